@@ -1,0 +1,249 @@
+#include "platform/sim/MachineFolder.h"
+
+#include <algorithm>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "platform/WinConstants.h"
+#include "platform/sim/ProfileDocument.h"
+#include "platform/sim/Text.h"
+
+namespace fs = std::filesystem;
+
+namespace sim {
+
+namespace {
+
+bool ReadHostFile(const fs::path& path, std::string& content) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    return false;
+  }
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  content = buffer.str();
+  return true;
+}
+
+bool WriteHostFile(const fs::path& path, const std::string& content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  return static_cast<bool>(out);
+}
+
+// The drives of machine.ini: letter and host folder.
+bool ReadDrives(const ProfileDocument& ini, const fs::path& folder,
+                std::vector<std::pair<char, fs::path>>& drives, std::string& error) {
+  for (const auto& [key, value] : ini.Entries("Drives")) {
+    if (key.size() != 1 || !std::isalpha(static_cast<unsigned char>(key[0]))) {
+      error = "machine.ini: [Drives] entry \"" + key + "\" is not a drive letter";
+      return false;
+    }
+    drives.emplace_back(Upper(key)[0], folder / value);
+  }
+  if (drives.empty()) {
+    drives.emplace_back('C', folder / "drive_c");
+  }
+  return true;
+}
+
+std::string WindowsPathOf(char letter, const fs::path& root, const fs::path& path) {
+  std::string relative = fs::relative(path, root).generic_string();
+  std::replace(relative.begin(), relative.end(), '/', '\\');
+  return std::string(1, letter) + ":\\" + relative;
+}
+
+}  // namespace
+
+bool MapHostFolder(SimMachine& machine, char letter, const fs::path& folder, bool readOnlyMedia,
+                   std::string& error) {
+  std::error_code code;
+  if (!fs::is_directory(folder, code)) {
+    error = "no such folder: " + folder.string();
+    return false;
+  }
+  SimFileSystem& files = machine.Files();
+  files.AddDrive(letter, readOnlyMedia);
+  std::vector<fs::path> entries;
+  for (auto it = fs::recursive_directory_iterator(folder, code);
+       !code && it != fs::recursive_directory_iterator(); it.increment(code)) {
+    if (!it->is_symlink()) {
+      entries.push_back(it->path());
+    }
+  }
+  if (code) {
+    error = "cannot read " + folder.string() + ": " + code.message();
+    return false;
+  }
+  std::sort(entries.begin(), entries.end());
+  for (const fs::path& entry : entries) {
+    std::string path = WindowsPathOf(letter, folder, entry);
+    bool ok = false;
+    if (fs::is_directory(entry, code)) {
+      ok = files.MakeFoldersDirect(path);
+    } else if (fs::is_regular_file(entry, code)) {
+      std::string content;
+      ok = ReadHostFile(entry, content) &&
+           files.WriteFileDirect(path, content,
+                                 readOnlyMedia ? win::FILE_ATTRIBUTE_READONLY : 0);
+    } else {
+      continue;
+    }
+    if (!ok || files.FullPath(path).empty()) {
+      error = "cannot map " + entry.string() + " as " + path +
+              " (a name Windows refuses, or a path longer than 259 characters)";
+      return false;
+    }
+  }
+  return true;
+}
+
+std::unique_ptr<SimMachine> LoadMachineFolder(const fs::path& folder, std::string& error) {
+  std::error_code code;
+  if (!fs::is_directory(folder, code)) {
+    error = "no machine folder at " + folder.string();
+    return nullptr;
+  }
+  std::string iniText;
+  if (!ReadHostFile(folder / "machine.ini", iniText)) {
+    error = "the machine folder has no machine.ini: " + (folder / "machine.ini").string();
+    return nullptr;
+  }
+  ProfileDocument ini(iniText);
+  std::string versionName = ini.Get("Windows", "Version").value_or("");
+  std::optional<WindowsVersionInfo> version = FindWindowsVersion(versionName);
+  if (!version) {
+    error = "machine.ini: [Windows] Version=\"" + versionName +
+            "\" is not one of 95, 98, 98SE, ME, NT4, 2000, XP";
+    return nullptr;
+  }
+  auto machine = std::make_unique<SimMachine>(version->version);
+  platform::OsVersion os = version->os;
+  if (auto build = ini.Get("Windows", "Build")) {
+    os.buildNumber = ProfileTextToInt(*build);
+  }
+  if (auto csd = ini.Get("Windows", "CSDVersion")) {
+    os.csdVersion = *csd;
+  }
+  machine->SetVersion(os);
+  if (auto user = ini.Get("Windows", "CurrentUser")) {
+    machine->Registry().SetCurrentUser(*user);
+  }
+
+  std::vector<std::pair<char, fs::path>> drives;
+  if (!ReadDrives(ini, folder, drives, error)) {
+    return nullptr;
+  }
+  for (const auto& [letter, host] : drives) {
+    if (!MapHostFolder(*machine, letter, host, false, error)) {
+      return nullptr;
+    }
+  }
+  if (auto windows = ini.Get("Windows", "Folder")) {
+    machine->Files().MakeFoldersDirect(*windows);
+    machine->Files().SetWindowsFolder(*windows);
+  }
+
+  std::string registryText;
+  if (ReadHostFile(folder / "registry.reg", registryText) &&
+      !machine->Registry().Import(registryText, error)) {
+    error = "registry.reg, " + error;
+    return nullptr;
+  }
+
+  std::string meta;
+  if (ReadHostFile(folder / "files.txt", meta)) {
+    std::size_t number = 0;
+    for (std::string line : Split(meta, '\n')) {
+      ++number;
+      if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+      }
+      if (line.empty() || line[0] == ';') {
+        continue;
+      }
+      std::vector<std::string> fields = Split(line, '\t');
+      FileNode* node = fields.size() == 3 ? machine->Files().Find(fields[2]) : nullptr;
+      if (node == nullptr) {
+        error = "files.txt line " + std::to_string(number) +
+                ": expected attributes, 8.3 name and the path of an existing file";
+        return nullptr;
+      }
+      node->attributes = ProfileTextToInt(fields[0]) & 0x27;
+      if (!fields[1].empty()) {
+        node->shortName = fields[1];
+      }
+    }
+  }
+
+  for (const auto& [title, program] : ini.Entries("RunningWindows")) {
+    machine->Processes().AddRunningWindow(title, program);
+  }
+  machine->Core().journal.clear();
+  return machine;
+}
+
+bool SaveMachineFolder(SimMachine& machine, const fs::path& folder, std::string& error) {
+  std::string iniText;
+  if (!ReadHostFile(folder / "machine.ini", iniText)) {
+    error = "the machine folder has no machine.ini";
+    return false;
+  }
+  ProfileDocument ini(iniText);
+  std::vector<std::pair<char, fs::path>> drives;
+  if (!ReadDrives(ini, folder, drives, error)) {
+    return false;
+  }
+  std::string meta = "; attributes<TAB>8.3 name<TAB>path, for what a host folder cannot keep\n";
+  std::error_code code;
+  for (const auto& [letter, host] : drives) {
+    if (machine.Files().IsReadOnlyMedia(letter)) {
+      continue;
+    }
+    std::set<std::string> keep;
+    machine.Files().Walk(letter, [&](const std::string& path, const FileNode& node) {
+      fs::path target = host;
+      for (const std::string& part : Split(path.substr(3), '\\')) {
+        target /= part;
+      }
+      keep.insert(target.string());
+      if (node.isFolder) {
+        fs::create_directories(target, code);
+      } else {
+        std::string content(node.data.begin(), node.data.end());
+        std::string existing;
+        if (!ReadHostFile(target, existing) || existing != content) {
+          WriteHostFile(target, content);
+        }
+      }
+      if (node.attributes != 0 || !node.shortName.empty()) {
+        meta += "0x" + [&] {
+          char buffer[8];
+          std::snprintf(buffer, sizeof buffer, "%02X", node.attributes);
+          return std::string(buffer);
+        }() + "\t" + node.shortName + "\t" + path + "\n";
+      }
+    });
+    // Whatever the machine no longer has goes from the host folder too.
+    std::vector<fs::path> stale;
+    for (auto it = fs::recursive_directory_iterator(host, code);
+         !code && it != fs::recursive_directory_iterator(); it.increment(code)) {
+      if (keep.count(it->path().string()) == 0) {
+        stale.push_back(it->path());
+        it.disable_recursion_pending();
+      }
+    }
+    for (const fs::path& path : stale) {
+      fs::remove_all(path, code);
+    }
+  }
+  if (!WriteHostFile(folder / "registry.reg", machine.Registry().Export()) ||
+      !WriteHostFile(folder / "files.txt", meta)) {
+    error = "cannot write into " + folder.string();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace sim

@@ -1,0 +1,27 @@
+// A simulated machine kept in a folder:
+//   machine.ini    the Windows version, the drives and the programs left running
+//   registry.reg   the registry, as REGEDIT4 text
+//   drive_c/ ...   one host folder per drive letter
+//   files.txt      attributes and 8.3 names that a host folder cannot keep
+// Loading checks everything before the machine is used; saving writes the registry, the
+// writable drives and files.txt back.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/sim/SimMachine.h"
+
+namespace sim {
+
+// Loads the machine; null with a message when the folder is missing or malformed.
+std::unique_ptr<SimMachine> LoadMachineFolder(const std::filesystem::path& folder,
+                                              std::string& error);
+// Maps a host folder as a drive (a disc is read-only media: its files read as read-only).
+bool MapHostFolder(SimMachine& machine, char letter, const std::filesystem::path& folder,
+                   bool readOnlyMedia, std::string& error);
+bool SaveMachineFolder(SimMachine& machine, const std::filesystem::path& folder,
+                       std::string& error);
+
+}  // namespace sim

@@ -1,0 +1,746 @@
+#include "platform/sim/SimFileSystem.h"
+
+#include <algorithm>
+
+#include "platform/WinConstants.h"
+#include "platform/sim/Text.h"
+
+namespace sim {
+
+namespace {
+
+constexpr std::uint32_t kStoredAttributes = win::FILE_ATTRIBUTE_READONLY |
+                                            win::FILE_ATTRIBUTE_HIDDEN |
+                                            win::FILE_ATTRIBUTE_SYSTEM |
+                                            win::FILE_ATTRIBUTE_ARCHIVE;
+
+bool HasWildcard(std::string_view text) { return text.find_first_of("*?") != std::string::npos; }
+
+bool BadNameChar(unsigned char c, bool allowWildcards) {
+  if (c < 0x20) {
+    return true;
+  }
+  if (allowWildcards && (c == '*' || c == '?')) {
+    return false;
+  }
+  return std::string_view("<>:\"|?*").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+}  // namespace
+
+FileNode* FileNode::Child(std::string_view childName) const {
+  for (const auto& child : children) {
+    if (EqualsNoCase(child->name, childName) ||
+        (!child->shortName.empty() && EqualsNoCase(child->shortName, childName))) {
+      return child.get();
+    }
+  }
+  return nullptr;
+}
+
+SimFileSystem::SimFileSystem(SimCore& core) : core_(core) {}
+
+SimFileSystem::~SimFileSystem() = default;
+
+void SimFileSystem::AddDrive(char letter, bool readOnlyMedia) {
+  letter = Upper(std::string(1, letter))[0];
+  Drive& drive = drives_[letter];
+  if (!drive.root) {
+    drive.root = std::make_unique<FileNode>();
+    drive.root->isFolder = true;
+    drive.root->name = std::string(1, letter) + ":";
+  }
+  drive.readOnlyMedia = readOnlyMedia;
+}
+
+bool SimFileSystem::HasDrive(char letter) const { return Root(letter) != nullptr; }
+
+bool SimFileSystem::IsReadOnlyMedia(char letter) const {
+  auto it = drives_.find(Upper(std::string(1, letter))[0]);
+  return it != drives_.end() && it->second.readOnlyMedia;
+}
+
+std::vector<char> SimFileSystem::Drives() const {
+  std::vector<char> letters;
+  for (const auto& [letter, drive] : drives_) {
+    letters.push_back(letter);
+  }
+  return letters;
+}
+
+FileNode* SimFileSystem::Root(char drive) const {
+  auto it = drives_.find(Upper(std::string(1, drive))[0]);
+  return it == drives_.end() ? nullptr : it->second.root.get();
+}
+
+void SimFileSystem::SetWindowsFolder(const std::string& path) {
+  windowsFolder_ = FullPath(path);
+  if (windowsFolder_.size() > 3 && windowsFolder_.back() == '\\') {
+    windowsFolder_.pop_back();
+  }
+}
+
+void SimFileSystem::SetCurrentFolderDirect(const std::string& path) {
+  std::string full = FullPath(path);
+  if (!full.empty()) {
+    currentFolder_ = full;
+  }
+}
+
+SimFileSystem::Parsed SimFileSystem::Parse(const std::string& path) const {
+  Parsed parsed;
+  // The ANSI calls convert the path into a buffer of MAX_PATH characters.
+  if (path.size() > win::MAX_PATH) {
+    parsed.error = win::ERROR_FILENAME_EXCED_RANGE;
+    return parsed;
+  }
+  std::string text = path;
+  std::replace(text.begin(), text.end(), '/', '\\');
+  if (text.empty()) {
+    parsed.error = win::ERROR_PATH_NOT_FOUND;
+    return parsed;
+  }
+  std::string current = currentFolder_;
+  std::string rest;
+  if (text.size() >= 2 && text[1] == ':') {
+    parsed.drive = Upper(text.substr(0, 1))[0];
+    rest = text.substr(2);
+    if (rest.empty() || rest[0] != '\\') {
+      // Drive-relative: relative to the current folder when it is on that drive.
+      rest = (current[0] == parsed.drive ? current.substr(2) : std::string()) + "\\" + rest;
+    }
+  } else if (text.size() >= 2 && text[0] == '\\' && text[1] == '\\') {
+    parsed.error = win::ERROR_PATH_NOT_FOUND;  // no network in the simulation
+    return parsed;
+  } else if (text[0] == '\\') {
+    parsed.drive = current[0];
+    rest = text;
+  } else {
+    parsed.drive = current[0];
+    rest = current.substr(2) + "\\" + text;
+  }
+  for (std::string part : Split(rest, '\\')) {
+    // Trailing dots and blanks of a name do not count.
+    if (part != "." && part != "..") {
+      while (!part.empty() && (part.back() == '.' || part.back() == ' ')) {
+        part.pop_back();
+      }
+    }
+    if (part.empty() || part == ".") {
+      continue;
+    }
+    if (part == "..") {
+      if (!parsed.parts.empty()) {
+        parsed.parts.pop_back();
+      }
+      continue;
+    }
+    parsed.parts.push_back(part);
+  }
+  bool lastMayWildcard = true;
+  for (std::size_t i = 0; i < parsed.parts.size(); ++i) {
+    for (char c : parsed.parts[i]) {
+      if (BadNameChar(static_cast<unsigned char>(c), lastMayWildcard && i + 1 == parsed.parts.size())) {
+        parsed.error = win::ERROR_INVALID_NAME;
+        return parsed;
+      }
+    }
+  }
+  if (Join(parsed.drive, parsed.parts, parsed.parts.size()).size() >= win::MAX_PATH) {
+    parsed.error = win::ERROR_FILENAME_EXCED_RANGE;
+  }
+  return parsed;
+}
+
+std::string SimFileSystem::Join(char drive, const std::vector<std::string>& parts,
+                                std::size_t count) {
+  std::string result(1, drive);
+  result += ":";
+  for (std::size_t i = 0; i < count; ++i) {
+    result += "\\" + parts[i];
+  }
+  if (count == 0) {
+    result += "\\";
+  }
+  return result;
+}
+
+std::string SimFileSystem::FullPath(const std::string& path) const {
+  Parsed parsed = Parse(path);
+  return parsed.error ? std::string() : Join(parsed.drive, parsed.parts, parsed.parts.size());
+}
+
+FileNode* SimFileSystem::Locate(const Parsed& parsed, std::uint32_t& error) const {
+  FileNode* node = Root(parsed.drive);
+  if (node == nullptr) {
+    error = win::ERROR_PATH_NOT_FOUND;
+    return nullptr;
+  }
+  for (std::size_t i = 0; i < parsed.parts.size(); ++i) {
+    FileNode* child = node->isFolder ? node->Child(parsed.parts[i]) : nullptr;
+    if (child == nullptr) {
+      error = (i + 1 == parsed.parts.size() && node->isFolder) ? win::ERROR_FILE_NOT_FOUND
+                                                               : win::ERROR_PATH_NOT_FOUND;
+      return nullptr;
+    }
+    node = child;
+  }
+  return node;
+}
+
+FileNode* SimFileSystem::LocateParent(const Parsed& parsed, std::uint32_t& error) const {
+  if (parsed.parts.empty()) {
+    error = win::ERROR_ACCESS_DENIED;  // the root itself
+    return nullptr;
+  }
+  Parsed parent = parsed;
+  parent.parts.pop_back();
+  FileNode* folder = Locate(parent, error);
+  if (folder == nullptr || !folder->isFolder) {
+    error = win::ERROR_PATH_NOT_FOUND;
+    return nullptr;
+  }
+  return folder;
+}
+
+FileNode* SimFileSystem::Find(const std::string& path) const {
+  Parsed parsed = Parse(path);
+  std::uint32_t error = 0;
+  return parsed.error ? nullptr : Locate(parsed, error);
+}
+
+FileNode* SimFileSystem::AddChild(FileNode* folder, const std::string& name, bool isFolder) {
+  auto node = std::make_unique<FileNode>();
+  node->name = name;
+  node->isFolder = isFolder;
+  node->parent = folder;
+  node->generation = NextGeneration();
+  FileNode* raw = node.get();
+  folder->children.push_back(std::move(node));
+  AssignShortName(folder, raw);
+  return raw;
+}
+
+bool SimFileSystem::Writable(const Parsed& parsed) const {
+  auto it = drives_.find(parsed.drive);
+  return it != drives_.end() && !it->second.readOnlyMedia;
+}
+
+void SimFileSystem::Unlink(FileNode* node) {
+  auto& siblings = node->parent->children;
+  siblings.erase(std::find_if(siblings.begin(), siblings.end(),
+                              [node](const auto& child) { return child.get() == node; }));
+}
+
+std::string SimFileSystem::PathOf(const FileNode* node) const {
+  std::vector<std::string> parts;
+  for (const FileNode* at = node; at->parent != nullptr; at = at->parent) {
+    parts.push_back(at->name);
+  }
+  const FileNode* root = node;
+  while (root->parent != nullptr) {
+    root = root->parent;
+  }
+  std::reverse(parts.begin(), parts.end());
+  return Join(root->name[0], parts, parts.size());
+}
+
+bool SimFileSystem::WriteFileDirect(const std::string& path, std::string_view content,
+                                    std::uint32_t attributes) {
+  Parsed parsed = Parse(path);
+  if (parsed.error || parsed.parts.empty() || !MakeFoldersDirect(Join(parsed.drive, parsed.parts, parsed.parts.size() - 1))) {
+    return false;
+  }
+  std::uint32_t error = 0;
+  FileNode* folder = LocateParent(parsed, error);
+  FileNode* node = folder->Child(parsed.parts.back());
+  if (node == nullptr) {
+    node = AddChild(folder, parsed.parts.back(), false);
+  } else if (node->isFolder) {
+    return false;
+  }
+  node->data.assign(content.begin(), content.end());
+  node->attributes = attributes & kStoredAttributes;
+  node->generation = NextGeneration();
+  return true;
+}
+
+bool SimFileSystem::MakeFoldersDirect(const std::string& path) {
+  Parsed parsed = Parse(path);
+  FileNode* node = parsed.error ? nullptr : Root(parsed.drive);
+  if (node == nullptr) {
+    return false;
+  }
+  for (const std::string& part : parsed.parts) {
+    FileNode* child = node->Child(part);
+    if (child == nullptr) {
+      child = AddChild(node, part, true);
+    } else if (!child->isFolder) {
+      return false;
+    }
+    node = child;
+  }
+  return true;
+}
+
+std::optional<std::string> SimFileSystem::ReadFileDirect(const std::string& path) const {
+  FileNode* node = Find(path);
+  if (node == nullptr || node->isFolder) {
+    return std::nullopt;
+  }
+  return std::string(node->data.begin(), node->data.end());
+}
+
+bool SimFileSystem::RemoveDirect(const std::string& path) {
+  FileNode* node = Find(path);
+  if (node == nullptr || node->parent == nullptr || node->openStreams > 0) {
+    return false;
+  }
+  Unlink(node);
+  return true;
+}
+
+bool SimFileSystem::MoveDirect(const std::string& source, const std::string& target) {
+  FileNode* node = Find(source);
+  Parsed parsed = Parse(target);
+  std::uint32_t error = 0;
+  FileNode* folder = parsed.error ? nullptr : LocateParent(parsed, error);
+  if (node == nullptr || node->parent == nullptr || folder == nullptr || node->openStreams > 0) {
+    return false;
+  }
+  if (FileNode* existing = folder->Child(parsed.parts.back())) {
+    if (existing == node) {
+      return true;
+    }
+    if (existing->openStreams > 0) {
+      return false;
+    }
+    Unlink(existing);
+  }
+  std::unique_ptr<FileNode> owned;
+  auto& siblings = node->parent->children;
+  for (auto it = siblings.begin(); it != siblings.end(); ++it) {
+    if (it->get() == node) {
+      owned = std::move(*it);
+      siblings.erase(it);
+      break;
+    }
+  }
+  owned->name = parsed.parts.back();
+  owned->parent = folder;
+  folder->children.push_back(std::move(owned));
+  AssignShortName(folder, node);
+  node->generation = NextGeneration();
+  return true;
+}
+
+void SimFileSystem::SetInUse(const std::string& path, bool inUse) {
+  if (FileNode* node = Find(path)) {
+    node->inUse = inUse;
+  }
+}
+
+void SimFileSystem::ClearInUse() {
+  for (auto& [letter, drive] : drives_) {
+    std::function<void(FileNode&)> clear = [&clear](FileNode& node) {
+      node.inUse = false;
+      for (auto& child : node.children) {
+        clear(*child);
+      }
+    };
+    clear(*drive.root);
+  }
+}
+
+void SimFileSystem::Walk(
+    char letter, const std::function<void(const std::string&, const FileNode&)>& visit) const {
+  FileNode* root = Root(letter);
+  if (root == nullptr) {
+    return;
+  }
+  std::function<void(const FileNode&, const std::string&)> walk =
+      [&](const FileNode& node, const std::string& path) {
+        for (const auto& child : node.children) {
+          std::string childPath = path + "\\" + child->name;
+          visit(childPath, *child);
+          if (child->isFolder) {
+            walk(*child, childPath);
+          }
+        }
+      };
+  walk(*root, std::string(1, letter) + ":");
+}
+
+bool SimFileSystem::CopyFile(const std::string& source, const std::string& target,
+                             bool failIfExists) {
+  if (core_.Injected("CopyFileA")) {
+    return false;
+  }
+  Parsed from = Parse(source);
+  Parsed to = Parse(target);
+  if (from.error || to.error) {
+    return core_.Fail(from.error ? from.error : to.error);
+  }
+  std::uint32_t error = 0;
+  FileNode* src = Locate(from, error);
+  if (src == nullptr) {
+    return core_.Fail(error);
+  }
+  if (src->isFolder) {
+    return core_.Fail(win::ERROR_ACCESS_DENIED);
+  }
+  FileNode* folder = LocateParent(to, error);
+  if (folder == nullptr) {
+    return core_.Fail(error);
+  }
+  FileNode* dst = folder->Child(to.parts.back());
+  if (dst != nullptr) {
+    if (failIfExists) {
+      return core_.Fail(win::ERROR_FILE_EXISTS);
+    }
+    if (dst == src || dst->inUse || dst->openStreams > 0) {
+      return core_.Fail(win::ERROR_SHARING_VIOLATION);
+    }
+    if (dst->isFolder || (dst->attributes & win::FILE_ATTRIBUTE_READONLY)) {
+      return core_.Fail(win::ERROR_ACCESS_DENIED);
+    }
+  }
+  if (!Writable(to)) {
+    return core_.Fail(win::ERROR_ACCESS_DENIED);
+  }
+  if (dst == nullptr) {
+    dst = AddChild(folder, to.parts.back(), false);
+  }
+  dst->data = src->data;
+  // The copy takes the source's attributes: a file copied from a CD stays read-only.
+  dst->attributes = src->attributes;
+  dst->generation = NextGeneration();
+  core_.Record("file", "copy " + PathOf(src) + " -> " + PathOf(dst));
+  core_.lastError = win::ERROR_SUCCESS;
+  return true;
+}
+
+bool SimFileSystem::DeleteFile(const std::string& path) {
+  if (core_.Injected("DeleteFileA")) {
+    return false;
+  }
+  Parsed parsed = Parse(path);
+  if (parsed.error) {
+    return core_.Fail(parsed.error);
+  }
+  std::uint32_t error = 0;
+  FileNode* node = Locate(parsed, error);
+  if (node == nullptr) {
+    return core_.Fail(error);
+  }
+  if (node->isFolder || !Writable(parsed) || (node->attributes & win::FILE_ATTRIBUTE_READONLY)) {
+    return core_.Fail(win::ERROR_ACCESS_DENIED);
+  }
+  if (node->inUse || node->openStreams > 0) {
+    return core_.Fail(win::ERROR_SHARING_VIOLATION);
+  }
+  core_.Record("file", "delete " + PathOf(node));
+  Unlink(node);
+  core_.lastError = win::ERROR_SUCCESS;
+  return true;
+}
+
+bool SimFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  if (core_.Injected("SetFileAttributesA")) {
+    return false;
+  }
+  Parsed parsed = Parse(path);
+  if (parsed.error) {
+    return core_.Fail(parsed.error);
+  }
+  std::uint32_t error = 0;
+  FileNode* node = Locate(parsed, error);
+  if (node == nullptr) {
+    return core_.Fail(error);
+  }
+  if (!Writable(parsed)) {
+    return core_.Fail(win::ERROR_ACCESS_DENIED);
+  }
+  std::uint32_t stored = attributes & kStoredAttributes;
+  if (stored != node->attributes) {
+    core_.Record("file", "attributes " + PathOf(node) + " = " + std::to_string(stored));
+  }
+  node->attributes = stored;
+  core_.lastError = win::ERROR_SUCCESS;
+  return true;
+}
+
+std::uint32_t SimFileSystem::GetAttributes(const std::string& path) {
+  if (core_.Injected("GetFileAttributesA")) {
+    return win::INVALID_FILE_ATTRIBUTES;
+  }
+  Parsed parsed = Parse(path);
+  if (parsed.error) {
+    core_.lastError = parsed.error;
+    return win::INVALID_FILE_ATTRIBUTES;
+  }
+  std::uint32_t error = 0;
+  FileNode* node = Locate(parsed, error);
+  if (node == nullptr) {
+    core_.lastError = error;
+    return win::INVALID_FILE_ATTRIBUTES;
+  }
+  if (node->isFolder) {
+    return node->attributes | win::FILE_ATTRIBUTE_DIRECTORY;
+  }
+  return node->attributes ? node->attributes : win::FILE_ATTRIBUTE_NORMAL;
+}
+
+bool SimFileSystem::CreateFolder(const std::string& path) {
+  if (core_.Injected("CreateDirectoryA")) {
+    return false;
+  }
+  Parsed parsed = Parse(path);
+  if (parsed.error) {
+    return core_.Fail(parsed.error);
+  }
+  std::uint32_t error = 0;
+  FileNode* folder = LocateParent(parsed, error);
+  if (folder == nullptr) {
+    return core_.Fail(parsed.parts.empty() ? win::ERROR_ALREADY_EXISTS : error);
+  }
+  if (folder->Child(parsed.parts.back()) != nullptr) {
+    return core_.Fail(win::ERROR_ALREADY_EXISTS);
+  }
+  if (!Writable(parsed)) {
+    return core_.Fail(win::ERROR_ACCESS_DENIED);
+  }
+  FileNode* node = AddChild(folder, parsed.parts.back(), true);
+  core_.Record("file", "create folder " + PathOf(node));
+  core_.lastError = win::ERROR_SUCCESS;
+  return true;
+}
+
+bool SimFileSystem::SetCurrentFolder(const std::string& path) {
+  if (core_.Injected("SetCurrentDirectoryA")) {
+    return false;
+  }
+  Parsed parsed = Parse(path);
+  if (parsed.error) {
+    return core_.Fail(parsed.error);
+  }
+  std::uint32_t error = 0;
+  FileNode* node = Locate(parsed, error);
+  if (node == nullptr) {
+    return core_.Fail(error);
+  }
+  if (!node->isFolder) {
+    return core_.Fail(win::ERROR_DIRECTORY);
+  }
+  // The current directory keeps the spelling it was given, as Windows does.
+  currentFolder_ = Join(parsed.drive, parsed.parts, parsed.parts.size());
+  core_.lastError = win::ERROR_SUCCESS;
+  return true;
+}
+
+namespace {
+std::uint32_t CopyOut(const std::string& text, std::uint32_t capacity, std::string& result) {
+  if (text.size() + 1 > capacity) {
+    return static_cast<std::uint32_t>(text.size() + 1);
+  }
+  result = text;
+  return static_cast<std::uint32_t>(text.size());
+}
+}  // namespace
+
+std::uint32_t SimFileSystem::GetCurrentFolder(std::uint32_t capacity, std::string& result) {
+  return CopyOut(currentFolder_, capacity, result);
+}
+
+std::uint32_t SimFileSystem::GetWindowsFolder(std::uint32_t capacity, std::string& result) {
+  return CopyOut(windowsFolder_, capacity, result);
+}
+
+std::uint32_t SimFileSystem::GetShortPath(const std::string& longPath, std::uint32_t capacity,
+                                          std::string& result) {
+  if (core_.Injected("GetShortPathNameA")) {
+    return 0;
+  }
+  Parsed parsed = Parse(longPath);
+  if (parsed.error) {
+    core_.lastError = parsed.error;
+    return 0;
+  }
+  std::uint32_t error = 0;
+  FileNode* node = Root(parsed.drive);
+  std::string text = std::string(1, parsed.drive) + ":";
+  if (node == nullptr) {
+    core_.lastError = win::ERROR_PATH_NOT_FOUND;
+    return 0;
+  }
+  for (std::size_t i = 0; i < parsed.parts.size(); ++i) {
+    FileNode* child = node->isFolder ? node->Child(parsed.parts[i]) : nullptr;
+    if (child == nullptr) {
+      error = i + 1 == parsed.parts.size() ? win::ERROR_FILE_NOT_FOUND : win::ERROR_PATH_NOT_FOUND;
+      core_.lastError = error;
+      return 0;
+    }
+    // A name that is already 8.3 keeps the spelling it was given.
+    bool asGiven = child->shortName.empty() ||
+                   (IsShortName(parsed.parts[i]) && EqualsNoCase(parsed.parts[i], child->shortName));
+    text += "\\" + (asGiven ? parsed.parts[i] : child->shortName);
+    node = child;
+  }
+  std::string trimmed = longPath;
+  if (parsed.parts.empty() || (!trimmed.empty() && (trimmed.back() == '\\' || trimmed.back() == '/'))) {
+    text += "\\";
+  }
+  core_.lastError = win::ERROR_SUCCESS;
+  return CopyOut(text, capacity, result);
+}
+
+bool SimFileSystem::MoveFile(const std::string& source, const std::optional<std::string>& target,
+                             std::uint32_t flags) {
+  if (core_.Injected("MoveFileExA")) {
+    return false;
+  }
+  if (flags & win::MOVEFILE_DELAY_UNTIL_REBOOT) {
+    // Windows 9x has no pending-rename list; its programs write WININIT.INI instead.
+    if (!core_.IsNt() || !delayedMove_) {
+      return core_.Fail(win::ERROR_CALL_NOT_IMPLEMENTED);
+    }
+    std::string from = FullPath(source);
+    std::string to = target ? FullPath(*target) : std::string();
+    if (from.empty() || (target && to.empty())) {
+      return core_.Fail(win::ERROR_INVALID_NAME);
+    }
+    if (!delayedMove_(from, to, (flags & win::MOVEFILE_REPLACE_EXISTING) != 0)) {
+      return core_.Fail(win::ERROR_ACCESS_DENIED);
+    }
+    core_.Record("file", to.empty() ? "delete at next start " + from
+                                    : "move at next start " + from + " -> " + to);
+    core_.lastError = win::ERROR_SUCCESS;
+    return true;
+  }
+  if (!target) {
+    return core_.Fail(win::ERROR_INVALID_PARAMETER);
+  }
+  Parsed from = Parse(source);
+  Parsed to = Parse(*target);
+  if (from.error || to.error) {
+    return core_.Fail(from.error ? from.error : to.error);
+  }
+  std::uint32_t error = 0;
+  FileNode* node = Locate(from, error);
+  if (node == nullptr) {
+    return core_.Fail(error);
+  }
+  FileNode* folder = LocateParent(to, error);
+  if (folder == nullptr) {
+    return core_.Fail(error);
+  }
+  if (from.drive != to.drive && !(flags & win::MOVEFILE_COPY_ALLOWED)) {
+    return core_.Fail(17);  // ERROR_NOT_SAME_DEVICE
+  }
+  if (!Writable(from) || !Writable(to)) {
+    return core_.Fail(win::ERROR_ACCESS_DENIED);
+  }
+  if (node->inUse || node->openStreams > 0) {
+    return core_.Fail(win::ERROR_SHARING_VIOLATION);
+  }
+  FileNode* existing = folder->Child(to.parts.back());
+  if (existing != nullptr && existing != node) {
+    if (!(flags & win::MOVEFILE_REPLACE_EXISTING)) {
+      return core_.Fail(win::ERROR_ALREADY_EXISTS);
+    }
+    if (existing->isFolder || (existing->attributes & win::FILE_ATTRIBUTE_READONLY)) {
+      return core_.Fail(win::ERROR_ACCESS_DENIED);
+    }
+    if (existing->inUse || existing->openStreams > 0) {
+      return core_.Fail(win::ERROR_SHARING_VIOLATION);
+    }
+  }
+  std::string fromText = PathOf(node);
+  MoveDirect(fromText, Join(to.drive, to.parts, to.parts.size()));
+  core_.Record("file", "move " + fromText + " -> " + PathOf(node));
+  core_.lastError = win::ERROR_SUCCESS;
+  return true;
+}
+
+platform::FindData SimFileSystem::Describe(const FileNode& node, const std::string& name) const {
+  platform::FindData data;
+  data.fileName = name;
+  data.alternateFileName = node.shortName;
+  data.attributes = node.isFolder ? (node.attributes | win::FILE_ATTRIBUTE_DIRECTORY)
+                                  : (node.attributes ? node.attributes : win::FILE_ATTRIBUTE_NORMAL);
+  data.size = node.data.size();
+  return data;
+}
+
+platform::FindHandle SimFileSystem::FindFirst(const std::string& pattern,
+                                              platform::FindData& result) {
+  if (core_.Injected("FindFirstFileA")) {
+    return {};
+  }
+  Parsed parsed = Parse(pattern);
+  if (parsed.error) {
+    core_.lastError = parsed.error;
+    return {};
+  }
+  if (parsed.parts.empty()) {
+    core_.lastError = win::ERROR_FILE_NOT_FOUND;
+    return {};
+  }
+  std::string wanted = parsed.parts.back();
+  std::uint32_t error = 0;
+  FileNode* folder = LocateParent(parsed, error);
+  if (folder == nullptr) {
+    core_.lastError = error;
+    return {};
+  }
+  Search search;
+  search.folder = folder;
+  bool wildcard = HasWildcard(wanted);
+  search.dots = wildcard && folder->parent != nullptr && WildcardMatch(wanted, ".");
+  for (const auto& child : folder->children) {
+    bool match = wildcard ? (WildcardMatch(wanted, child->name) ||
+                             (!child->shortName.empty() && WildcardMatch(wanted, child->shortName)))
+                          : (EqualsNoCase(wanted, child->name) || EqualsNoCase(wanted, child->shortName));
+    if (match) {
+      search.names.push_back(child->name);
+    }
+  }
+  platform::FindHandle handle{nextSearch_++};
+  searches_[handle.value] = std::move(search);
+  if (!FindNext(handle, result)) {
+    searches_.erase(handle.value);
+    core_.lastError = win::ERROR_FILE_NOT_FOUND;
+    return {};
+  }
+  core_.lastError = win::ERROR_SUCCESS;
+  return handle;
+}
+
+bool SimFileSystem::FindNext(platform::FindHandle handle, platform::FindData& result) {
+  auto it = searches_.find(handle.value);
+  if (it == searches_.end()) {
+    return core_.Fail(win::ERROR_INVALID_HANDLE);
+  }
+  Search& search = it->second;
+  if (search.dots && search.dotsReturned < 2) {
+    result = Describe(*search.folder, search.dotsReturned == 0 ? "." : "..");
+    result.alternateFileName.clear();
+    ++search.dotsReturned;
+    return true;
+  }
+  // A file deleted since the search began is no longer returned, as on FAT.
+  while (search.next < search.names.size()) {
+    const std::string& name = search.names[search.next++];
+    for (const auto& child : search.folder->children) {
+      if (child->name == name) {
+        result = Describe(*child, child->name);
+        return true;
+      }
+    }
+  }
+  return core_.Fail(win::ERROR_NO_MORE_FILES);
+}
+
+void SimFileSystem::FindClose(platform::FindHandle handle) { searches_.erase(handle.value); }
+
+}  // namespace sim

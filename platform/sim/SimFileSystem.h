@@ -1,0 +1,150 @@
+// The simulated file system: drives of folders and files whose names compare ignoring case and
+// keep their case, with 8.3 short names, attributes, read-only media, files in use, a current
+// directory, wildcard searches and C runtime streams.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Files.h"
+#include "platform/sim/SimCore.h"
+
+namespace sim {
+
+struct FileNode {
+  std::string name;
+  std::string shortName;  // the 8.3 name when it differs from `name`, else empty
+  bool isFolder = false;
+  std::uint32_t attributes = 0;  // READONLY, HIDDEN, SYSTEM, ARCHIVE bits; 0 means normal
+  std::vector<std::uint8_t> data;
+  std::vector<std::unique_ptr<FileNode>> children;  // in creation order, as FAT keeps them
+  FileNode* parent = nullptr;
+  int openStreams = 0;
+  bool inUse = false;  // held open by another program that denies deletion and writing
+  std::uint64_t generation = 0;
+
+  FileNode* Child(std::string_view childName) const;  // by long or short name
+};
+
+class SimFileSystem : public platform::Files {
+ public:
+  // Called for a MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT on the NT family; gets the full
+  // source path, the full target path (empty: delete) and whether to replace.
+  using DelayedMoveRecorder = std::function<bool(const std::string&, const std::string&, bool)>;
+
+  explicit SimFileSystem(SimCore& core);
+  ~SimFileSystem() override;
+
+  // Machine set-up; none of these are journalled.
+  void AddDrive(char letter, bool readOnlyMedia);
+  bool HasDrive(char letter) const;
+  bool IsReadOnlyMedia(char letter) const;
+  std::vector<char> Drives() const;
+  void SetWindowsFolder(const std::string& path);
+  const std::string& WindowsFolder() const { return windowsFolder_; }
+  void SetCurrentFolderDirect(const std::string& path);
+  const std::string& CurrentFolder() const { return currentFolder_; }
+  void SetDelayedMoveRecorder(DelayedMoveRecorder recorder) { delayedMove_ = std::move(recorder); }
+  // Creates the file (and its folders) or replaces its content.
+  bool WriteFileDirect(const std::string& path, std::string_view content,
+                       std::uint32_t attributes = 0);
+  bool MakeFoldersDirect(const std::string& path);
+  std::optional<std::string> ReadFileDirect(const std::string& path) const;
+  bool RemoveDirect(const std::string& path);
+  bool MoveDirect(const std::string& source, const std::string& target);  // replaces the target
+  void SetInUse(const std::string& path, bool inUse);
+  void ClearInUse();
+  FileNode* Find(const std::string& path) const;
+  // The full path of `path` as Windows would complete it; empty when it cannot be resolved.
+  std::string FullPath(const std::string& path) const;
+  // Every node below a drive's root, with its full path, parents before children.
+  void Walk(char letter, const std::function<void(const std::string&, const FileNode&)>& visit) const;
+  std::uint64_t NextGeneration() { return ++generationCounter_; }
+
+  bool CopyFile(const std::string& source, const std::string& target, bool failIfExists) override;
+  bool DeleteFile(const std::string& path) override;
+  bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
+  std::uint32_t GetAttributes(const std::string& path) override;
+  bool CreateFolder(const std::string& path) override;
+  bool SetCurrentFolder(const std::string& path) override;
+  std::uint32_t GetCurrentFolder(std::uint32_t capacity, std::string& result) override;
+  std::uint32_t GetWindowsFolder(std::uint32_t capacity, std::string& result) override;
+  std::uint32_t GetShortPath(const std::string& longPath, std::uint32_t capacity,
+                             std::string& result) override;
+  bool MoveFile(const std::string& source, const std::optional<std::string>& target,
+                std::uint32_t flags) override;
+  platform::FindHandle FindFirst(const std::string& pattern, platform::FindData& result) override;
+  bool FindNext(platform::FindHandle handle, platform::FindData& result) override;
+  void FindClose(platform::FindHandle handle) override;
+  std::unique_ptr<platform::Stream> OpenStream(const std::string& path,
+                                               const std::string& mode) override;
+
+  std::size_t OpenSearchCount() const { return searches_.size(); }
+
+  // While one exists, stream writes are not journalled (the caller journals them its own way).
+  class QuietScope {
+   public:
+    explicit QuietScope(SimFileSystem& files) : files_(files) { ++files_.quiet_; }
+    ~QuietScope() { --files_.quiet_; }
+    QuietScope(const QuietScope&) = delete;
+    QuietScope& operator=(const QuietScope&) = delete;
+
+   private:
+    SimFileSystem& files_;
+  };
+
+ private:
+  struct Drive {
+    std::unique_ptr<FileNode> root;
+    bool readOnlyMedia = false;
+  };
+  struct Parsed {  // a path taken apart
+    char drive = 0;
+    std::vector<std::string> parts;  // normalised components
+    std::uint32_t error = 0;         // non-zero when the path is malformed
+  };
+  struct Search {
+    FileNode* folder = nullptr;
+    std::vector<std::string> names;  // matches when the search began
+    std::size_t next = 0;
+    bool dots = false;  // "." and ".." come first
+    int dotsReturned = 0;
+  };
+  friend class SimStream;
+
+  Parsed Parse(const std::string& path) const;
+  static std::string Join(char drive, const std::vector<std::string>& parts, std::size_t count);
+  FileNode* Root(char drive) const;
+  // The node a parsed path names, or null with the Win32 error for the missing part.
+  FileNode* Locate(const Parsed& parsed, std::uint32_t& error) const;
+  FileNode* LocateParent(const Parsed& parsed, std::uint32_t& error) const;
+  FileNode* AddChild(FileNode* folder, const std::string& name, bool isFolder);
+  void AssignShortName(FileNode* folder, FileNode* node) const;
+  bool Writable(const Parsed& parsed) const;
+  void Unlink(FileNode* node);
+  std::string PathOf(const FileNode* node) const;
+  platform::FindData Describe(const FileNode& node, const std::string& name) const;
+
+  SimCore& core_;
+  std::map<char, Drive> drives_;
+  std::string windowsFolder_ = "C:\\WINDOWS";
+  std::string currentFolder_ = "C:\\";
+  DelayedMoveRecorder delayedMove_;
+  std::map<std::uintptr_t, Search> searches_;
+  std::uintptr_t nextSearch_ = 0x100;
+  std::uint64_t generationCounter_ = 0;
+  int quiet_ = 0;
+};
+
+// True when `name` is already a valid 8.3 name (letter case aside).
+bool IsShortName(std::string_view name);
+// Case-insensitive wildcard match with "*" and "?"; "*.*" matches every name.
+bool WildcardMatch(std::string_view pattern, std::string_view name);
+
+}  // namespace sim

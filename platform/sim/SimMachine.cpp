@@ -1,0 +1,252 @@
+#include "platform/sim/SimMachine.h"
+
+#include "platform/WinConstants.h"
+#include "platform/sim/Text.h"
+
+namespace sim {
+
+namespace {
+
+constexpr const char* kSessionManager =
+    "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+constexpr const char* kPendingRenames = "PendingFileRenameOperations";
+
+platform::OsVersion Os(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor,
+                       std::uint32_t build, const char* csd) {
+  return platform::OsVersion{major, minor, build, platformId, csd};
+}
+
+}  // namespace
+
+const std::vector<WindowsVersionInfo>& KnownWindowsVersions() {
+  using win::VER_PLATFORM_WIN32_NT;
+  using win::VER_PLATFORM_WIN32_WINDOWS;
+  // On the 9x family the high word of the build number repeats the version.
+  static const std::vector<WindowsVersionInfo> versions{
+      {WindowsVersion::Win95, "95", Os(VER_PLATFORM_WIN32_WINDOWS, 4, 0, 0x040003B6, ""),
+       "C:\\WINDOWS"},
+      {WindowsVersion::Win98, "98", Os(VER_PLATFORM_WIN32_WINDOWS, 4, 10, 0x040A07CE, " A "),
+       "C:\\WINDOWS"},
+      {WindowsVersion::Win98SE, "98SE", Os(VER_PLATFORM_WIN32_WINDOWS, 4, 10, 0x040A08AE, " A "),
+       "C:\\WINDOWS"},
+      {WindowsVersion::WinME, "ME", Os(VER_PLATFORM_WIN32_WINDOWS, 4, 90, 0x045A0BB8, " "),
+       "C:\\WINDOWS"},
+      {WindowsVersion::NT4, "NT4", Os(VER_PLATFORM_WIN32_NT, 4, 0, 1381, "Service Pack 6"),
+       "C:\\WINNT"},
+      {WindowsVersion::Win2000, "2000", Os(VER_PLATFORM_WIN32_NT, 5, 0, 2195, "Service Pack 4"),
+       "C:\\WINNT"},
+      {WindowsVersion::WinXP, "XP", Os(VER_PLATFORM_WIN32_NT, 5, 1, 2600, "Service Pack 2"),
+       "C:\\WINDOWS"},
+  };
+  return versions;
+}
+
+std::optional<WindowsVersionInfo> FindWindowsVersion(const std::string& name) {
+  for (const WindowsVersionInfo& info : KnownWindowsVersions()) {
+    if (EqualsNoCase(info.name, name)) {
+      return info;
+    }
+  }
+  return std::nullopt;
+}
+
+SimMachine::SimMachine(WindowsVersion version)
+    : registry_(core_),
+      files_(core_),
+      profiles_(core_, files_),
+      processes_(core_, files_),
+      unavailable_([this](std::uint32_t error) { core_.lastError = error; }),
+      platform_{*this,     registry_,    profiles_,    files_,       processes_,
+                *this,     unavailable_, unavailable_, unavailable_, unavailable_} {
+  const WindowsVersionInfo* info = nullptr;
+  for (const WindowsVersionInfo& known : KnownWindowsVersions()) {
+    if (known.version == version) {
+      info = &known;
+    }
+  }
+  core_.version = info->os;
+  files_.AddDrive('C', false);
+  files_.SetWindowsFolder(info->windowsFolder);
+  std::string windows = info->windowsFolder;
+  bool nt = core_.IsNt();
+  for (const char* sub : {"", "\\SYSTEM", "\\INF", "\\TEMP"}) {
+    files_.MakeFoldersDirect(windows + sub);
+  }
+  if (nt) {
+    files_.MakeFoldersDirect(windows + "\\system32\\drivers");
+  }
+  registry_.SetCurrentUser(nt ? "S-1-5-21-1004336348-1177238915-682003330-1000" : ".DEFAULT");
+  files_.SetDelayedMoveRecorder([this](const std::string& source, const std::string& target,
+                                       bool replace) {
+    return RecordDelayedMove(source, target, replace);
+  });
+  files_.SetCurrentFolderDirect(windows);
+}
+
+SimMachine::~SimMachine() = default;
+
+void SimMachine::SetVersion(const platform::OsVersion& version) { core_.version = version; }
+
+void SimMachine::SetCommandLine(const std::string& programPath, const std::string& arguments) {
+  programPath_ = programPath;
+  arguments_ = arguments;
+  std::string full = files_.FullPath(programPath);
+  std::size_t slash = full.rfind('\\');
+  if (slash != std::string::npos) {
+    processes_.SetProgramFolder(full.substr(0, slash));
+  }
+}
+
+bool SimMachine::GetVersion(platform::OsVersion& result) {
+  if (core_.Injected("GetVersionExA")) {
+    return false;
+  }
+  result = core_.version;
+  return true;
+}
+
+void SimMachine::Sleep(std::uint32_t milliseconds) { SleepEx(milliseconds, false); }
+
+std::uint32_t SimMachine::SleepEx(std::uint32_t milliseconds, bool alertable) {
+  (void)alertable;
+  core_.Record("wait", std::to_string(milliseconds) + " ms");
+  core_.Advance(milliseconds);
+  return 0;
+}
+
+void SimMachine::ExitProcess(int exitCode) {
+  core_.Record("process", "exit with code " + std::to_string(exitCode));
+  throw ProcessExit{exitCode};
+}
+
+int SimMachine::ShowMessageBox(platform::WindowHandle owner, const std::string& text,
+                               const std::string& caption, std::uint32_t type) {
+  (void)owner;
+  int answer = win::IDOK;
+  if (!messageBoxAnswers_.empty()) {
+    answer = messageBoxAnswers_.front();
+    messageBoxAnswers_.pop_front();
+  } else if ((type & 0xF) == win::MB_YESNO) {
+    answer = win::IDYES;
+  }
+  core_.Record("ui", "message box \"" + caption + "\": \"" + text + "\" -> " +
+                         (answer == win::IDOK    ? "OK"
+                          : answer == win::IDYES ? "Yes"
+                          : answer == win::IDNO  ? "No"
+                                                 : std::to_string(answer)));
+  return answer;
+}
+
+bool SimMachine::RecordDelayedMove(const std::string& source, const std::string& target,
+                                   bool replace) {
+  RegNode* key = registry_.EnsureKey(kSessionManager);
+  RegValue* value = key->FindValue(kPendingRenames);
+  if (value == nullptr) {
+    key->values.push_back(RegValue{kPendingRenames, win::REG_MULTI_SZ, {0}});
+    value = &key->values.back();
+  }
+  // REG_MULTI_SZ: pairs of "\??\source" and "!\??\target" (or "" to delete), then one more zero.
+  std::vector<std::uint8_t>& data = value->data;
+  if (!data.empty() && data.back() == 0) {
+    data.pop_back();
+  }
+  std::string entry = "\\??\\" + source;
+  data.insert(data.end(), entry.begin(), entry.end());
+  data.push_back(0);
+  std::string to = target.empty() ? "" : (replace ? "!" : "") + std::string("\\??\\") + target;
+  data.insert(data.end(), to.begin(), to.end());
+  data.push_back(0);
+  data.push_back(0);
+  return true;
+}
+
+void SimMachine::ApplyPendingRenames() {
+  RegNode* key = const_cast<RegNode*>(registry_.FindKey(kSessionManager));
+  RegValue* value = key == nullptr ? nullptr : key->FindValue(kPendingRenames);
+  if (value == nullptr) {
+    return;
+  }
+  std::vector<std::string> strings;
+  std::string current;
+  for (std::uint8_t byte : value->data) {
+    if (byte == 0) {
+      strings.push_back(current);
+      current.clear();
+    } else {
+      current += static_cast<char>(byte);
+    }
+  }
+  auto strip = [](std::string text) {
+    if (!text.empty() && text[0] == '!') {
+      text.erase(0, 1);
+    }
+    return text.rfind("\\??\\", 0) == 0 ? text.substr(4) : text;
+  };
+  for (std::size_t i = 0; i + 1 < strings.size(); i += 2) {
+    if (strings[i].empty()) {
+      break;  // the final empty string
+    }
+    std::string source = strip(strings[i]);
+    std::string target = strip(strings[i + 1]);
+    if (target.empty()) {
+      bool done = files_.RemoveDirect(source);
+      core_.Record("restart", (done ? "deleted " : "could not delete ") + source);
+    } else {
+      bool done = files_.MoveDirect(source, target);
+      core_.Record("restart", (done ? "renamed " : "could not rename ") + source + " -> " + target);
+    }
+  }
+  key->values.erase(key->values.begin() + (value - key->values.data()));
+}
+
+void SimMachine::ApplyWininit() {
+  std::string path = files_.WindowsFolder() + "\\WININIT.INI";
+  std::optional<std::string> text = files_.ReadFileDirect(path);
+  if (!text) {
+    return;
+  }
+  // WININIT.EXE reads the [rename] section line by line: "target=source", "NUL=source" deletes.
+  bool inRename = false;
+  std::string line;
+  std::vector<std::string> lines = Split(*text, '\n');
+  for (std::string raw : lines) {
+    if (!raw.empty() && raw.back() == '\r') {
+      raw.pop_back();
+    }
+    std::string_view body = TrimBlanks(raw);
+    if (body.empty() || body[0] == ';') {
+      continue;
+    }
+    if (body[0] == '[') {
+      inRename = StartsWithNoCase(body, "[rename]");
+      continue;
+    }
+    std::size_t equals = body.find('=');
+    if (!inRename || equals == std::string_view::npos) {
+      continue;
+    }
+    std::string target(TrimBlanks(body.substr(0, equals)));
+    std::string source(TrimBlanks(body.substr(equals + 1)));
+    if (EqualsNoCase(target, "NUL")) {
+      bool done = files_.RemoveDirect(source);
+      core_.Record("restart", (done ? "deleted " : "could not delete ") + source);
+    } else {
+      bool done = files_.MoveDirect(source, target);
+      core_.Record("restart", (done ? "renamed " : "could not rename ") + source + " -> " + target);
+    }
+  }
+  files_.MoveDirect(path, files_.WindowsFolder() + "\\WININIT.BAK");
+}
+
+void SimMachine::Restart() {
+  core_.Record("restart", "Windows restarts");
+  processes_.EndAll();
+  files_.ClearInUse();
+  if (core_.IsNt()) {
+    ApplyPendingRenames();
+  } else {
+    ApplyWininit();
+  }
+}
+
+}  // namespace sim

@@ -1,0 +1,95 @@
+// A simulated Windows machine behind the platform interface: registry, files, profile files,
+// programs and windows, message boxes, a virtual clock, a journal of every side effect, faults
+// injected on demand, and a restart that carries out the pending renames.
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/Platform.h"
+#include "platform/Unavailable.h"
+#include "platform/sim/SimCore.h"
+#include "platform/sim/SimFileSystem.h"
+#include "platform/sim/SimProcesses.h"
+#include "platform/sim/SimProfiles.h"
+#include "platform/sim/SimRegistry.h"
+
+namespace sim {
+
+// Thrown by System::ExitProcess on the simulated machine: the simulated process ends and control
+// returns to whoever started it.
+struct ProcessExit {
+  int exitCode = 0;
+};
+
+enum class WindowsVersion { Win95, Win98, Win98SE, WinME, NT4, Win2000, WinXP };
+
+struct WindowsVersionInfo {
+  WindowsVersion version;
+  const char* name;  // "95", "98", "98SE", "ME", "NT4", "2000", "XP"
+  platform::OsVersion os;
+  const char* windowsFolder;
+};
+
+// The seven versions the launcher supports, as GetVersionExA reports them.
+const std::vector<WindowsVersionInfo>& KnownWindowsVersions();
+std::optional<WindowsVersionInfo> FindWindowsVersion(const std::string& name);
+
+class SimMachine : public platform::System, public platform::Ui {
+ public:
+  // A machine with drive C:, the Windows folder and its usual subfolders.
+  explicit SimMachine(WindowsVersion version = WindowsVersion::Win98SE);
+  ~SimMachine() override;
+
+  platform::Platform& Platform() { return platform_; }
+  SimCore& Core() { return core_; }
+  SimRegistry& Registry() { return registry_; }
+  SimFileSystem& Files() { return files_; }
+  SimProfiles& Profiles() { return profiles_; }
+  SimProcesses& Processes() { return processes_; }
+  sim::Faults& InjectedFaults() { return core_.faults; }
+  const std::vector<JournalEntry>& Journal() const { return core_.journal; }
+
+  void SetVersion(const platform::OsVersion& version);
+  // The program path and arguments the simulated process starts with.
+  void SetCommandLine(const std::string& programPath, const std::string& arguments);
+  // Answers to the next message boxes, in order (a box with no answer queued gets IDOK).
+  void QueueMessageBoxAnswer(int answer) { messageBoxAnswers_.push_back(answer); }
+
+  // Ends every program and carries out the renames pending for the next start: the NT
+  // pending-rename list, or the [rename] section of WININIT.INI on Windows 9x.
+  void Restart();
+
+  // platform::System
+  bool GetVersion(platform::OsVersion& result) override;
+  std::uint32_t GetLastError() override { return core_.lastError; }
+  std::string ProgramPath() override { return programPath_; }
+  std::string& CommandArguments() override { return arguments_; }
+  void Sleep(std::uint32_t milliseconds) override;
+  std::uint32_t SleepEx(std::uint32_t milliseconds, bool alertable) override;
+  [[noreturn]] void ExitProcess(int exitCode) override;
+
+  // platform::Ui
+  int ShowMessageBox(platform::WindowHandle owner, const std::string& text,
+                     const std::string& caption, std::uint32_t type) override;
+
+ private:
+  bool RecordDelayedMove(const std::string& source, const std::string& target, bool replace);
+  void ApplyPendingRenames();
+  void ApplyWininit();
+
+  SimCore core_;
+  SimRegistry registry_;
+  SimFileSystem files_;
+  SimProfiles profiles_;
+  SimProcesses processes_;
+  platform::UnavailableServices unavailable_;
+  platform::Platform platform_;
+  std::string programPath_;
+  std::string arguments_;
+  std::deque<int> messageBoxAnswers_;
+};
+
+}  // namespace sim

@@ -1,0 +1,257 @@
+#include "platform/sim/SimProcesses.h"
+
+#include <algorithm>
+
+#include "platform/WinConstants.h"
+#include "platform/sim/Text.h"
+
+namespace sim {
+
+SimProcesses::SimProcesses(SimCore& core, SimFileSystem& files) : core_(core), files_(files) {}
+
+void SimProcesses::DefineProgram(const std::string& path, const ProgramBehaviour& behaviour) {
+  behaviours_[Upper(files_.FullPath(path))] = behaviour;
+}
+
+platform::WindowHandle SimProcesses::AddRunningWindow(const std::string& title,
+                                                      const std::string& program) {
+  SimProcess process;
+  process.id = nextProcessId_++;
+  process.program = program;
+  process.commandLine = program;
+  process.startMs = core_.nowMs;
+  processes_.push_back(process);
+  windows_.push_back(SimWindow{nextWindow_, title, process.id});
+  nextWindow_ += 0x10;
+  return platform::WindowHandle{windows_.back().handle};
+}
+
+void SimProcesses::EndAll() {
+  for (SimProcess& process : processes_) {
+    Update(process);
+    if (!process.endMs) {
+      process.endMs = core_.nowMs;
+    }
+  }
+  windows_.clear();
+}
+
+std::optional<std::string> SimProcesses::Probe(const std::string& candidate) const {
+  auto isFile = [this](const std::string& path) {
+    const FileNode* node = files_.Find(path);
+    return node != nullptr && !node->isFolder;
+  };
+  std::vector<std::string> names{candidate};
+  std::size_t slash = candidate.find_last_of("\\/");
+  std::string last = slash == std::string::npos ? candidate : candidate.substr(slash + 1);
+  if (last.find('.') == std::string::npos) {
+    names.push_back(candidate + ".exe");  // a name without extension is tried as a program
+  }
+  bool relative = candidate.find_first_of("\\/:") == std::string::npos;
+  for (const std::string& name : names) {
+    if (!relative) {
+      if (isFile(name)) {
+        return files_.FullPath(name);
+      }
+      continue;
+    }
+    std::string windows = files_.WindowsFolder();
+    for (const std::string& folder :
+         {programFolder_, files_.CurrentFolder(), windows + (core_.IsNt() ? "\\SYSTEM32" : "\\SYSTEM"), windows}) {
+      if (!folder.empty() && isFile(folder + "\\" + name)) {
+        return files_.FullPath(folder + "\\" + name);
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+std::uint32_t SimProcesses::FindProgram(const std::string& commandLine, std::string& program) const {
+  std::string text(TrimBlanks(commandLine));
+  if (text.empty()) {
+    return win::ERROR_FILE_NOT_FOUND;
+  }
+  std::vector<std::string> candidates;
+  if (text[0] == '"') {
+    std::size_t close = text.find('"', 1);
+    candidates.push_back(text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+  } else {
+    // An unquoted command line with blanks: each prefix up to a blank is tried in turn, as
+    // CreateProcess does ("C:\Program Files\x.exe" first tries "C:\Program.exe").
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+      if (i == text.size() || text[i] == ' ' || text[i] == '\t') {
+        if (i > 0 && text[i - 1] != ' ') {
+          candidates.push_back(text.substr(0, i));
+        }
+      }
+    }
+  }
+  for (const std::string& candidate : candidates) {
+    if (std::optional<std::string> found = Probe(candidate)) {
+      program = *found;
+      return 0;
+    }
+  }
+  // Report a missing folder of the whole first word as "path not found", like Windows.
+  const std::string& whole = candidates.back();
+  std::size_t slash = whole.find_last_of("\\/");
+  if (slash != std::string::npos) {
+    const FileNode* folder = files_.Find(whole.substr(0, slash + 1));
+    if (folder == nullptr) {
+      return win::ERROR_PATH_NOT_FOUND;
+    }
+  }
+  return win::ERROR_FILE_NOT_FOUND;
+}
+
+SimProcess* SimProcesses::Launch(const std::string& commandLine, const std::string& how,
+                                 std::uint32_t& error) {
+  std::string program;
+  error = FindProgram(commandLine, program);
+  if (error != 0) {
+    core_.Record("process", how + " \"" + commandLine + "\" failed with error " +
+                                std::to_string(error));
+    return nullptr;
+  }
+  SimProcess process;
+  process.id = nextProcessId_++;
+  process.program = program;
+  process.commandLine = commandLine;
+  process.startMs = core_.nowMs;
+  auto it = behaviours_.find(Upper(program));
+  ProgramBehaviour behaviour = it == behaviours_.end() ? ProgramBehaviour{} : it->second;
+  if (!behaviour.runsUntilClosed) {
+    process.endMs = core_.nowMs + behaviour.runsForMs;
+  }
+  process.exitCode = behaviour.exitCode;
+  processes_.push_back(process);
+  if (!behaviour.windowTitle.empty()) {
+    windows_.push_back(SimWindow{nextWindow_, behaviour.windowTitle, process.id});
+    nextWindow_ += 0x10;
+  }
+  core_.Record("process", how + " \"" + commandLine + "\" (program " + program + ")");
+  return &processes_.back();
+}
+
+SimProcess* SimProcesses::ById(std::uint32_t id) {
+  for (SimProcess& process : processes_) {
+    if (process.id == id) {
+      return &process;
+    }
+  }
+  return nullptr;
+}
+
+void SimProcesses::Update(SimProcess& process) {
+  if (process.endMs && *process.endMs <= core_.nowMs) {
+    windows_.erase(std::remove_if(windows_.begin(), windows_.end(),
+                                  [&](const SimWindow& w) { return w.processId == process.id; }),
+                   windows_.end());
+  }
+}
+
+std::uint32_t SimProcesses::WinExec(const std::string& commandLine, std::uint32_t show) {
+  (void)show;
+  if (core_.Injected("WinExec")) {
+    return core_.lastError;
+  }
+  std::uint32_t error = 0;
+  if (Launch(commandLine, "WinExec", error) == nullptr) {
+    return error;
+  }
+  return 33;
+}
+
+platform::ProcessHandle SimProcesses::StartProcess(const std::string& commandLine,
+                                                   std::uint32_t show) {
+  (void)show;
+  if (core_.Injected("CreateProcessA")) {
+    return {};
+  }
+  std::uint32_t error = 0;
+  SimProcess* process = Launch(commandLine, "CreateProcess", error);
+  if (process == nullptr) {
+    core_.lastError = error;
+    return {};
+  }
+  platform::ProcessHandle handle{nextHandle_};
+  nextHandle_ += 4;
+  handles_[handle.value] = process->id;
+  return handle;
+}
+
+std::uint32_t SimProcesses::WaitForInputIdle(platform::ProcessHandle handle,
+                                             std::uint32_t milliseconds) {
+  auto it = handles_.find(handle.value);
+  SimProcess* process = it == handles_.end() ? nullptr : ById(it->second);
+  if (process == nullptr) {
+    core_.lastError = win::ERROR_INVALID_HANDLE;
+    return win::WAIT_FAILED;
+  }
+  // Waiting costs virtual time, so that a program polling another one always gets somewhere.
+  std::uint64_t wait = milliseconds;
+  if (process->endMs && *process->endMs > core_.nowMs) {
+    wait = std::min<std::uint64_t>(wait, *process->endMs - core_.nowMs);
+  } else if (process->endMs) {
+    wait = 0;
+  }
+  core_.Advance(wait);
+  Update(*process);
+  return win::WAIT_OBJECT_0;
+}
+
+bool SimProcesses::GetExitCode(platform::ProcessHandle handle, std::uint32_t& exitCode) {
+  auto it = handles_.find(handle.value);
+  SimProcess* process = it == handles_.end() ? nullptr : ById(it->second);
+  if (process == nullptr) {
+    return core_.Fail(win::ERROR_INVALID_HANDLE);
+  }
+  Update(*process);
+  exitCode = (process->endMs && *process->endMs <= core_.nowMs) ? process->exitCode
+                                                                : win::STILL_ACTIVE;
+  return true;
+}
+
+void SimProcesses::CloseProcess(platform::ProcessHandle handle) { handles_.erase(handle.value); }
+
+platform::WindowHandle SimProcesses::FindTopLevelWindow(const std::string& title) {
+  for (SimProcess& process : processes_) {
+    Update(process);
+  }
+  for (const SimWindow& window : windows_) {
+    if (EqualsNoCase(window.title, title)) {
+      return platform::WindowHandle{window.handle};
+    }
+  }
+  return {};
+}
+
+std::intptr_t SimProcesses::SendWindowMessage(platform::WindowHandle window,
+                                              std::uint32_t message, std::uintptr_t wParam,
+                                              std::intptr_t lParam) {
+  (void)wParam;
+  (void)lParam;
+  auto it = std::find_if(windows_.begin(), windows_.end(),
+                         [&](const SimWindow& w) { return w.handle == window.value; });
+  if (it == windows_.end()) {
+    core_.lastError = win::ERROR_INVALID_WINDOW_HANDLE;
+    return 0;
+  }
+  if (message != win::WM_CLOSE) {
+    core_.Record("window", "message " + std::to_string(message) + " to \"" + it->title + "\"");
+    return 0;
+  }
+  core_.Record("window", "WM_CLOSE to \"" + it->title + "\"");
+  std::uint32_t processId = it->processId;
+  windows_.erase(it);
+  bool hasOthers = std::any_of(windows_.begin(), windows_.end(),
+                               [&](const SimWindow& w) { return w.processId == processId; });
+  SimProcess* process = ById(processId);
+  if (!hasOthers && process != nullptr && (!process->endMs || *process->endMs > core_.nowMs)) {
+    process->endMs = core_.nowMs;
+    process->exitCode = 0;
+  }
+  return 0;
+}
+
+}  // namespace sim

@@ -1,0 +1,491 @@
+#include "platform/sim/SimRegistry.h"
+
+#include <cstdio>
+
+#include "platform/WinConstants.h"
+#include "platform/sim/Text.h"
+
+namespace sim {
+
+namespace {
+
+constexpr std::uintptr_t kClassesRoot = win::HKEY_CLASSES_ROOT.value;
+constexpr std::uintptr_t kCurrentUser = win::HKEY_CURRENT_USER.value;
+constexpr std::uintptr_t kLocalMachine = win::HKEY_LOCAL_MACHINE.value;
+constexpr std::uintptr_t kUsers = win::HKEY_USERS.value;
+constexpr std::uintptr_t kCurrentConfig = win::HKEY_CURRENT_CONFIG.value;
+
+std::size_t CountKeys(const RegNode& node) {
+  std::size_t count = 1;
+  for (const auto& [name, child] : node.children) {
+    count += CountKeys(*child);
+  }
+  return count;
+}
+
+std::string Quote(const std::string& text) { return "\"" + text + "\""; }
+
+}  // namespace
+
+void MarkDeleted(RegNode& node) {
+  node.deleted = true;
+  for (auto& [name, child] : node.children) {
+    MarkDeleted(*child);
+  }
+}
+
+RegValue* RegNode::FindValue(const std::string& valueName) {
+  for (RegValue& value : values) {
+    if (EqualsNoCase(value.name, valueName)) {
+      return &value;
+    }
+  }
+  return nullptr;
+}
+
+RegNode* RegNode::FindChild(const std::string& childName) const {
+  auto it = children.find(Upper(childName));
+  return it == children.end() ? nullptr : it->second.get();
+}
+
+std::string DescribeRegData(std::uint32_t type, const std::vector<std::uint8_t>& data) {
+  char buffer[16];
+  if ((type == win::REG_SZ || type == win::REG_EXPAND_SZ) && !data.empty() && data.back() == 0) {
+    std::string text(data.begin(), data.end() - 1);
+    if (text.find('\0') == std::string::npos) {
+      return std::string(type == win::REG_SZ ? "REG_SZ " : "REG_EXPAND_SZ ") + Quote(text);
+    }
+  }
+  if (type == win::REG_DWORD && data.size() == 4) {
+    std::uint32_t value = data[0] | (data[1] << 8) | (data[2] << 16) |
+                          (static_cast<std::uint32_t>(data[3]) << 24);
+    std::snprintf(buffer, sizeof buffer, "0x%08X", value);
+    return std::string("REG_DWORD ") + buffer;
+  }
+  std::snprintf(buffer, sizeof buffer, "type %u", type);
+  std::string result = buffer;
+  result += " hex:";
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    std::snprintf(buffer, sizeof buffer, "%s%02x", i ? "," : "", data[i]);
+    result += buffer;
+  }
+  return result;
+}
+
+SimRegistry::SimRegistry(SimCore& core)
+    : core_(core), machine_(std::make_shared<RegNode>()), users_(std::make_shared<RegNode>()) {
+  machine_->name = "HKEY_LOCAL_MACHINE";
+  users_->name = "HKEY_USERS";
+  SetCurrentUser(currentUser_);
+}
+
+void SimRegistry::SetCurrentUser(const std::string& userKey) {
+  currentUser_ = userKey;
+  EnsureKey("HKEY_USERS\\" + userKey);
+  EnsureKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes");
+}
+
+std::int32_t SimRegistry::Result(std::uint32_t error) {
+  core_.lastError = error;
+  return static_cast<std::int32_t>(error);
+}
+
+bool SimRegistry::Resolve(platform::RegKey key, Open& result) const {
+  std::string rest;
+  std::string prefix;
+  switch (key.value) {
+    case kLocalMachine:
+      result = Open{machine_, win::KEY_ALL_ACCESS, "HKEY_LOCAL_MACHINE"};
+      return true;
+    case kUsers:
+      result = Open{users_, win::KEY_ALL_ACCESS, "HKEY_USERS"};
+      return true;
+    case kCurrentUser:
+    case kClassesRoot:
+    case kCurrentConfig: {
+      std::string path = key.value == kCurrentUser    ? "HKEY_USERS\\" + currentUser_
+                         : key.value == kClassesRoot ? "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes"
+                                                     : "HKEY_LOCAL_MACHINE\\Config\\0001";
+      const RegNode* node = FindKey(path);
+      if (node == nullptr) {
+        return false;
+      }
+      // The view keys always exist; find the shared pointer by walking again.
+      std::shared_ptr<RegNode> root = RootOf(path, rest, prefix);
+      std::shared_ptr<RegNode> current = root;
+      for (const std::string& part : Split(rest, '\\')) {
+        if (!part.empty()) {
+          current = current->children.at(Upper(part));
+        }
+      }
+      result = Open{current, win::KEY_ALL_ACCESS, path};
+      return true;
+    }
+    default: {
+      auto it = open_.find(key.value);
+      if (it == open_.end()) {
+        return false;
+      }
+      result = it->second;
+      return true;
+    }
+  }
+}
+
+std::shared_ptr<RegNode> SimRegistry::RootOf(const std::string& fullPath, std::string& rest,
+                                             std::string& prefix) const {
+  std::size_t slash = fullPath.find('\\');
+  std::string root = Upper(fullPath.substr(0, slash));
+  rest = slash == std::string::npos ? "" : fullPath.substr(slash + 1);
+  if (root == "HKEY_LOCAL_MACHINE" || root == "HKLM") {
+    prefix = "HKEY_LOCAL_MACHINE";
+    return machine_;
+  }
+  if (root == "HKEY_USERS" || root == "HKU") {
+    prefix = "HKEY_USERS";
+    return users_;
+  }
+  if (root == "HKEY_CURRENT_USER" || root == "HKCU") {
+    prefix = "HKEY_USERS";
+    rest = currentUser_ + (rest.empty() ? "" : "\\" + rest);
+    return users_;
+  }
+  if (root == "HKEY_CLASSES_ROOT" || root == "HKCR") {
+    prefix = "HKEY_LOCAL_MACHINE";
+    rest = "SOFTWARE\\Classes" + (rest.empty() ? "" : "\\" + rest);
+    return machine_;
+  }
+  if (root == "HKEY_CURRENT_CONFIG" || root == "HKCC") {
+    prefix = "HKEY_LOCAL_MACHINE";
+    rest = "Config\\0001" + (rest.empty() ? "" : "\\" + rest);
+    return machine_;
+  }
+  return nullptr;
+}
+
+const RegNode* SimRegistry::FindKey(const std::string& fullPath) const {
+  std::string rest;
+  std::string prefix;
+  std::shared_ptr<RegNode> root = RootOf(fullPath, rest, prefix);
+  if (!root) {
+    return nullptr;
+  }
+  const RegNode* node = root.get();
+  for (const std::string& part : Split(rest, '\\')) {
+    if (part.empty()) {
+      continue;
+    }
+    node = node->FindChild(part);
+    if (node == nullptr) {
+      return nullptr;
+    }
+  }
+  return node;
+}
+
+const RegValue* SimRegistry::FindValue(const std::string& fullPath,
+                                       const std::string& valueName) const {
+  RegNode* node = const_cast<RegNode*>(FindKey(fullPath));
+  return node == nullptr ? nullptr : node->FindValue(valueName);
+}
+
+RegNode* SimRegistry::EnsureKey(const std::string& fullPath) {
+  std::string rest;
+  std::string prefix;
+  std::shared_ptr<RegNode> root = RootOf(fullPath, rest, prefix);
+  if (!root) {
+    return nullptr;
+  }
+  std::string path = prefix;
+  return Walk(root, rest, true, path).get();
+}
+
+std::shared_ptr<RegNode> SimRegistry::Walk(const std::shared_ptr<RegNode>& from,
+                                           const std::string& subKey, bool create,
+                                           std::string& path, bool* created) {
+  std::shared_ptr<RegNode> node = from;
+  for (const std::string& part : Split(subKey, '\\')) {
+    if (part.empty()) {
+      continue;
+    }
+    auto it = node->children.find(Upper(part));
+    if (it == node->children.end()) {
+      if (!create) {
+        return nullptr;
+      }
+      auto child = std::make_shared<RegNode>();
+      child->name = part;
+      it = node->children.emplace(Upper(part), child).first;
+      if (created != nullptr) {
+        *created = true;
+      }
+    }
+    node = it->second;
+    path += "\\" + node->name;
+  }
+  return node;
+}
+
+bool SimRegistry::Allowed(const Open& open, std::uint32_t right) const {
+  return !core_.IsNt() || (open.access & right) == right;
+}
+
+platform::RegKey SimRegistry::NewHandle(const std::shared_ptr<RegNode>& node, std::uint32_t access,
+                                        const std::string& path) {
+  platform::RegKey handle{nextHandle_};
+  nextHandle_ += 4;
+  open_[handle.value] = Open{node, access, path};
+  return handle;
+}
+
+std::int32_t SimRegistry::OpenKey(platform::RegKey parent, const std::string& subKey,
+                                  std::uint32_t access, platform::RegKey& result) {
+  result = {};
+  if (core_.Injected("RegOpenKeyExA")) {
+    return static_cast<std::int32_t>(core_.lastError);
+  }
+  Open base;
+  if (!Resolve(parent, base)) {
+    return Result(win::ERROR_INVALID_HANDLE);
+  }
+  if (base.node->deleted) {
+    return Result(win::ERROR_KEY_DELETED);
+  }
+  std::string path = base.path;
+  std::shared_ptr<RegNode> node = Walk(base.node, subKey, false, path);
+  if (!node) {
+    return Result(win::ERROR_FILE_NOT_FOUND);
+  }
+  result = NewHandle(node, access, path);
+  return Result(win::ERROR_SUCCESS);
+}
+
+std::int32_t SimRegistry::CreateKey(platform::RegKey parent, const std::string& subKey,
+                                    std::uint32_t access, platform::RegKey& result,
+                                    std::uint32_t* disposition) {
+  result = {};
+  if (core_.Injected("RegCreateKeyExA")) {
+    return static_cast<std::int32_t>(core_.lastError);
+  }
+  Open base;
+  if (!Resolve(parent, base)) {
+    return Result(win::ERROR_INVALID_HANDLE);
+  }
+  if (base.node->deleted) {
+    return Result(win::ERROR_KEY_DELETED);
+  }
+  std::string path = base.path;
+  bool created = false;
+  if (!Walk(base.node, subKey, false, path)) {
+    if (!Allowed(base, win::KEY_CREATE_SUB_KEY)) {
+      return Result(win::ERROR_ACCESS_DENIED);
+    }
+  }
+  path = base.path;
+  std::shared_ptr<RegNode> node = Walk(base.node, subKey, true, path, &created);
+  if (created) {
+    core_.Record("registry", "create key " + path);
+  }
+  if (disposition != nullptr) {
+    *disposition = created ? win::REG_CREATED_NEW_KEY : win::REG_OPENED_EXISTING_KEY;
+  }
+  result = NewHandle(node, access, path);
+  return Result(win::ERROR_SUCCESS);
+}
+
+std::int32_t SimRegistry::QueryValue(platform::RegKey key, const std::string& name,
+                                     std::uint32_t capacity, platform::RegData& result) {
+  result = {};
+  if (core_.Injected("RegQueryValueExA")) {
+    return static_cast<std::int32_t>(core_.lastError);
+  }
+  Open open;
+  if (!Resolve(key, open)) {
+    return Result(win::ERROR_INVALID_HANDLE);
+  }
+  if (open.node->deleted) {
+    return Result(win::ERROR_KEY_DELETED);
+  }
+  if (!Allowed(open, win::KEY_QUERY_VALUE)) {
+    return Result(win::ERROR_ACCESS_DENIED);
+  }
+  const RegValue* value = open.node->FindValue(name);
+  if (value == nullptr) {
+    return Result(win::ERROR_FILE_NOT_FOUND);
+  }
+  result.type = value->type;
+  result.size = static_cast<std::uint32_t>(value->data.size());
+  if (value->data.size() > capacity) {
+    return Result(win::ERROR_MORE_DATA);
+  }
+  result.bytes = value->data;
+  return Result(win::ERROR_SUCCESS);
+}
+
+std::int32_t SimRegistry::SetValue(platform::RegKey key, const std::string& name,
+                                   std::uint32_t type, const std::uint8_t* data,
+                                   std::uint32_t size) {
+  if (core_.Injected("RegSetValueExA")) {
+    return static_cast<std::int32_t>(core_.lastError);
+  }
+  Open open;
+  if (!Resolve(key, open)) {
+    return Result(win::ERROR_INVALID_HANDLE);
+  }
+  if (open.node->deleted) {
+    return Result(win::ERROR_KEY_DELETED);
+  }
+  if (!Allowed(open, win::KEY_SET_VALUE)) {
+    return Result(win::ERROR_ACCESS_DENIED);
+  }
+  if (data == nullptr && size != 0) {
+    return Result(win::ERROR_INVALID_PARAMETER);
+  }
+  std::vector<std::uint8_t> bytes(data, data + size);
+  RegValue* value = open.node->FindValue(name);
+  if (value == nullptr) {
+    open.node->values.push_back(RegValue{name, type, {}});
+    value = &open.node->values.back();
+  }
+  value->type = type;
+  value->data = std::move(bytes);
+  core_.Record("registry", "set " + open.path + " " + Quote(name.empty() ? "@" : name) + " = " +
+                               DescribeRegData(type, value->data));
+  return Result(win::ERROR_SUCCESS);
+}
+
+std::int32_t SimRegistry::EnumKey(platform::RegKey key, std::uint32_t index,
+                                  std::uint32_t nameCapacity, std::string& name) {
+  if (core_.Injected("RegEnumKeyExA")) {
+    return static_cast<std::int32_t>(core_.lastError);
+  }
+  Open open;
+  if (!Resolve(key, open)) {
+    return Result(win::ERROR_INVALID_HANDLE);
+  }
+  if (open.node->deleted) {
+    return Result(win::ERROR_KEY_DELETED);
+  }
+  if (!Allowed(open, win::KEY_ENUMERATE_SUB_KEYS)) {
+    return Result(win::ERROR_ACCESS_DENIED);
+  }
+  if (index >= open.node->children.size()) {
+    return Result(win::ERROR_NO_MORE_ITEMS);
+  }
+  auto it = open.node->children.begin();
+  std::advance(it, index);
+  if (it->second->name.size() + 1 > nameCapacity) {
+    return Result(win::ERROR_MORE_DATA);
+  }
+  name = it->second->name;
+  return Result(win::ERROR_SUCCESS);
+}
+
+std::int32_t SimRegistry::EnumValue(platform::RegKey key, std::uint32_t index,
+                                    std::uint32_t nameCapacity, std::string& name,
+                                    std::uint32_t* type) {
+  if (core_.Injected("RegEnumValueA")) {
+    return static_cast<std::int32_t>(core_.lastError);
+  }
+  Open open;
+  if (!Resolve(key, open)) {
+    return Result(win::ERROR_INVALID_HANDLE);
+  }
+  if (open.node->deleted) {
+    return Result(win::ERROR_KEY_DELETED);
+  }
+  if (!Allowed(open, win::KEY_QUERY_VALUE)) {
+    return Result(win::ERROR_ACCESS_DENIED);
+  }
+  if (index >= open.node->values.size()) {
+    return Result(win::ERROR_NO_MORE_ITEMS);
+  }
+  const RegValue& value = open.node->values[index];
+  if (value.name.size() + 1 > nameCapacity) {
+    return Result(win::ERROR_MORE_DATA);
+  }
+  name = value.name;
+  if (type != nullptr) {
+    *type = value.type;
+  }
+  return Result(win::ERROR_SUCCESS);
+}
+
+std::int32_t SimRegistry::DeleteValue(platform::RegKey key, const std::string& name) {
+  if (core_.Injected("RegDeleteValueA")) {
+    return static_cast<std::int32_t>(core_.lastError);
+  }
+  Open open;
+  if (!Resolve(key, open)) {
+    return Result(win::ERROR_INVALID_HANDLE);
+  }
+  if (open.node->deleted) {
+    return Result(win::ERROR_KEY_DELETED);
+  }
+  if (!Allowed(open, win::KEY_SET_VALUE)) {
+    return Result(win::ERROR_ACCESS_DENIED);
+  }
+  auto& values = open.node->values;
+  for (auto it = values.begin(); it != values.end(); ++it) {
+    if (EqualsNoCase(it->name, name)) {
+      core_.Record("registry", "delete value " + open.path + " " + Quote(it->name));
+      values.erase(it);
+      return Result(win::ERROR_SUCCESS);
+    }
+  }
+  return Result(win::ERROR_FILE_NOT_FOUND);
+}
+
+std::int32_t SimRegistry::DeleteKey(platform::RegKey key, const std::string& subKey) {
+  if (core_.Injected("RegDeleteKeyA")) {
+    return static_cast<std::int32_t>(core_.lastError);
+  }
+  Open open;
+  if (!Resolve(key, open)) {
+    return Result(win::ERROR_INVALID_HANDLE);
+  }
+  if (open.node->deleted) {
+    return Result(win::ERROR_KEY_DELETED);
+  }
+  std::string path = open.path;
+  if (!Walk(open.node, subKey, false, path)) {
+    return Result(win::ERROR_FILE_NOT_FOUND);
+  }
+  // Unlink the key from its parent, found by walking down from the root again.
+  std::string rest;
+  std::string prefix;
+  std::shared_ptr<RegNode> parent = RootOf(path, rest, prefix);
+  std::vector<std::string> chain;
+  for (const std::string& part : Split(rest, '\\')) {
+    if (!part.empty()) {
+      chain.push_back(part);
+    }
+  }
+  if (!parent || chain.empty()) {
+    return Result(win::ERROR_ACCESS_DENIED);  // a predefined root cannot be deleted
+  }
+  for (std::size_t i = 0; i + 1 < chain.size(); ++i) {
+    parent = parent->children.at(Upper(chain[i]));
+  }
+  auto it = parent->children.find(Upper(chain.back()));
+  std::size_t removed = CountKeys(*it->second) - 1;
+  MarkDeleted(*it->second);
+  parent->children.erase(it);
+  core_.Record("registry", "delete key " + path +
+                               (removed ? " with " + std::to_string(removed) + " subkeys" : ""));
+  return Result(win::ERROR_SUCCESS);
+}
+
+std::int32_t SimRegistry::CloseKey(platform::RegKey key) {
+  if (key == win::HKEY_CLASSES_ROOT || key == win::HKEY_CURRENT_USER ||
+      key == win::HKEY_LOCAL_MACHINE || key == win::HKEY_USERS ||
+      key == win::HKEY_CURRENT_CONFIG) {
+    return Result(win::ERROR_SUCCESS);
+  }
+  if (open_.erase(key.value) == 0) {
+    return Result(win::ERROR_INVALID_HANDLE);
+  }
+  return Result(win::ERROR_SUCCESS);
+}
+
+}  // namespace sim

@@ -1,0 +1,104 @@
+// The simulated registry: a tree of keys whose names are case-insensitive and keep their case,
+// with typed values in the order they were created. HKEY_CURRENT_USER is a view of one key of
+// HKEY_USERS and HKEY_CLASSES_ROOT a view of HKEY_LOCAL_MACHINE\SOFTWARE\Classes, as on Windows.
+// Access rights are enforced on the NT family only; Windows 9x ignores them.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Registry.h"
+#include "platform/sim/SimCore.h"
+
+namespace sim {
+
+struct RegValue {
+  std::string name;
+  std::uint32_t type = 0;
+  std::vector<std::uint8_t> data;
+};
+
+struct RegNode {
+  std::string name;
+  std::map<std::string, std::shared_ptr<RegNode>> children;  // by upper-cased name
+  std::vector<RegValue> values;                              // in creation order
+  bool deleted = false;
+
+  RegValue* FindValue(const std::string& valueName);
+  RegNode* FindChild(const std::string& childName) const;
+};
+
+class SimRegistry : public platform::Registry {
+ public:
+  explicit SimRegistry(SimCore& core);
+
+  // The subkey of HKEY_USERS that HKEY_CURRENT_USER shows (".DEFAULT" on a Windows 9x machine
+  // without user profiles).
+  void SetCurrentUser(const std::string& userKey);
+
+  // Reads a REGEDIT4 text into the registry; false with a message naming the line when it is
+  // malformed (the registry may then hold the keys read before that line).
+  bool Import(const std::string& text, std::string& error);
+  std::string Export() const;
+
+  // Direct look-ups by full path ("HKEY_LOCAL_MACHINE\Software\..."), for tests and the lab tool.
+  const RegNode* FindKey(const std::string& fullPath) const;
+  const RegValue* FindValue(const std::string& fullPath, const std::string& valueName) const;
+  // Creates the key and its parents; no journal entry.
+  RegNode* EnsureKey(const std::string& fullPath);
+
+  std::int32_t OpenKey(platform::RegKey parent, const std::string& subKey, std::uint32_t access,
+                       platform::RegKey& result) override;
+  std::int32_t CreateKey(platform::RegKey parent, const std::string& subKey, std::uint32_t access,
+                         platform::RegKey& result, std::uint32_t* disposition) override;
+  std::int32_t QueryValue(platform::RegKey key, const std::string& name, std::uint32_t capacity,
+                          platform::RegData& result) override;
+  std::int32_t SetValue(platform::RegKey key, const std::string& name, std::uint32_t type,
+                        const std::uint8_t* data, std::uint32_t size) override;
+  std::int32_t EnumKey(platform::RegKey key, std::uint32_t index, std::uint32_t nameCapacity,
+                       std::string& name) override;
+  std::int32_t EnumValue(platform::RegKey key, std::uint32_t index, std::uint32_t nameCapacity,
+                         std::string& name, std::uint32_t* type) override;
+  std::int32_t DeleteValue(platform::RegKey key, const std::string& name) override;
+  std::int32_t DeleteKey(platform::RegKey key, const std::string& subKey) override;
+  std::int32_t CloseKey(platform::RegKey key) override;
+
+  std::size_t OpenHandleCount() const { return open_.size(); }
+
+ private:
+  struct Open {
+    std::shared_ptr<RegNode> node;
+    std::uint32_t access = 0;
+    std::string path;  // full path, for the journal
+  };
+
+  // The node and full path a handle stands for; false for an unknown handle.
+  bool Resolve(platform::RegKey key, Open& result) const;
+  std::shared_ptr<RegNode> Walk(const std::shared_ptr<RegNode>& from, const std::string& subKey,
+                                bool create, std::string& path, bool* created = nullptr);
+  bool Allowed(const Open& open, std::uint32_t right) const;
+  platform::RegKey NewHandle(const std::shared_ptr<RegNode>& node, std::uint32_t access,
+                             const std::string& path);
+  std::int32_t Result(std::uint32_t error);
+  // The root node and full path prefix of a path that starts with a root name.
+  std::shared_ptr<RegNode> RootOf(const std::string& fullPath, std::string& rest,
+                                  std::string& prefix) const;
+
+  SimCore& core_;
+  std::shared_ptr<RegNode> machine_;
+  std::shared_ptr<RegNode> users_;
+  std::string currentUser_ = ".DEFAULT";
+  std::map<std::uintptr_t, Open> open_;
+  std::uintptr_t nextHandle_ = 0x1000;
+};
+
+// Journal text of a value's data: strings quoted, numbers in hex, other data as bytes.
+// Marks a key and all its subkeys deleted, so that open handles to them fail.
+void MarkDeleted(RegNode& node);
+
+std::string DescribeRegData(std::uint32_t type, const std::vector<std::uint8_t>& data);
+
+}  // namespace sim

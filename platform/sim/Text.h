@@ -1,0 +1,18 @@
+// Small text helpers of the simulated machine. Windows compares names ignoring case by ASCII
+// letter; that is what these do.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sim {
+
+std::string Upper(std::string_view text);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+// Splits at every `separator`, keeping empty pieces.
+std::vector<std::string> Split(std::string_view text, char separator);
+std::string_view TrimBlanks(std::string_view text);  // spaces and tabs, both ends
+
+}  // namespace sim

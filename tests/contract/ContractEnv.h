@@ -1,0 +1,42 @@
+// The environment the platform contract suite runs in: a backend, a scratch folder, and what
+// differs between backends (the real one may run under Wine).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace contract {
+
+struct Environment {
+  platform::Platform* platform = nullptr;
+  std::string scratch;  // an empty folder for the suite, with a trailing backslash
+  bool wine = false;    // the Win32 backend running under Wine
+  bool simulated = false;
+  // Puts a program at `path` that, when started, exits with 100 + the length of its own file
+  // name, so that a test can tell which program a command line started.
+  std::function<void(const std::string& path)> plantProgram;
+};
+
+Environment& Env();
+
+// Base of every contract test: a fresh folder and a fresh registry key per test.
+class ContractTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  platform::Platform& p() { return *Env().platform; }
+  // Writes or reads a file's bytes exactly (binary streams).
+  void WriteRaw(const std::string& path, const std::string& content);
+  std::string ReadRaw(const std::string& path);
+
+  std::string dir;         // this test's folder, with a trailing backslash
+  std::string keyPath;     // this test's key below HKEY_CURRENT_USER
+  platform::RegKey key{};  // open with KEY_ALL_ACCESS
+};
+
+}  // namespace contract

@@ -1,0 +1,264 @@
+// How files and folders behave, wherever the launcher runs.
+#include <algorithm>
+#include <set>
+
+#include "tests/contract/ContractEnv.h"
+
+namespace contract {
+namespace {
+
+class Files : public ContractTest {
+ protected:
+  std::set<std::string> FindAll(const std::string& pattern) {
+    std::set<std::string> names;
+    platform::FindData data;
+    platform::FindHandle handle = p().files.FindFirst(pattern, data);
+    if (handle.IsNull()) {
+      return names;
+    }
+    do {
+      names.insert(data.fileName);
+    } while (p().files.FindNext(handle, data));
+    p().files.FindClose(handle);
+    return names;
+  }
+};
+
+TEST_F(Files, FoldersAreCreatedOnce) {
+  EXPECT_TRUE(p().files.CreateFolder(dir + "New"));
+  EXPECT_FALSE(p().files.CreateFolder(dir + "new"));
+  EXPECT_EQ(p().system.GetLastError(), win::ERROR_ALREADY_EXISTS);
+  EXPECT_FALSE(p().files.CreateFolder(dir + "Missing\\Child"));
+  EXPECT_EQ(p().system.GetLastError(), win::ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(p().files.GetAttributes(dir + "NEW") & win::FILE_ATTRIBUTE_DIRECTORY,
+            win::FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST_F(Files, TheFolderTestChangesTheCurrentDirectory) {
+  ASSERT_TRUE(p().files.CreateFolder(dir + "Probe"));
+  WriteRaw(dir + "file.txt", "x");
+  ASSERT_TRUE(p().files.SetCurrentFolder(dir + "Probe"));
+  std::string current;
+  ASSERT_GT(p().files.GetCurrentFolder(260, current), 0u);
+  EXPECT_EQ(current, dir + "Probe");
+
+  EXPECT_FALSE(p().files.SetCurrentFolder(dir + "Absent"));
+  EXPECT_EQ(p().system.GetLastError(), win::ERROR_FILE_NOT_FOUND);
+  EXPECT_FALSE(p().files.SetCurrentFolder(dir + "file.txt"));
+  EXPECT_EQ(p().system.GetLastError(), win::ERROR_DIRECTORY);
+  p().files.GetCurrentFolder(260, current);
+  EXPECT_EQ(current, dir + "Probe");
+
+  // A buffer too small leaves the text alone and asks for the size with its terminating zero.
+  std::string small = "untouched";
+  EXPECT_EQ(p().files.GetCurrentFolder(4, small), current.size() + 1);
+  EXPECT_EQ(small, "untouched");
+  ASSERT_TRUE(p().files.SetCurrentFolder(dir));
+}
+
+TEST_F(Files, CopyOverwritesUnlessToldNot) {
+  WriteRaw(dir + "a.txt", "first");
+  WriteRaw(dir + "b.txt", "second");
+  EXPECT_FALSE(p().files.CopyFile(dir + "a.txt", dir + "b.txt", true));
+  EXPECT_EQ(p().system.GetLastError(), win::ERROR_FILE_EXISTS);
+  EXPECT_EQ(ReadRaw(dir + "b.txt"), "second");
+  EXPECT_TRUE(p().files.CopyFile(dir + "a.txt", dir + "B.TXT", false));
+  EXPECT_EQ(ReadRaw(dir + "b.txt"), "first");
+  EXPECT_FALSE(p().files.CopyFile(dir + "none.txt", dir + "c.txt", false));
+  EXPECT_EQ(p().system.GetLastError(), win::ERROR_FILE_NOT_FOUND);
+  EXPECT_FALSE(p().files.CopyFile(dir + "a.txt", dir + "absent\\c.txt", false));
+  EXPECT_EQ(p().system.GetLastError(), win::ERROR_PATH_NOT_FOUND);
+}
+
+TEST_F(Files, ReadOnlyFilesRefuseOverwriteAndDeletion) {
+  WriteRaw(dir + "ro.txt", "kept");
+  WriteRaw(dir + "src.txt", "new");
+  ASSERT_TRUE(p().files.SetAttributes(dir + "ro.txt", win::FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(p().files.GetAttributes(dir + "ro.txt") & win::FILE_ATTRIBUTE_READONLY,
+            win::FILE_ATTRIBUTE_READONLY);
+  if (Env().wine) {
+    // Known Wine difference: Wine's CopyFileA replaces a read-only target; Windows refuses with
+    // ERROR_ACCESS_DENIED, which is why installers reset a target's attributes before copying.
+    EXPECT_TRUE(p().files.CopyFile(dir + "src.txt", dir + "ro.txt", false));
+    WriteRaw(dir + "src.txt", "kept");
+    ASSERT_TRUE(p().files.SetAttributes(dir + "ro.txt", win::FILE_ATTRIBUTE_NORMAL));
+    ASSERT_TRUE(p().files.CopyFile(dir + "src.txt", dir + "ro.txt", false));
+    ASSERT_TRUE(p().files.SetAttributes(dir + "ro.txt", win::FILE_ATTRIBUTE_READONLY));
+  } else {
+    EXPECT_FALSE(p().files.CopyFile(dir + "src.txt", dir + "ro.txt", false));
+    EXPECT_EQ(p().system.GetLastError(), win::ERROR_ACCESS_DENIED);
+  }
+  EXPECT_FALSE(p().files.DeleteFile(dir + "ro.txt"));
+  EXPECT_EQ(p().system.GetLastError(), win::ERROR_ACCESS_DENIED);
+  EXPECT_EQ(ReadRaw(dir + "ro.txt"), "kept");
+
+  // The copy of a read-only file is read-only too: that is why installers reset attributes.
+  ASSERT_TRUE(p().files.CopyFile(dir + "ro.txt", dir + "copy.txt", false));
+  EXPECT_EQ(p().files.GetAttributes(dir + "copy.txt") & win::FILE_ATTRIBUTE_READONLY,
+            win::FILE_ATTRIBUTE_READONLY);
+
+  for (const char* name : {"ro.txt", "copy.txt"}) {
+    ASSERT_TRUE(p().files.SetAttributes(dir + name, win::FILE_ATTRIBUTE_NORMAL));
+    EXPECT_TRUE(p().files.DeleteFile(dir + name)) << name;
+  }
+  EXPECT_EQ(p().files.GetAttributes(dir + "ro.txt"), win::INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(p().files.DeleteFile(dir + "ro.txt"));
+  EXPECT_EQ(p().system.GetLastError(), win::ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(Files, AnOpenFileRefusesDeletion) {
+  WriteRaw(dir + "busy.dll", "code");
+  {
+    std::unique_ptr<platform::Stream> holder = p().files.OpenStream(dir + "busy.dll", "rb");
+    ASSERT_TRUE(holder);
+    EXPECT_FALSE(p().files.DeleteFile(dir + "busy.dll"));
+    EXPECT_EQ(p().system.GetLastError(), win::ERROR_SHARING_VIOLATION);
+  }
+  EXPECT_TRUE(p().files.DeleteFile(dir + "busy.dll"));
+}
+
+TEST_F(Files, NamesIgnoreCaseAndKeepIt) {
+  WriteRaw(dir + "MixedCase.Txt", "x");
+  EXPECT_EQ(ReadRaw(dir + "mixedcase.TXT"), "x");
+  EXPECT_EQ(FindAll(dir + "*.*"), (std::set<std::string>{".", "..", "MixedCase.Txt"}));
+}
+
+TEST_F(Files, WildcardSearches) {
+  for (const char* name : {"a.inf", "B.INF", "c.inx", "oemsetup.inf", "OEM1.INF"}) {
+    WriteRaw(dir + name, "x");
+  }
+  ASSERT_TRUE(p().files.CreateFolder(dir + "Sub.inf"));
+  EXPECT_EQ(FindAll(dir + "*.INF"),
+            (std::set<std::string>{"a.inf", "B.INF", "oemsetup.inf", "OEM1.INF", "Sub.inf"}));
+  EXPECT_EQ(FindAll(dir + "oem*.INF"), (std::set<std::string>{"oemsetup.inf", "OEM1.INF"}));
+  EXPECT_EQ(FindAll(dir + "c.inx"), (std::set<std::string>{"c.inx"}));
+
+  platform::FindData data;
+  EXPECT_TRUE(p().files.FindFirst(dir + "*.cab", data).IsNull());
+  EXPECT_EQ(p().system.GetLastError(), win::ERROR_FILE_NOT_FOUND);
+  EXPECT_TRUE(p().files.FindFirst(dir + "absent\\*.*", data).IsNull());
+  EXPECT_EQ(p().system.GetLastError(), win::ERROR_PATH_NOT_FOUND);
+
+  platform::FindHandle handle = p().files.FindFirst(dir + "Sub.inf", data);
+  ASSERT_FALSE(handle.IsNull());
+  EXPECT_EQ(data.attributes & win::FILE_ATTRIBUTE_DIRECTORY, win::FILE_ATTRIBUTE_DIRECTORY);
+  p().files.FindClose(handle);
+}
+
+TEST_F(Files, ShortNamesAreEightDotThreeAndLeadToTheSameFile) {
+  ASSERT_TRUE(p().files.CreateFolder(dir + "Long Folder Name"));
+  const std::string longPath = dir + "Long Folder Name\\File With Blanks.text";
+  WriteRaw(longPath, "content");
+  std::string shortPath;
+  std::uint32_t length = p().files.GetShortPath(longPath, 260, shortPath);
+  ASSERT_GT(length, 0u);
+  ASSERT_EQ(length, shortPath.size());
+  // Only the part below the test folder is checked: the folders above may have long names.
+  std::string shortDir;
+  ASSERT_GT(p().files.GetShortPath(dir, 260, shortDir), 0u);
+  ASSERT_EQ(shortPath.compare(0, shortDir.size(), shortDir), 0) << shortPath;
+  std::string tail = shortPath.substr(shortDir.size());
+  EXPECT_EQ(tail.find(' '), std::string::npos) << tail;
+  std::size_t slash = tail.find('\\');
+  ASSERT_NE(slash, std::string::npos);
+  for (const std::string& part : {tail.substr(0, slash), tail.substr(slash + 1)}) {
+    std::size_t dot = part.find('.');
+    EXPECT_LE(part.substr(0, dot).size(), 8u) << part;
+    EXPECT_LE(dot == std::string::npos ? 0 : part.size() - dot - 1, 3u) << part;
+  }
+  EXPECT_EQ(ReadRaw(shortPath), "content");
+
+  std::string untouched = "untouched";
+  EXPECT_EQ(p().files.GetShortPath(longPath, 5, untouched), length + 1);
+  EXPECT_EQ(untouched, "untouched");
+  EXPECT_EQ(p().files.GetShortPath(dir + "absent\\x", 260, untouched), 0u);
+}
+
+TEST_F(Files, PathsLongerThanMaxPathAreRefused) {
+  std::string longName(300, 'n');
+  EXPECT_FALSE(p().files.CreateFolder(dir + longName));
+  EXPECT_EQ(p().system.GetLastError(), win::ERROR_FILENAME_EXCED_RANGE);
+  WriteRaw(dir + "a.txt", "x");
+  EXPECT_FALSE(p().files.CopyFile(dir + "a.txt", dir + longName, false));
+  EXPECT_FALSE(p().files.SetCurrentFolder(dir + longName));
+  EXPECT_EQ(p().files.GetAttributes(dir + longName), win::INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(p().files.OpenStream(dir + longName, "rb"));
+}
+
+TEST_F(Files, TextStreamsReadLinesAndCountRealBytes) {
+  const std::string file = dir + "text.inf";
+  WriteRaw(file, "[CONFIG1.AddReg]\r\nHKR,x\r\nlast");
+  std::unique_ptr<platform::Stream> stream = p().files.OpenStream(file, "r+");
+  ASSERT_TRUE(stream);
+  EXPECT_EQ(stream->GetLine(1024), std::optional<std::string>("[CONFIG1.AddReg]\n"));
+  EXPECT_EQ(stream->Tell(), 18);
+  EXPECT_EQ(stream->GetLine(4), std::optional<std::string>("HKR"));
+  EXPECT_EQ(stream->GetLine(1024), std::optional<std::string>(",x\n"));
+  // Overwrite one byte in place: the file keeps its length.
+  ASSERT_TRUE(stream->Seek(-3, platform::SeekOrigin::Current));
+  EXPECT_EQ(stream->Write("y", 1), 1u);
+  ASSERT_TRUE(stream->Flush());
+  ASSERT_TRUE(stream->Seek(0, platform::SeekOrigin::End));
+  EXPECT_EQ(stream->GetLine(1024), std::nullopt);
+  stream.reset();
+  EXPECT_EQ(ReadRaw(file), "[CONFIG1.AddReg]\r\nHKR,y\r\nlast");
+
+  EXPECT_FALSE(p().files.OpenStream(dir + "absent.inf", "rb"));
+  EXPECT_FALSE(p().files.OpenStream(dir + "absent.inf", "r+"));
+}
+
+TEST_F(Files, TextStreamsWriteNewlinesAsCrLf) {
+  const std::string file = dir + "out.txt";
+  {
+    std::unique_ptr<platform::Stream> stream = p().files.OpenStream(file, "w");
+    ASSERT_TRUE(stream);
+    stream->Write("a\nb\n", 4);
+  }
+  EXPECT_EQ(ReadRaw(file), "a\r\nb\r\n");
+}
+
+TEST_F(Files, DelayedMovesWaitForTheNextStart) {
+  WriteRaw(dir + "old.sys", "old");
+  WriteRaw(dir + "new.tmp", "new");
+  platform::OsVersion os;
+  ASSERT_TRUE(p().system.GetVersion(os));
+  bool ok = p().files.MoveFile(dir + "old.sys", std::nullopt, win::MOVEFILE_DELAY_UNTIL_REBOOT);
+  if (os.platformId != win::VER_PLATFORM_WIN32_NT) {
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(p().system.GetLastError(), win::ERROR_CALL_NOT_IMPLEMENTED);
+    return;
+  }
+  if (!ok && p().system.GetLastError() == win::ERROR_ACCESS_DENIED) {
+    GTEST_SKIP() << "not allowed to schedule renames";
+  }
+  EXPECT_TRUE(ok);
+  EXPECT_TRUE(p().files.MoveFile(dir + "new.tmp", dir + "old.sys", win::MOVEFILE_DELAY_UNTIL_REBOOT));
+  // Nothing moves before the restart.
+  EXPECT_EQ(ReadRaw(dir + "old.sys"), "old");
+  EXPECT_EQ(ReadRaw(dir + "new.tmp"), "new");
+  platform::RegKey session;
+  ASSERT_EQ(p().registry.OpenKey(win::HKEY_LOCAL_MACHINE,
+                                 "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                                 win::KEY_ALL_ACCESS, session),
+            0);
+  platform::RegData data;
+  ASSERT_EQ(p().registry.QueryValue(session, "PendingFileRenameOperations", 1 << 20, data), 0);
+  EXPECT_EQ(data.type, win::REG_MULTI_SZ);
+  std::string text(data.bytes.begin(), data.bytes.end());
+  EXPECT_NE(text.find("new.tmp"), std::string::npos);
+  // Leave the machine as it was.
+  p().registry.DeleteValue(session, "PendingFileRenameOperations");
+  p().registry.CloseKey(session);
+}
+
+TEST_F(Files, WindowsFolderExistsWithoutTrailingBackslash) {
+  std::string windows;
+  std::uint32_t length = p().files.GetWindowsFolder(260, windows);
+  ASSERT_GT(length, 0u);
+  EXPECT_EQ(length, windows.size());
+  EXPECT_NE(windows.back(), '\\');
+  EXPECT_NE(p().files.GetAttributes(windows) & win::FILE_ATTRIBUTE_DIRECTORY, 0u);
+}
+
+}  // namespace
+}  // namespace contract

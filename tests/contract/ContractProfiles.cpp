@@ -1,0 +1,149 @@
+// How profile (INI) files are read and written, wherever the launcher runs.
+#include "tests/contract/ContractEnv.h"
+
+namespace contract {
+namespace {
+
+class Profiles : public ContractTest {
+ protected:
+  std::string Get(const std::string& section, const std::string& name, const std::string& file,
+                  std::uint32_t capacity = 260) {
+    return p().profiles.GetString(section, name, "default", capacity, file);
+  }
+};
+
+TEST_F(Profiles, ReadingFollowsTheWindowsRules) {
+  const std::string file = dir + "read.ini";
+  WriteRaw(file,
+           "; comment\r\n"
+           "[Section]\r\n"
+           "  Spaced Key  =  spaced value  \r\n"
+           "quoted=\"in quotes\"\r\n"
+           "single='in single quotes'\r\n"
+           "half=\"only one\r\n"
+           "dup=first\r\n"
+           "dup=second\r\n"
+           "noequals\r\n"
+           "comment=value ; not a comment\r\n"
+           "empty=\r\n"
+           "[ other ]\r\n"
+           "key=other\r\n"
+           "[section]\r\n"
+           "late=in the second section of the same name\r\n");
+  EXPECT_EQ(Get("section", "spaced key", file), "spaced value");
+  EXPECT_EQ(Get("SECTION", "QUOTED", file), "in quotes");
+  EXPECT_EQ(Get("Section", "single", file), "in single quotes");
+  EXPECT_EQ(Get("Section", "half", file), "\"only one");
+  EXPECT_EQ(Get("Section", "dup", file), "first");
+  EXPECT_EQ(Get("Section", "noequals", file), "default");
+  EXPECT_EQ(Get("Section", "comment", file), "value ; not a comment");
+  EXPECT_EQ(Get("Section", "empty", file), "");
+  EXPECT_EQ(Get("other", "key", file), "other");
+  EXPECT_EQ(Get("Section", "late", file), "default");
+  EXPECT_EQ(Get("Missing", "key", file), "default");
+}
+
+TEST_F(Profiles, ValuesAreCutToTheBuffer) {
+  const std::string file = dir + "cut.ini";
+  WriteRaw(file, "[s]\r\nkey=value1\r\n");
+  EXPECT_EQ(Get("s", "key", file, 4), "val");
+  EXPECT_EQ(Get("s", "key", file, 7), "value1");
+  EXPECT_EQ(Get("s", "missing", file, 4), "def");
+}
+
+TEST_F(Profiles, MissingFileGivesTheDefaultWithoutTrailingBlanks) {
+  EXPECT_EQ(p().profiles.GetString("s", "k", "default  ", 260, dir + "none.ini"), "default");
+  EXPECT_EQ(p().profiles.GetInt("s", "k", 77, dir + "none.ini"), 77u);
+}
+
+TEST_F(Profiles, IntegersAreConvertedAsWindowsDoes) {
+  const std::string file = dir + "int.ini";
+  WriteRaw(file,
+           "[n]\r\nplain=12\r\ntrailing=12abc\r\nblank= 7\r\nnegative=-3\r\nhex=0x10\r\n"
+           "plus=+5\r\ntext=abc\r\nempty=\r\nquoted=\"9\"\r\n");
+  EXPECT_EQ(p().profiles.GetInt("n", "plain", 1, file), 12u);
+  EXPECT_EQ(p().profiles.GetInt("n", "trailing", 1, file), 12u);
+  EXPECT_EQ(p().profiles.GetInt("n", "blank", 1, file), 7u);
+  EXPECT_EQ(p().profiles.GetInt("n", "negative", 1, file), 4294967293u);
+  EXPECT_EQ(p().profiles.GetInt("n", "hex", 1, file), 16u);
+  EXPECT_EQ(p().profiles.GetInt("n", "plus", 1, file), 5u);
+  EXPECT_EQ(p().profiles.GetInt("n", "text", 1, file), 0u);
+  EXPECT_EQ(p().profiles.GetInt("n", "empty", 1, file), 1u);
+  EXPECT_EQ(p().profiles.GetInt("n", "quoted", 1, file), 9u);
+  EXPECT_EQ(p().profiles.GetInt("n", "missing", -1, file), 4294967295u);
+}
+
+TEST_F(Profiles, WritingCreatesTheFileAndAppendsSections) {
+  const std::string file = dir + "new.ini";
+  ASSERT_TRUE(p().profiles.WriteString("App1", "key1", "string1", file));
+  ASSERT_TRUE(p().profiles.WriteString("App1", "key2", "", file));
+  ASSERT_TRUE(p().profiles.WriteString("App2", "key3", "string3", file));
+  EXPECT_EQ(ReadRaw(file), "[App1]\r\nkey1=string1\r\nkey2=\r\n[App2]\r\nkey3=string3\r\n");
+  EXPECT_EQ(Get("App1", "key2", file), "");
+
+  ASSERT_TRUE(p().profiles.WriteString("App1", "key1", std::nullopt, file));
+  EXPECT_EQ(ReadRaw(file), "[App1]\r\nkey2=\r\n[App2]\r\nkey3=string3\r\n");
+  ASSERT_TRUE(p().profiles.WriteString("App1", std::nullopt, std::nullopt, file));
+  EXPECT_EQ(ReadRaw(file), "[App2]\r\nkey3=string3\r\n");
+}
+
+TEST_F(Profiles, RewritingAKeyReplacesItsValueInPlace) {
+  const std::string file = dir + "keep.ini";
+  WriteRaw(file, "[Need_To_Reboot]\r\nInstall=NO\r\n[Other]\r\nx=1\r\n");
+  ASSERT_TRUE(p().profiles.WriteString("need_to_reboot", "INSTALL", "YES", file));
+  std::string text = ReadRaw(file);
+  EXPECT_EQ(Get("Need_To_Reboot", "Install", file), "YES");
+  EXPECT_EQ(text.find("NO"), std::string::npos);
+  EXPECT_NE(text.find("[Other]\r\nx=1\r\n"), std::string::npos);
+}
+
+TEST_F(Profiles, OtherLinesAndLineEndsSurviveAWrite) {
+  const std::string file = dir + "lines.ini";
+  WriteRaw(file, "; header\n[s]\n key1 = value1 \nno equals here\n\n[t]\ny=2\n");
+  ASSERT_TRUE(p().profiles.WriteString("s", "key2", "new", file));
+  std::string text = ReadRaw(file);
+  EXPECT_EQ(Get("s", "key1", file), "value1");
+  EXPECT_EQ(Get("s", "key2", file), "new");
+  EXPECT_EQ(Get("t", "y", file), "2");
+  if (Env().wine) {
+    // Known Wine difference: Wine rewrites the whole file, every line normalised and LF line
+    // ends turned into CR LF; Windows changes only what the write is about.
+    EXPECT_NE(text.find("key1=value1\r\n"), std::string::npos);
+  } else {
+    EXPECT_EQ(text, "; header\n[s]\n key1 = value1 \nno equals here\nkey2=new\r\n\n[t]\ny=2\n");
+  }
+}
+
+TEST_F(Profiles, ABareFileNameMeansTheWindowsFolder) {
+  std::string windows;
+  ASSERT_GT(p().files.GetWindowsFolder(260, windows), 0u);
+  const std::string name = "orvcontract.ini";
+  ASSERT_TRUE(p().profiles.WriteString("s", "k", "v", name));
+  EXPECT_EQ(ReadRaw(windows + "\\" + name), "[s]\r\nk=v\r\n");
+  EXPECT_EQ(Get("s", "k", name), "v");
+  EXPECT_TRUE(p().files.DeleteFile(windows + "\\" + name));
+}
+
+TEST_F(Profiles, WritingIntoAMissingFolderFails) {
+  EXPECT_FALSE(p().profiles.WriteString("s", "k", "v", dir + "absent\\file.ini"));
+  EXPECT_EQ(p().system.GetLastError(), win::ERROR_PATH_NOT_FOUND);
+}
+
+TEST_F(Profiles, BrokenFilesAreReadSafely) {
+  const std::string file = dir + "broken.ini";
+  std::string garbage("\x00\xff\xfe[s\x01]\x00\r\n", 10);
+  std::string longLine(5000, 'x');
+  WriteRaw(file, garbage + longLine + "\r\n[s]\r\nkey=value\r\nlast=no final line end");
+  EXPECT_EQ(Get("s", "key", file), "value");
+  EXPECT_EQ(Get("s", "last", file), "no final line end");
+  ASSERT_TRUE(p().profiles.WriteString("s", "added", "1", file));
+  EXPECT_EQ(Get("s", "added", file), "1");
+  EXPECT_EQ(Get("s", "last", file), "no final line end");
+
+  const std::string lf = dir + "lf.ini";
+  WriteRaw(lf, "[s]\nkey=lf\n");
+  EXPECT_EQ(Get("s", "key", lf), "lf");
+}
+
+}  // namespace
+}  // namespace contract
