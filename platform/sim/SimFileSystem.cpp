@@ -87,7 +87,7 @@ void SimFileSystem::SetCurrentFolderDirect(const std::string& path) {
   }
 }
 
-SimFileSystem::Parsed SimFileSystem::Parse(const std::string& path) const {
+SimFileSystem::Parsed SimFileSystem::Parse(const std::string& path, bool pattern) const {
   Parsed parsed;
   // The ANSI calls convert the path into a buffer of MAX_PATH characters.
   if (path.size() > win::MAX_PATH) {
@@ -137,10 +137,9 @@ SimFileSystem::Parsed SimFileSystem::Parse(const std::string& path) const {
     }
     parsed.parts.push_back(part);
   }
-  bool lastMayWildcard = true;
   for (std::size_t i = 0; i < parsed.parts.size(); ++i) {
     for (char c : parsed.parts[i]) {
-      if (BadNameChar(static_cast<unsigned char>(c), lastMayWildcard && i + 1 == parsed.parts.size())) {
+      if (BadNameChar(static_cast<unsigned char>(c), pattern && i + 1 == parsed.parts.size())) {
         parsed.error = win::ERROR_INVALID_NAME;
         return parsed;
       }
@@ -580,10 +579,8 @@ std::uint32_t SimFileSystem::GetShortPath(const std::string& longPath, std::uint
       core_.lastError = error;
       return 0;
     }
-    // A name that is already 8.3 keeps the spelling it was given.
-    bool asGiven = child->shortName.empty() ||
-                   (IsShortName(parsed.parts[i]) && EqualsNoCase(parsed.parts[i], child->shortName));
-    text += "\\" + (asGiven ? parsed.parts[i] : child->shortName);
+    // A name without an 8.3 name of its own keeps the spelling it was given.
+    text += "\\" + (child->shortName.empty() ? parsed.parts[i] : child->shortName);
     node = child;
   }
   std::string trimmed = longPath;
@@ -677,7 +674,7 @@ platform::FindHandle SimFileSystem::FindFirst(const std::string& pattern,
   if (core_.Injected("FindFirstFileA")) {
     return {};
   }
-  Parsed parsed = Parse(pattern);
+  Parsed parsed = Parse(pattern, true);
   if (parsed.error) {
     core_.lastError = parsed.error;
     return {};

@@ -118,7 +118,8 @@ class SimFileSystem : public platform::Files {
   };
   friend class SimStream;
 
-  Parsed Parse(const std::string& path) const;
+  // Wildcards are allowed in the last name only when `pattern` is set (searches).
+  Parsed Parse(const std::string& path, bool pattern = false) const;
   static std::string Join(char drive, const std::vector<std::string>& parts, std::size_t count);
   FileNode* Root(char drive) const;
   // The node a parsed path names, or null with the Win32 error for the missing part.

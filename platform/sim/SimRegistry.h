@@ -53,7 +53,7 @@ class SimRegistry : public platform::Registry {
   std::int32_t OpenKey(platform::RegKey parent, const std::string& subKey, std::uint32_t access,
                        platform::RegKey& result) override;
   std::int32_t CreateKey(platform::RegKey parent, const std::string& subKey, std::uint32_t access,
-                         platform::RegKey& result, std::uint32_t* disposition) override;
+                         platform::RegKey& result, std::uint32_t* disposition = nullptr) override;
   std::int32_t QueryValue(platform::RegKey key, const std::string& name, std::uint32_t capacity,
                           platform::RegData& result) override;
   std::int32_t SetValue(platform::RegKey key, const std::string& name, std::uint32_t type,
@@ -61,7 +61,7 @@ class SimRegistry : public platform::Registry {
   std::int32_t EnumKey(platform::RegKey key, std::uint32_t index, std::uint32_t nameCapacity,
                        std::string& name) override;
   std::int32_t EnumValue(platform::RegKey key, std::uint32_t index, std::uint32_t nameCapacity,
-                         std::string& name, std::uint32_t* type) override;
+                         std::string& name, std::uint32_t* type = nullptr) override;
   std::int32_t DeleteValue(platform::RegKey key, const std::string& name) override;
   std::int32_t DeleteKey(platform::RegKey key, const std::string& subKey) override;
   std::int32_t CloseKey(platform::RegKey key) override;

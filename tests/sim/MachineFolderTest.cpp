@@ -1,1 +1,163 @@
+// Machine folders: the samples load, broken folders are refused without a byte written, and a
+// saved machine loads back as it was left.
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "platform/sim/MachineFolder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kExamples = fs::path(ORV_SOURCE_DIR) / "examples";
+
+// Every file below a folder with its content, to see that nothing changed.
+std::map<std::string, std::string> Snapshot(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) {
+      std::ifstream in(entry.path(), std::ios::binary);
+      std::ostringstream content;
+      content << in.rdbuf();
+      files[fs::relative(entry.path(), folder).string()] = content.str();
+    }
+  }
+  return files;
+}
+
+void WriteText(const fs::path& path, const std::string& text) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+class TempFolder {
+ public:
+  TempFolder() {
+    path_ = fs::temp_directory_path() /
+            ("orv-machine-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+  }
+  ~TempFolder() { fs::remove_all(path_); }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+TEST(MachineFolder, EverySampleMachineLoads) {
+  const std::map<std::string, std::uint32_t> builds{
+      {"win95", 0x040003B6}, {"win98", 0x040A07CE}, {"win98se", 0x040A08AE}, {"winme", 0x045A0BB8},
+      {"nt4", 1381},         {"win2000", 2195},     {"winxp", 2600}};
+  for (const auto& [name, build] : builds) {
+    std::string error;
+    auto machine = sim::LoadMachineFolder(kExamples / "machines" / name, error);
+    ASSERT_TRUE(machine) << name << ": " << error;
+    EXPECT_EQ(machine->Core().version.buildNumber, build) << name;
+    EXPECT_TRUE(machine->Journal().empty());
+    ASSERT_TRUE(sim::MapHostFolder(*machine, 'D', kExamples / "disc", true, error)) << error;
+    EXPECT_EQ(machine->Files().GetAttributes("D:\\setup.ini"), win::FILE_ATTRIBUTE_READONLY);
+    EXPECT_NE(machine->Registry().FindKey(
+                  "HKEY_CURRENT_USER\\AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current"),
+              nullptr)
+        << name;
+  }
+}
+
+TEST(MachineFolder, BrokenFoldersAreRefusedAndLeftAlone) {
+  TempFolder temp;
+  const fs::path folder = temp.path() / "machine";
+  std::string error;
+  EXPECT_FALSE(sim::LoadMachineFolder(folder, error));
+  EXPECT_NE(error.find("no machine folder"), std::string::npos);
+
+  fs::create_directories(folder / "drive_c");
+  EXPECT_FALSE(sim::LoadMachineFolder(folder, error));
+  EXPECT_NE(error.find("machine.ini"), std::string::npos);
+
+  WriteText(folder / "machine.ini", "[Windows]\r\nVersion=3.11\r\n");
+  EXPECT_FALSE(sim::LoadMachineFolder(folder, error));
+  EXPECT_NE(error.find("3.11"), std::string::npos);
+
+  WriteText(folder / "machine.ini", "[Windows]\r\nVersion=98SE\r\n[Drives]\r\nCD=drive_c\r\n");
+  EXPECT_FALSE(sim::LoadMachineFolder(folder, error));
+  EXPECT_NE(error.find("CD"), std::string::npos);
+
+  WriteText(folder / "machine.ini", "[Windows]\r\nVersion=98SE\r\n[Drives]\r\nC=absent\r\n");
+  EXPECT_FALSE(sim::LoadMachineFolder(folder, error));
+
+  WriteText(folder / "machine.ini", std::string("\x00\xff\r\n[Windows]\r\nVersion=98SE\r\n", 25));
+  WriteText(folder / "registry.reg", "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\X]\r\n\"v\"=hex:zz\r\n");
+  auto before = Snapshot(folder);
+  EXPECT_FALSE(sim::LoadMachineFolder(folder, error));
+  EXPECT_NE(error.find("registry.reg, line 3"), std::string::npos) << error;
+
+  WriteText(folder / "registry.reg", "REGEDIT4\r\n");
+  WriteText(folder / "files.txt", "0x01\t\tC:\\absent.txt\n");
+  EXPECT_FALSE(sim::LoadMachineFolder(folder, error));
+  EXPECT_NE(error.find("files.txt line 1"), std::string::npos) << error;
+
+  WriteText(folder / "files.txt", "");
+  WriteText(folder / "drive_c" / "bad?name.txt", "x");
+  EXPECT_FALSE(sim::LoadMachineFolder(folder, error));
+  EXPECT_NE(error.find("bad?name.txt"), std::string::npos) << error;
+  fs::remove(folder / "drive_c" / "bad?name.txt");
+
+  WriteText(folder / "drive_c" / std::string(130, 'd') / std::string(130, 'e') / "x.txt", "x");
+  EXPECT_FALSE(sim::LoadMachineFolder(folder, error));
+  EXPECT_NE(error.find("259"), std::string::npos) << error;
+  fs::remove_all(folder / "drive_c" / std::string(130, 'd'));
+
+  before.erase("registry.reg");
+  before.erase("files.txt");
+  before["registry.reg"] = "REGEDIT4\r\n";
+  before["files.txt"] = "";
+  EXPECT_EQ(Snapshot(folder), before);
+  EXPECT_TRUE(sim::LoadMachineFolder(folder, error)) << error;
+}
+
+TEST(MachineFolder, ASavedMachineLoadsBackAsItWasLeft) {
+  TempFolder temp;
+  const fs::path folder = temp.path() / "win98se";
+  fs::copy(kExamples / "machines" / "win98se", folder, fs::copy_options::recursive);
+  std::string error;
+  auto machine = sim::LoadMachineFolder(folder, error);
+  ASSERT_TRUE(machine) << error;
+  auto& files = machine->Files();
+  ASSERT_TRUE(files.CreateFolder("C:\\Program Files\\Orvanta\\WIN_9x"));
+  ASSERT_TRUE(machine->Platform().profiles.WriteString("InstallOption", "WebSetup", "2",
+                                                       "C:\\Program Files\\Orvanta\\WIN_9x\\Setup.ini"));
+  ASSERT_TRUE(files.SetAttributes("C:\\WINDOWS\\WIN.INI", win::FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(files.SetAttributes("C:\\WINDOWS\\OPTIONS\\CABS\\README.TXT", win::FILE_ATTRIBUTE_NORMAL));
+  ASSERT_TRUE(files.DeleteFile("C:\\WINDOWS\\OPTIONS\\CABS\\README.TXT"));
+  platform::RegKey run;
+  ASSERT_EQ(machine->Registry().OpenKey(win::HKEY_LOCAL_MACHINE,
+                                        "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                        win::KEY_ALL_ACCESS, run),
+            0);
+  ASSERT_EQ(machine->Registry().DeleteValue(run, "Sonavex Applications"), 0);
+  machine->Registry().CloseKey(run);
+  ASSERT_TRUE(sim::SaveMachineFolder(*machine, folder, error)) << error;
+
+  EXPECT_FALSE(fs::exists(folder / "drive_c" / "WINDOWS" / "OPTIONS" / "CABS" / "README.TXT"));
+  auto again = sim::LoadMachineFolder(folder, error);
+  ASSERT_TRUE(again) << error;
+  EXPECT_EQ(again->Platform().profiles.GetString("InstallOption", "WebSetup", "", 260,
+                                                 "C:\\PROGRA~1\\ORVANTA\\WIN_9X\\SETUP.INI"),
+            "2");
+  EXPECT_EQ(again->Files().GetAttributes("C:\\WINDOWS\\WIN.INI"), win::FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(again->Registry().FindValue("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                        "Sonavex Applications"),
+            nullptr);
+  EXPECT_NE(again->Registry().FindValue("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                        "SystemTray"),
+            nullptr);
+  ASSERT_EQ(again->Processes().Windows().size(), 1u);
+  EXPECT_EQ(again->Processes().Windows()[0].title, "AudioShelf");
+}
+
+}  // namespace

@@ -1,1 +1,116 @@
+// The profile engine of the simulated machine: Windows' rules where the contract suite cannot
+// show them (Wine differs), odd input, the integer conversion and the parse cache.
 #include <gtest/gtest.h>
+
+#include "platform/sim/ProfileDocument.h"
+#include "platform/sim/SimMachine.h"
+
+namespace {
+
+using sim::ProfileDocument;
+
+TEST(ProfileDocument, ANewKeyGoesAfterTheLastLineOfItsSection) {
+  ProfileDocument document("[a]\r\nx=1\r\n\r\n[b]\r\ny=2");
+  document.Set("a", "z", "3");
+  document.Set("b", "w", "4");
+  EXPECT_EQ(document.Text(), "[a]\r\nx=1\r\nz=3\r\n\r\n[b]\r\ny=2\r\nw=4\r\n");
+}
+
+TEST(ProfileDocument, ReplacingAValueKeepsTheRestOfItsLine) {
+  ProfileDocument inSection("[s]\n Key1 =  old value \n");
+  inSection.Set("S", "KEY1", "  new  ");
+  EXPECT_EQ(inSection.Text(), "[s]\n Key1 =  new\n");
+}
+
+TEST(ProfileDocument, EveryKindOfLineEndIsALineEnd) {
+  ProfileDocument document("[s]\rcr=1\rlf=2\ncrlf=3\r\n");
+  EXPECT_EQ(document.Get("s", "cr"), "1");
+  EXPECT_EQ(document.Get("s", "lf"), "2");
+  EXPECT_EQ(document.Get("s", "crlf"), "3");
+  document.Set("s", "lf", "9");
+  EXPECT_EQ(document.Text(), "[s]\rcr=1\rlf=9\ncrlf=3\r\n");
+}
+
+TEST(ProfileDocument, DeletingKeepsOtherSectionsAndUnknownLines) {
+  ProfileDocument document("junk line\r\n[rename]\r\nNUL=C:\\A\r\nNUL=C:\\B\r\n[other]\r\nk=v\r\n");
+  document.DeleteKey("rename", "nul");
+  EXPECT_EQ(document.Text(), "junk line\r\n[rename]\r\nNUL=C:\\B\r\n[other]\r\nk=v\r\n");
+  document.DeleteSection("RENAME");
+  EXPECT_EQ(document.Text(), "junk line\r\n[other]\r\nk=v\r\n");
+  document.DeleteSection("absent");
+  document.DeleteKey("absent", "k");
+  EXPECT_EQ(document.Text(), "junk line\r\n[other]\r\nk=v\r\n");
+}
+
+TEST(ProfileDocument, BinaryGarbageAndHugeLinesAreHarmless) {
+  std::string text("\x00\x01[s\xff\r\n", 7);
+  text += std::string(1 << 20, 'A');
+  text += "\n[s]\nkey=\x80\xfe\n[unclosed\nk=v";
+  ProfileDocument document(text);
+  EXPECT_EQ(document.Get("s", "key"), "\x80\xfe");
+  EXPECT_EQ(document.Get("unclosed", "k"), "v");
+  document.Set("s", "new", "1");
+  EXPECT_EQ(document.Text().substr(0, text.size() - 20), text.substr(0, text.size() - 20));
+  EXPECT_EQ(ProfileDocument(document.Text()).Get("s", "new"), "1");
+}
+
+TEST(ProfileDocument, EntriesListASection) {
+  ProfileDocument document("[Drives]\nC = drive_c\nD=\"disc\"\nnoequals\n[x]\nE=e\n");
+  auto entries = document.Entries("drives");
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0], (std::pair<std::string, std::string>{"C", "drive_c"}));
+  EXPECT_EQ(entries[1], (std::pair<std::string, std::string>{"D", "disc"}));
+}
+
+TEST(ProfileTextToInt, ConvertsAsWindowsDoes) {
+  struct Case {
+    const char* text;
+    std::uint32_t value;
+  } cases[] = {{"12", 12},          {"12abc", 12},     {"  7", 7},         {"-3", 4294967293u},
+               {"0x10", 16},        {"0X1f", 31},      {"0o17", 15},       {"0b101", 5},
+               {"+5", 5},           {"abc", 0},        {"0x", 0},          {"-", 0},
+               {"4294967296", 0},   {"4294967297", 1}, {"99999999999", 1215752191u},
+               {"0009", 9}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(sim::ProfileTextToInt(c.text), c.value) << c.text;
+  }
+}
+
+TEST(SimProfiles, AFileIsParsedOnceUntilItChanges) {
+  sim::SimMachine machine;
+  machine.Files().WriteFileDirect("C:\\DISC\\setup.ini", "[InstallOption]\r\nDriverOnly=1\r\n");
+  auto& profiles = machine.Platform().profiles;
+  for (int i = 0; i < 20; ++i) {
+    EXPECT_EQ(profiles.GetInt("InstallOption", "DriverOnly", 0, "C:\\DISC\\setup.ini"), 1u);
+  }
+  EXPECT_EQ(machine.Profiles().ParseCount(), 1u);
+  ASSERT_TRUE(profiles.WriteString("InstallOption", "WebSetup", "2", "C:\\DISC\\setup.ini"));
+  EXPECT_EQ(profiles.GetInt("InstallOption", "WebSetup", 0, "C:\\DISC\\setup.ini"), 2u);
+  EXPECT_EQ(machine.Profiles().ParseCount(), 1u);
+
+  // Replaced behind the profile functions' back: read afresh.
+  machine.Files().WriteFileDirect("C:\\other.ini", "[InstallOption]\r\nDriverOnly=5\r\n");
+  ASSERT_TRUE(machine.Files().CopyFile("C:\\other.ini", "C:\\DISC\\setup.ini", false));
+  EXPECT_EQ(profiles.GetInt("InstallOption", "DriverOnly", 0, "C:\\DISC\\setup.ini"), 5u);
+}
+
+TEST(SimProfiles, ARefusedWriteChangesNothing) {
+  sim::SimMachine machine;
+  machine.Files().WriteFileDirect("C:\\ro.ini", "[s]\r\nk=old\r\n", win::FILE_ATTRIBUTE_READONLY);
+  auto& profiles = machine.Platform().profiles;
+  EXPECT_EQ(profiles.GetString("s", "k", "", 260, "C:\\ro.ini"), "old");
+  EXPECT_FALSE(profiles.WriteString("s", "k", "new", "C:\\ro.ini"));
+  EXPECT_EQ(machine.GetLastError(), win::ERROR_ACCESS_DENIED);
+  EXPECT_EQ(profiles.GetString("s", "k", "", 260, "C:\\ro.ini"), "old");
+  EXPECT_EQ(machine.Files().ReadFileDirect("C:\\ro.ini"), "[s]\r\nk=old\r\n");
+}
+
+TEST(SimProfiles, WritesAreJournalledOnce) {
+  sim::SimMachine machine;
+  ASSERT_TRUE(machine.Platform().profiles.WriteString("CD PLAYER", "UsingCDDA", "0", "OVCDPLAY.INI"));
+  ASSERT_EQ(machine.Journal().size(), 1u);
+  EXPECT_EQ(machine.Journal()[0].category, "profile");
+  EXPECT_EQ(machine.Journal()[0].text, "C:\\WINDOWS\\OVCDPLAY.INI [CD PLAYER] UsingCDDA=0");
+}
+
+}  // namespace

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, what the project needs.
+#   install-deps.sh build   the compiler, CMake, Ninja and GoogleTest (enough for the demo)
+#   install-deps.sh all     also MinGW-w64, Wine and Xvfb (everything the tests need)
+set -euo pipefail
+what=${1:-all}
+packages=(g++ cmake ninja-build libgtest-dev googletest)
+if [ "$what" = all ]; then
+  packages+=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
+             binutils-mingw-w64-i686 wine wine64 xvfb)
+fi
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+    missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+sudo=
+[ "$(id -u)" -ne 0 ] && sudo=sudo
+echo "installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" > /dev/null

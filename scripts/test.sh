@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what the tests need and runs every test: the unit and contract tests on Linux, the
+# same with AddressSanitizer and UndefinedBehaviorSanitizer, the contract suite of the real
+# Win32 backend under Wine (x86_64 build), and the checks of the shipped i686 Setup.exe.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh all
+jobs=$(nproc)
+for preset in host host-asan win64 win32; do
+  echo "== build $preset"
+  cmake --preset "$preset" > /dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+done
+for preset in host host-asan win64 win32; do
+  echo "== test $preset"
+  ctest --preset "$preset" -j "$jobs"
+done
