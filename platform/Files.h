@@ -32,9 +32,9 @@ class Stream {
   virtual ~Stream() = default;
   // fgets: at most `capacity` - 1 characters, up to and including a newline; nothing at the end.
   virtual std::optional<std::string> GetLine(std::uint32_t capacity) = 0;
-  virtual std::vector<std::uint8_t> Read(std::size_t count) = 0;    // fread
+  virtual std::vector<std::uint8_t> Read(std::size_t count) = 0;      // fread
   virtual std::size_t Write(const void* data, std::size_t size) = 0;  // fwrite
-  virtual bool Seek(std::int64_t offset, SeekOrigin origin) = 0;    // fseek; true on success
+  virtual bool Seek(std::int64_t offset, SeekOrigin origin) = 0;      // fseek; true on success
   virtual std::int64_t Tell() = 0;                                    // ftell
   virtual bool Flush() = 0;                                           // fflush
 };

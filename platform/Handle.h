@@ -30,8 +30,8 @@ namespace win {
 // The predefined registry roots, with the values Win32 gives them: a LONG turned into a
 // pointer, so sign-extended on 64-bit Windows.
 constexpr platform::RegKey PredefinedKey(std::uint32_t value) {
-  return platform::RegKey{static_cast<std::uintptr_t>(
-      static_cast<std::intptr_t>(static_cast<std::int32_t>(value)))};
+  return platform::RegKey{
+      static_cast<std::uintptr_t>(static_cast<std::intptr_t>(static_cast<std::int32_t>(value)))};
 }
 inline constexpr platform::RegKey HKEY_CLASSES_ROOT = PredefinedKey(0x80000000u);
 inline constexpr platform::RegKey HKEY_CURRENT_USER = PredefinedKey(0x80000001u);

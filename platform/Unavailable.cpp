@@ -24,13 +24,17 @@ ServiceHandle UnavailableServices::OpenService(ServiceHandle, const std::string&
   return {};
 }
 
-bool UnavailableServices::StartService(ServiceHandle) { return Fail(win::ERROR_INVALID_HANDLE); }
+bool UnavailableServices::StartService(ServiceHandle) {
+  return Fail(win::ERROR_INVALID_HANDLE);
+}
 
 bool UnavailableServices::ControlService(ServiceHandle, std::uint32_t) {
   return Fail(win::ERROR_INVALID_HANDLE);
 }
 
-bool UnavailableServices::DeleteService(ServiceHandle) { return Fail(win::ERROR_INVALID_HANDLE); }
+bool UnavailableServices::DeleteService(ServiceHandle) {
+  return Fail(win::ERROR_INVALID_HANDLE);
+}
 
 bool UnavailableServices::CloseServiceHandle(ServiceHandle) {
   return Fail(win::ERROR_INVALID_HANDLE);
@@ -47,7 +51,9 @@ bool UnavailableServices::DeviceIoControl(DeviceHandle, std::uint32_t,
   return Fail(win::ERROR_INVALID_HANDLE);
 }
 
-bool UnavailableServices::CloseDevice(DeviceHandle) { return Fail(win::ERROR_INVALID_HANDLE); }
+bool UnavailableServices::CloseDevice(DeviceHandle) {
+  return Fail(win::ERROR_INVALID_HANDLE);
+}
 
 bool UnavailableServices::OpenProcessToken(std::uint32_t, TokenHandle&) {
   return Fail(win::ERROR_CALL_NOT_IMPLEMENTED);

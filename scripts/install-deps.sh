@@ -6,7 +6,7 @@ set -euo pipefail
 what=${1:-all}
 packages=(g++ cmake ninja-build libgtest-dev googletest)
 if [ "$what" = all ]; then
-  packages+=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
+  packages+=(clang-format g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
              binutils-mingw-w64-i686 wine wine64 xvfb)
 fi
 missing=()

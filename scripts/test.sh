@@ -6,6 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh all
 jobs=$(nproc)
+echo "== format"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 for preset in host host-asan win64 win32; do
   echo "== build $preset"
   cmake --preset "$preset" > /dev/null

@@ -85,8 +85,7 @@ bool MapHostFolder(SimMachine& machine, char letter, const fs::path& folder, boo
     } else if (fs::is_regular_file(entry, code)) {
       std::string content;
       ok = ReadHostFile(entry, content) &&
-           files.WriteFileDirect(path, content,
-                                 readOnlyMedia ? win::FILE_ATTRIBUTE_READONLY : 0);
+           files.WriteFileDirect(path, content, readOnlyMedia ? win::FILE_ATTRIBUTE_READONLY : 0);
     } else {
       continue;
     }
@@ -218,11 +217,13 @@ bool SaveMachineFolder(SimMachine& machine, const fs::path& folder, std::string&
         }
       }
       if (node.attributes != 0 || !node.shortName.empty()) {
-        meta += "0x" + [&] {
-          char buffer[8];
-          std::snprintf(buffer, sizeof buffer, "%02X", node.attributes);
-          return std::string(buffer);
-        }() + "\t" + node.shortName + "\t" + path + "\n";
+        meta += "0x" +
+                [&] {
+                  char buffer[8];
+                  std::snprintf(buffer, sizeof buffer, "%02X", node.attributes);
+                  return std::string(buffer);
+                }() +
+                "\t" + node.shortName + "\t" + path + "\n";
       }
     });
     // Whatever the machine no longer has goes from the host folder too.

@@ -64,8 +64,8 @@ ProfileDocument::ProfileDocument(std::string_view text) {
     if (text[end] == '\r' && next < text.size() && text[next] == '\n') {
       ++next;
     }
-    lines_.push_back(
-        Classify(std::string(text.substr(start, end - start)), std::string(text.substr(end, next - end))));
+    lines_.push_back(Classify(std::string(text.substr(start, end - start)),
+                              std::string(text.substr(end, next - end))));
     start = next;
   }
 }

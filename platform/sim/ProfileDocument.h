@@ -34,7 +34,7 @@ class ProfileDocument {
     std::string text;    // without its line end
     std::string ending;  // "\r\n", "\n", "\r" or "" (the last line of a file without one)
     Kind kind = Kind::Other;
-    std::string name;           // section or key name, trimmed
+    std::string name;            // section or key name, trimmed
     std::size_t valueStart = 0;  // entries: where the value begins in `text`
   };
 

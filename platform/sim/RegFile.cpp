@@ -92,7 +92,8 @@ bool ParseData(std::string_view text, std::uint32_t& type, std::vector<std::uint
       return false;
     }
     std::string digits(text.substr(4, close - 4));
-    if (digits.size() > 8 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+    if (digits.size() > 8 ||
+        digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
       return false;
     }
     type = static_cast<std::uint32_t>(std::stoul(digits, nullptr, 16));
@@ -126,8 +127,8 @@ std::string FormatData(const RegValue& value) {
     }
   }
   if (value.type == win::REG_DWORD && data.size() == 4) {
-    std::uint32_t number = data[0] | (data[1] << 8) | (data[2] << 16) |
-                           (static_cast<std::uint32_t>(data[3]) << 24);
+    std::uint32_t number =
+        data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<std::uint32_t>(data[3]) << 24);
     std::snprintf(buffer, sizeof buffer, "dword:%08x", number);
     return buffer;
   }

@@ -12,7 +12,9 @@ void Faults::FailNth(const std::string& call, std::uint32_t nth, std::uint32_t e
   rules_[call].push_back(Rule{nth, error, CallCount(call)});
 }
 
-void Faults::Clear() { rules_.clear(); }
+void Faults::Clear() {
+  rules_.clear();
+}
 
 std::uint32_t Faults::CallCount(const std::string& call) const {
   auto it = calls_.find(call);
@@ -33,7 +35,9 @@ std::optional<std::uint32_t> Faults::Check(const std::string& call) {
   return std::nullopt;
 }
 
-bool SimCore::IsNt() const { return version.platformId == win::VER_PLATFORM_WIN32_NT; }
+bool SimCore::IsNt() const {
+  return version.platformId == win::VER_PLATFORM_WIN32_NT;
+}
 
 void SimCore::Record(const std::string& category, const std::string& text) {
   journal.push_back(JournalEntry{nowMs, category, text});

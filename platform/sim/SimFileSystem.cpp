@@ -9,12 +9,13 @@ namespace sim {
 
 namespace {
 
-constexpr std::uint32_t kStoredAttributes = win::FILE_ATTRIBUTE_READONLY |
-                                            win::FILE_ATTRIBUTE_HIDDEN |
-                                            win::FILE_ATTRIBUTE_SYSTEM |
-                                            win::FILE_ATTRIBUTE_ARCHIVE;
+constexpr std::uint32_t kStoredAttributes =
+    win::FILE_ATTRIBUTE_READONLY | win::FILE_ATTRIBUTE_HIDDEN | win::FILE_ATTRIBUTE_SYSTEM |
+    win::FILE_ATTRIBUTE_ARCHIVE;
 
-bool HasWildcard(std::string_view text) { return text.find_first_of("*?") != std::string::npos; }
+bool HasWildcard(std::string_view text) {
+  return text.find_first_of("*?") != std::string::npos;
+}
 
 bool BadNameChar(unsigned char c, bool allowWildcards) {
   if (c < 0x20) {
@@ -53,7 +54,9 @@ void SimFileSystem::AddDrive(char letter, bool readOnlyMedia) {
   drive.readOnlyMedia = readOnlyMedia;
 }
 
-bool SimFileSystem::HasDrive(char letter) const { return Root(letter) != nullptr; }
+bool SimFileSystem::HasDrive(char letter) const {
+  return Root(letter) != nullptr;
+}
 
 bool SimFileSystem::IsReadOnlyMedia(char letter) const {
   auto it = drives_.find(Upper(std::string(1, letter))[0]);
@@ -247,7 +250,8 @@ std::string SimFileSystem::PathOf(const FileNode* node) const {
 bool SimFileSystem::WriteFileDirect(const std::string& path, std::string_view content,
                                     std::uint32_t attributes) {
   Parsed parsed = Parse(path);
-  if (parsed.error || parsed.parts.empty() || !MakeFoldersDirect(Join(parsed.drive, parsed.parts, parsed.parts.size() - 1))) {
+  if (parsed.error || parsed.parts.empty() ||
+      !MakeFoldersDirect(Join(parsed.drive, parsed.parts, parsed.parts.size() - 1))) {
     return false;
   }
   std::uint32_t error = 0;
@@ -357,16 +361,16 @@ void SimFileSystem::Walk(
   if (root == nullptr) {
     return;
   }
-  std::function<void(const FileNode&, const std::string&)> walk =
-      [&](const FileNode& node, const std::string& path) {
-        for (const auto& child : node.children) {
-          std::string childPath = path + "\\" + child->name;
-          visit(childPath, *child);
-          if (child->isFolder) {
-            walk(*child, childPath);
-          }
-        }
-      };
+  std::function<void(const FileNode&, const std::string&)> walk = [&](const FileNode& node,
+                                                                      const std::string& path) {
+    for (const auto& child : node.children) {
+      std::string childPath = path + "\\" + child->name;
+      visit(childPath, *child);
+      if (child->isFolder) {
+        walk(*child, childPath);
+      }
+    }
+  };
   walk(*root, std::string(1, letter) + ":");
 }
 
@@ -584,7 +588,8 @@ std::uint32_t SimFileSystem::GetShortPath(const std::string& longPath, std::uint
     node = child;
   }
   std::string trimmed = longPath;
-  if (parsed.parts.empty() || (!trimmed.empty() && (trimmed.back() == '\\' || trimmed.back() == '/'))) {
+  if (parsed.parts.empty() ||
+      (!trimmed.empty() && (trimmed.back() == '\\' || trimmed.back() == '/'))) {
     text += "\\";
   }
   core_.lastError = win::ERROR_SUCCESS;
@@ -663,8 +668,9 @@ platform::FindData SimFileSystem::Describe(const FileNode& node, const std::stri
   platform::FindData data;
   data.fileName = name;
   data.alternateFileName = node.shortName;
-  data.attributes = node.isFolder ? (node.attributes | win::FILE_ATTRIBUTE_DIRECTORY)
-                                  : (node.attributes ? node.attributes : win::FILE_ATTRIBUTE_NORMAL);
+  data.attributes = node.isFolder
+                        ? (node.attributes | win::FILE_ATTRIBUTE_DIRECTORY)
+                        : (node.attributes ? node.attributes : win::FILE_ATTRIBUTE_NORMAL);
   data.size = node.data.size();
   return data;
 }
@@ -695,9 +701,10 @@ platform::FindHandle SimFileSystem::FindFirst(const std::string& pattern,
   bool wildcard = HasWildcard(wanted);
   search.dots = wildcard && folder->parent != nullptr && WildcardMatch(wanted, ".");
   for (const auto& child : folder->children) {
-    bool match = wildcard ? (WildcardMatch(wanted, child->name) ||
-                             (!child->shortName.empty() && WildcardMatch(wanted, child->shortName)))
-                          : (EqualsNoCase(wanted, child->name) || EqualsNoCase(wanted, child->shortName));
+    bool match =
+        wildcard ? (WildcardMatch(wanted, child->name) ||
+                    (!child->shortName.empty() && WildcardMatch(wanted, child->shortName)))
+                 : (EqualsNoCase(wanted, child->name) || EqualsNoCase(wanted, child->shortName));
     if (match) {
       search.names.push_back(child->name);
     }
@@ -738,6 +745,8 @@ bool SimFileSystem::FindNext(platform::FindHandle handle, platform::FindData& re
   return core_.Fail(win::ERROR_NO_MORE_FILES);
 }
 
-void SimFileSystem::FindClose(platform::FindHandle handle) { searches_.erase(handle.value); }
+void SimFileSystem::FindClose(platform::FindHandle handle) {
+  searches_.erase(handle.value);
+}
 
 }  // namespace sim

@@ -64,7 +64,8 @@ class SimFileSystem : public platform::Files {
   // The full path of `path` as Windows would complete it; empty when it cannot be resolved.
   std::string FullPath(const std::string& path) const;
   // Every node below a drive's root, with its full path, parents before children.
-  void Walk(char letter, const std::function<void(const std::string&, const FileNode&)>& visit) const;
+  void Walk(char letter,
+            const std::function<void(const std::string&, const FileNode&)>& visit) const;
   std::uint64_t NextGeneration() { return ++generationCounter_; }
 
   bool CopyFile(const std::string& source, const std::string& target, bool failIfExists) override;

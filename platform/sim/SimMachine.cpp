@@ -56,8 +56,8 @@ SimMachine::SimMachine(WindowsVersion version)
       profiles_(core_, files_),
       processes_(core_, files_),
       unavailable_([this](std::uint32_t error) { core_.lastError = error; }),
-      platform_{*this,     registry_,    profiles_,    files_,       processes_,
-                *this,     unavailable_, unavailable_, unavailable_, unavailable_} {
+      platform_{*this, registry_,    profiles_,    files_,       processes_,
+                *this, unavailable_, unavailable_, unavailable_, unavailable_} {
   const WindowsVersionInfo* info = nullptr;
   for (const WindowsVersionInfo& known : KnownWindowsVersions()) {
     if (known.version == version) {
@@ -76,16 +76,18 @@ SimMachine::SimMachine(WindowsVersion version)
     files_.MakeFoldersDirect(windows + "\\system32\\drivers");
   }
   registry_.SetCurrentUser(nt ? "S-1-5-21-1004336348-1177238915-682003330-1000" : ".DEFAULT");
-  files_.SetDelayedMoveRecorder([this](const std::string& source, const std::string& target,
-                                       bool replace) {
-    return RecordDelayedMove(source, target, replace);
-  });
+  files_.SetDelayedMoveRecorder(
+      [this](const std::string& source, const std::string& target, bool replace) {
+        return RecordDelayedMove(source, target, replace);
+      });
   files_.SetCurrentFolderDirect(windows);
 }
 
 SimMachine::~SimMachine() = default;
 
-void SimMachine::SetVersion(const platform::OsVersion& version) { core_.version = version; }
+void SimMachine::SetVersion(const platform::OsVersion& version) {
+  core_.version = version;
+}
 
 void SimMachine::SetCommandLine(const std::string& programPath, const std::string& arguments) {
   programPath_ = programPath;
@@ -105,7 +107,9 @@ bool SimMachine::GetVersion(platform::OsVersion& result) {
   return true;
 }
 
-void SimMachine::Sleep(std::uint32_t milliseconds) { SleepEx(milliseconds, false); }
+void SimMachine::Sleep(std::uint32_t milliseconds) {
+  SleepEx(milliseconds, false);
+}
 
 std::uint32_t SimMachine::SleepEx(std::uint32_t milliseconds, bool alertable) {
   (void)alertable;

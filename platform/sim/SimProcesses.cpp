@@ -57,7 +57,8 @@ std::optional<std::string> SimProcesses::Probe(const std::string& candidate) con
     }
     std::string windows = files_.WindowsFolder();
     for (const std::string& folder :
-         {programFolder_, files_.CurrentFolder(), windows + (core_.IsNt() ? "\\SYSTEM32" : "\\SYSTEM"), windows}) {
+         {programFolder_, files_.CurrentFolder(),
+          windows + (core_.IsNt() ? "\\SYSTEM32" : "\\SYSTEM"), windows}) {
       if (!folder.empty() && isFile(folder + "\\" + name)) {
         return files_.FullPath(folder + "\\" + name);
       }
@@ -66,7 +67,8 @@ std::optional<std::string> SimProcesses::Probe(const std::string& candidate) con
   return std::nullopt;
 }
 
-std::uint32_t SimProcesses::FindProgram(const std::string& commandLine, std::string& program) const {
+std::uint32_t SimProcesses::FindProgram(const std::string& commandLine,
+                                        std::string& program) const {
   std::string text(TrimBlanks(commandLine));
   if (text.empty()) {
     return win::ERROR_FILE_NOT_FOUND;
@@ -74,7 +76,8 @@ std::uint32_t SimProcesses::FindProgram(const std::string& commandLine, std::str
   std::vector<std::string> candidates;
   if (text[0] == '"') {
     std::size_t close = text.find('"', 1);
-    candidates.push_back(text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+    candidates.push_back(
+        text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
   } else {
     // An unquoted command line with blanks: each prefix up to a blank is tried in turn, as
     // CreateProcess does ("C:\Program Files\x.exe" first tries "C:\Program.exe").
@@ -109,8 +112,8 @@ SimProcess* SimProcesses::Launch(const std::string& commandLine, const std::stri
   std::string program;
   error = FindProgram(commandLine, program);
   if (error != 0) {
-    core_.Record("process", how + " \"" + commandLine + "\" failed with error " +
-                                std::to_string(error));
+    core_.Record("process",
+                 how + " \"" + commandLine + "\" failed with error " + std::to_string(error));
     return nullptr;
   }
   SimProcess process;
@@ -207,12 +210,14 @@ bool SimProcesses::GetExitCode(platform::ProcessHandle handle, std::uint32_t& ex
     return core_.Fail(win::ERROR_INVALID_HANDLE);
   }
   Update(*process);
-  exitCode = (process->endMs && *process->endMs <= core_.nowMs) ? process->exitCode
-                                                                : win::STILL_ACTIVE;
+  exitCode =
+      (process->endMs && *process->endMs <= core_.nowMs) ? process->exitCode : win::STILL_ACTIVE;
   return true;
 }
 
-void SimProcesses::CloseProcess(platform::ProcessHandle handle) { handles_.erase(handle.value); }
+void SimProcesses::CloseProcess(platform::ProcessHandle handle) {
+  handles_.erase(handle.value);
+}
 
 platform::WindowHandle SimProcesses::FindTopLevelWindow(const std::string& title) {
   for (SimProcess& process : processes_) {
@@ -226,9 +231,8 @@ platform::WindowHandle SimProcesses::FindTopLevelWindow(const std::string& title
   return {};
 }
 
-std::intptr_t SimProcesses::SendWindowMessage(platform::WindowHandle window,
-                                              std::uint32_t message, std::uintptr_t wParam,
-                                              std::intptr_t lParam) {
+std::intptr_t SimProcesses::SendWindowMessage(platform::WindowHandle window, std::uint32_t message,
+                                              std::uintptr_t wParam, std::intptr_t lParam) {
   (void)wParam;
   (void)lParam;
   auto it = std::find_if(windows_.begin(), windows_.end(),

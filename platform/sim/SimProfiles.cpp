@@ -8,8 +8,7 @@ namespace sim {
 SimProfiles::SimProfiles(SimCore& core, SimFileSystem& files) : core_(core), files_(files) {}
 
 std::string SimProfiles::Locate(const std::string& file) const {
-  if (file.find_first_of("\\/") == std::string::npos &&
-      !(file.size() >= 2 && file[1] == ':')) {
+  if (file.find_first_of("\\/") == std::string::npos && !(file.size() >= 2 && file[1] == ':')) {
     return files_.FullPath(files_.WindowsFolder() + "\\" + file);
   }
   return files_.FullPath(file);

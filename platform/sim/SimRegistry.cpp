@@ -23,7 +23,9 @@ std::size_t CountKeys(const RegNode& node) {
   return count;
 }
 
-std::string Quote(const std::string& text) { return "\"" + text + "\""; }
+std::string Quote(const std::string& text) {
+  return "\"" + text + "\"";
+}
 
 }  // namespace
 
@@ -57,8 +59,8 @@ std::string DescribeRegData(std::uint32_t type, const std::vector<std::uint8_t>&
     }
   }
   if (type == win::REG_DWORD && data.size() == 4) {
-    std::uint32_t value = data[0] | (data[1] << 8) | (data[2] << 16) |
-                          (static_cast<std::uint32_t>(data[3]) << 24);
+    std::uint32_t value =
+        data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<std::uint32_t>(data[3]) << 24);
     std::snprintf(buffer, sizeof buffer, "0x%08X", value);
     return std::string("REG_DWORD ") + buffer;
   }
@@ -103,7 +105,7 @@ bool SimRegistry::Resolve(platform::RegKey key, Open& result) const {
     case kCurrentUser:
     case kClassesRoot:
     case kCurrentConfig: {
-      std::string path = key.value == kCurrentUser    ? "HKEY_USERS\\" + currentUser_
+      std::string path = key.value == kCurrentUser   ? "HKEY_USERS\\" + currentUser_
                          : key.value == kClassesRoot ? "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes"
                                                      : "HKEY_LOCAL_MACHINE\\Config\\0001";
       const RegNode* node = FindKey(path);
@@ -478,8 +480,7 @@ std::int32_t SimRegistry::DeleteKey(platform::RegKey key, const std::string& sub
 
 std::int32_t SimRegistry::CloseKey(platform::RegKey key) {
   if (key == win::HKEY_CLASSES_ROOT || key == win::HKEY_CURRENT_USER ||
-      key == win::HKEY_LOCAL_MACHINE || key == win::HKEY_USERS ||
-      key == win::HKEY_CURRENT_CONFIG) {
+      key == win::HKEY_LOCAL_MACHINE || key == win::HKEY_USERS || key == win::HKEY_CURRENT_CONFIG) {
     return Result(win::ERROR_SUCCESS);
   }
   if (open_.erase(key.value) == 0) {

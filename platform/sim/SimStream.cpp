@@ -26,7 +26,8 @@ class SimStream : public platform::Stream {
   ~SimStream() override {
     --node_->openStreams;
     if (written_ && files_.quiet_ == 0) {
-      core_.Record("file", "write " + path_ + " (" + std::to_string(node_->data.size()) + " bytes)");
+      core_.Record("file",
+                   "write " + path_ + " (" + std::to_string(node_->data.size()) + " bytes)");
     }
   }
 
@@ -83,9 +84,10 @@ class SimStream : public platform::Stream {
   }
 
   bool Seek(std::int64_t offset, platform::SeekOrigin origin) override {
-    std::int64_t base = origin == platform::SeekOrigin::Begin     ? 0
-                        : origin == platform::SeekOrigin::Current ? static_cast<std::int64_t>(position_)
-                                                                  : static_cast<std::int64_t>(node_->data.size());
+    std::int64_t base = origin == platform::SeekOrigin::Begin ? 0
+                        : origin == platform::SeekOrigin::Current
+                            ? static_cast<std::int64_t>(position_)
+                            : static_cast<std::int64_t>(node_->data.size());
     if (base + offset < 0) {
       return false;
     }
@@ -175,7 +177,8 @@ std::unique_ptr<platform::Stream> SimFileSystem::OpenStream(const std::string& p
     return nullptr;
   }
   if (writing) {
-    if (!Writable(parsed) || (node != nullptr && (node->attributes & win::FILE_ATTRIBUTE_READONLY))) {
+    if (!Writable(parsed) ||
+        (node != nullptr && (node->attributes & win::FILE_ATTRIBUTE_READONLY))) {
       core_.lastError = win::ERROR_ACCESS_DENIED;
       return nullptr;
     }

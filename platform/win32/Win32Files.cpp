@@ -64,12 +64,13 @@ class Win32Stream : public platform::Stream {
 
 }  // namespace
 
-bool Win32Files::CopyFile(const std::string& source, const std::string& target,
-                          bool failIfExists) {
+bool Win32Files::CopyFile(const std::string& source, const std::string& target, bool failIfExists) {
   return ::CopyFileA(source.c_str(), target.c_str(), failIfExists ? TRUE : FALSE) != FALSE;
 }
 
-bool Win32Files::DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != FALSE; }
+bool Win32Files::DeleteFile(const std::string& path) {
+  return ::DeleteFileA(path.c_str()) != FALSE;
+}
 
 bool Win32Files::SetAttributes(const std::string& path, std::uint32_t attributes) {
   return ::SetFileAttributesA(path.c_str(), attributes) != FALSE;

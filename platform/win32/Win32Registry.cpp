@@ -8,7 +8,9 @@ namespace win32 {
 
 namespace {
 
-HKEY Key(platform::RegKey key) { return reinterpret_cast<HKEY>(key.value); }
+HKEY Key(platform::RegKey key) {
+  return reinterpret_cast<HKEY>(key.value);
+}
 
 platform::RegKey Wrap(HKEY key) {
   return platform::RegKey{reinterpret_cast<std::uintptr_t>(key)};
@@ -84,8 +86,8 @@ std::int32_t Win32Registry::EnumKey(platform::RegKey key, std::uint32_t index,
                                     std::uint32_t nameCapacity, std::string& name) {
   std::vector<char> buffer(nameCapacity > 0 ? nameCapacity : 1);
   DWORD length = nameCapacity;
-  LONG status = ::RegEnumKeyExA(Key(key), index, buffer.data(), &length, nullptr, nullptr, nullptr,
-                                nullptr);
+  LONG status =
+      ::RegEnumKeyExA(Key(key), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
   if (status == ERROR_SUCCESS) {
     name.assign(buffer.data(), length);
   }
@@ -117,6 +119,8 @@ std::int32_t Win32Registry::DeleteKey(platform::RegKey key, const std::string& s
   return DeleteTree(Key(key), subKey.c_str());
 }
 
-std::int32_t Win32Registry::CloseKey(platform::RegKey key) { return ::RegCloseKey(Key(key)); }
+std::int32_t Win32Registry::CloseKey(platform::RegKey key) {
+  return ::RegCloseKey(Key(key));
+}
 
 }  // namespace win32

@@ -20,15 +20,21 @@ bool Win32System::GetVersion(platform::OsVersion& result) {
   return true;
 }
 
-std::uint32_t Win32System::GetLastError() { return ::GetLastError(); }
+std::uint32_t Win32System::GetLastError() {
+  return ::GetLastError();
+}
 
-void Win32System::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+void Win32System::Sleep(std::uint32_t milliseconds) {
+  ::Sleep(milliseconds);
+}
 
 std::uint32_t Win32System::SleepEx(std::uint32_t milliseconds, bool alertable) {
   return ::SleepEx(milliseconds, alertable ? TRUE : FALSE);
 }
 
-void Win32System::ExitProcess(int exitCode) { std::exit(exitCode); }
+void Win32System::ExitProcess(int exitCode) {
+  std::exit(exitCode);
+}
 
 int Win32System::ShowMessageBox(platform::WindowHandle owner, const std::string& text,
                                 const std::string& caption, std::uint32_t type) {
@@ -38,8 +44,8 @@ int Win32System::ShowMessageBox(platform::WindowHandle owner, const std::string&
 Win32Platform::Win32Platform(std::string programPath, std::string arguments)
     : system_(std::move(programPath), std::move(arguments)),
       unavailable_([](std::uint32_t error) { ::SetLastError(error); }),
-      platform_{system_,     registry_,    profiles_,    files_,       processes_,
-                system_,     unavailable_, unavailable_, unavailable_, unavailable_} {}
+      platform_{system_, registry_,    profiles_,    files_,       processes_,
+                system_, unavailable_, unavailable_, unavailable_, unavailable_} {}
 
 bool RunningUnderWine() {
   HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");

@@ -14,8 +14,7 @@ void ContractTest::SetUp() {
   ASSERT_TRUE(p().files.CreateFolder(dir)) << "cannot create " << dir;
   keyPath = "Software\\OrvantaContract\\" + name;
   p().registry.DeleteKey(win::HKEY_CURRENT_USER, keyPath);
-  ASSERT_EQ(p().registry.CreateKey(win::HKEY_CURRENT_USER, keyPath, win::KEY_ALL_ACCESS, key),
-            0);
+  ASSERT_EQ(p().registry.CreateKey(win::HKEY_CURRENT_USER, keyPath, win::KEY_ALL_ACCESS, key), 0);
 }
 
 void ContractTest::TearDown() {

@@ -232,7 +232,8 @@ TEST_F(Files, DelayedMovesWaitForTheNextStart) {
     GTEST_SKIP() << "not allowed to schedule renames";
   }
   EXPECT_TRUE(ok);
-  EXPECT_TRUE(p().files.MoveFile(dir + "new.tmp", dir + "old.sys", win::MOVEFILE_DELAY_UNTIL_REBOOT));
+  EXPECT_TRUE(
+      p().files.MoveFile(dir + "new.tmp", dir + "old.sys", win::MOVEFILE_DELAY_UNTIL_REBOOT));
   // Nothing moves before the restart.
   EXPECT_EQ(ReadRaw(dir + "old.sys"), "old");
   EXPECT_EQ(ReadRaw(dir + "new.tmp"), "new");

@@ -15,7 +15,8 @@ std::vector<std::uint8_t> Bytes(const char* text, std::size_t size) {
 
 class Registry : public ContractTest {
  protected:
-  std::int32_t Set(RegKey at, const std::string& name, std::uint32_t type, const std::string& data) {
+  std::int32_t Set(RegKey at, const std::string& name, std::uint32_t type,
+                   const std::string& data) {
     return p().registry.SetValue(at, name, type, reinterpret_cast<const std::uint8_t*>(data.data()),
                                  static_cast<std::uint32_t>(data.size()));
   }
@@ -40,7 +41,8 @@ TEST_F(Registry, NamesIgnoreCaseAndKeepIt) {
 
   EXPECT_EQ(p().registry.EnumKey(key, 0, 260, name), 0);
   EXPECT_EQ(name, "MixedCase");
-  EXPECT_EQ(p().registry.EnumKey(key, 1, 260, name), static_cast<std::int32_t>(win::ERROR_NO_MORE_ITEMS));
+  EXPECT_EQ(p().registry.EnumKey(key, 1, 260, name),
+            static_cast<std::int32_t>(win::ERROR_NO_MORE_ITEMS));
 }
 
 TEST_F(Registry, CreateReportsWhetherTheKeyIsNew) {

@@ -129,10 +129,11 @@ TEST(MachineFolder, ASavedMachineLoadsBackAsItWasLeft) {
   ASSERT_TRUE(machine) << error;
   auto& files = machine->Files();
   ASSERT_TRUE(files.CreateFolder("C:\\Program Files\\Orvanta\\WIN_9x"));
-  ASSERT_TRUE(machine->Platform().profiles.WriteString("InstallOption", "WebSetup", "2",
-                                                       "C:\\Program Files\\Orvanta\\WIN_9x\\Setup.ini"));
+  ASSERT_TRUE(machine->Platform().profiles.WriteString(
+      "InstallOption", "WebSetup", "2", "C:\\Program Files\\Orvanta\\WIN_9x\\Setup.ini"));
   ASSERT_TRUE(files.SetAttributes("C:\\WINDOWS\\WIN.INI", win::FILE_ATTRIBUTE_READONLY));
-  ASSERT_TRUE(files.SetAttributes("C:\\WINDOWS\\OPTIONS\\CABS\\README.TXT", win::FILE_ATTRIBUTE_NORMAL));
+  ASSERT_TRUE(
+      files.SetAttributes("C:\\WINDOWS\\OPTIONS\\CABS\\README.TXT", win::FILE_ATTRIBUTE_NORMAL));
   ASSERT_TRUE(files.DeleteFile("C:\\WINDOWS\\OPTIONS\\CABS\\README.TXT"));
   platform::RegKey run;
   ASSERT_EQ(machine->Registry().OpenKey(win::HKEY_LOCAL_MACHINE,
@@ -150,12 +151,14 @@ TEST(MachineFolder, ASavedMachineLoadsBackAsItWasLeft) {
                                                  "C:\\PROGRA~1\\ORVANTA\\WIN_9X\\SETUP.INI"),
             "2");
   EXPECT_EQ(again->Files().GetAttributes("C:\\WINDOWS\\WIN.INI"), win::FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(again->Registry().FindValue("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                                        "Sonavex Applications"),
+  EXPECT_EQ(again->Registry().FindValue(
+                "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                "Sonavex Applications"),
             nullptr);
-  EXPECT_NE(again->Registry().FindValue("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                                        "SystemTray"),
-            nullptr);
+  EXPECT_NE(
+      again->Registry().FindValue(
+          "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "SystemTray"),
+      nullptr);
   ASSERT_EQ(again->Processes().Windows().size(), 1u);
   EXPECT_EQ(again->Processes().Windows()[0].title, "AudioShelf");
 }

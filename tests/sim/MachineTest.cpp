@@ -130,11 +130,14 @@ TEST(Programs, TheBlankInAnUnquotedPathFindsAPlantedProgram) {
                                         win::SW_SHOW),
             31u);
   files.WriteFileDirect("C:\\Program.exe", "MZ");
-  machine.Processes().WinExec("C:\\Program Files\\Orvanta\\WIN_ME\\MESetup.dat /DRIVER", win::SW_SHOW);
+  machine.Processes().WinExec("C:\\Program Files\\Orvanta\\WIN_ME\\MESetup.dat /DRIVER",
+                              win::SW_SHOW);
   ASSERT_EQ(machine.Processes().Started().size(), 2u);
-  EXPECT_EQ(machine.Processes().Started()[0].program, "C:\\Program Files\\Orvanta\\WIN_ME\\MESetup.dat");
+  EXPECT_EQ(machine.Processes().Started()[0].program,
+            "C:\\Program Files\\Orvanta\\WIN_ME\\MESetup.dat");
   EXPECT_EQ(machine.Processes().Started()[1].program, "C:\\Program.exe");
-  EXPECT_EQ(machine.Processes().WinExec("D:\\absent\\x.exe", win::SW_SHOW), win::ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(machine.Processes().WinExec("D:\\absent\\x.exe", win::SW_SHOW),
+            win::ERROR_PATH_NOT_FOUND);
   EXPECT_EQ(machine.Processes().WinExec("C:\\absent.exe", win::SW_SHOW), win::ERROR_FILE_NOT_FOUND);
 }
 
@@ -145,8 +148,9 @@ TEST(MessageBoxes, AnswersComeFromTheScript) {
   EXPECT_EQ(machine.ShowMessageBox({}, "Can not find the setup program.", "Setup", win::MB_OK),
             win::IDOK);
   EXPECT_EQ(Texts(machine, "ui"),
-            (std::vector<std::string>{"message box \"Setup\": \"Restart?\" -> No",
-                                      "message box \"Setup\": \"Can not find the setup program.\" -> OK"}));
+            (std::vector<std::string>{
+                "message box \"Setup\": \"Restart?\" -> No",
+                "message box \"Setup\": \"Can not find the setup program.\" -> OK"}));
 }
 
 TEST(Restart, NineXCarriesOutWininitRenames) {
@@ -155,9 +159,10 @@ TEST(Restart, NineXCarriesOutWininitRenames) {
   files.WriteFileDirect("C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD", "old driver");
   files.WriteFileDirect("C:\\WINDOWS\\SYSTEM\\SPHERIX.DLL", "old dll");
   files.WriteFileDirect("C:\\WINDOWS\\SYSTEM\\SPHERIX.OLD", "older");
-  files.WriteFileDirect("C:\\WINDOWS\\WININIT.INI",
-                        "[rename]\r\nC:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD=C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD\r\n"
-                        "NUL=C:\\WINDOWS\\SYSTEM\\SPHERIX.DLL\r\nC:\\X=C:\\ABSENT\r\n");
+  files.WriteFileDirect(
+      "C:\\WINDOWS\\WININIT.INI",
+      "[rename]\r\nC:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD=C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD\r\n"
+      "NUL=C:\\WINDOWS\\SYSTEM\\SPHERIX.DLL\r\nC:\\X=C:\\ABSENT\r\n");
   // Windows 9x has no pending-rename list of its own.
   EXPECT_FALSE(files.MoveFile("C:\\WINDOWS\\SYSTEM\\SPHERIX.OLD", std::nullopt,
                               win::MOVEFILE_DELAY_UNTIL_REBOOT));
@@ -168,11 +173,12 @@ TEST(Restart, NineXCarriesOutWininitRenames) {
   EXPECT_EQ(files.Find("C:\\WINDOWS\\SYSTEM\\SPHERIX.DLL"), nullptr);
   EXPECT_EQ(files.Find("C:\\WINDOWS\\WININIT.INI"), nullptr);
   EXPECT_NE(files.Find("C:\\WINDOWS\\WININIT.BAK"), nullptr);
-  EXPECT_EQ(Texts(machine, "restart"),
-            (std::vector<std::string>{
-                "Windows restarts",
-                "renamed C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD -> C:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD",
-                "deleted C:\\WINDOWS\\SYSTEM\\SPHERIX.DLL", "could not rename C:\\ABSENT -> C:\\X"}));
+  EXPECT_EQ(
+      Texts(machine, "restart"),
+      (std::vector<std::string>{
+          "Windows restarts",
+          "renamed C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD -> C:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD",
+          "deleted C:\\WINDOWS\\SYSTEM\\SPHERIX.DLL", "could not rename C:\\ABSENT -> C:\\X"}));
 }
 
 TEST(Restart, NtCarriesOutPendingRenamesInOrder) {

@@ -66,9 +66,10 @@ TEST(ProfileTextToInt, ConvertsAsWindowsDoes) {
   struct Case {
     const char* text;
     std::uint32_t value;
-  } cases[] = {{"12", 12},          {"12abc", 12},     {"  7", 7},         {"-3", 4294967293u},
-               {"0x10", 16},        {"0X1f", 31},      {"0o17", 15},       {"0b101", 5},
-               {"+5", 5},           {"abc", 0},        {"0x", 0},          {"-", 0},
+  } cases[] = {{"12", 12},          {"12abc", 12},     {"  7", 7},
+               {"-3", 4294967293u}, {"0x10", 16},      {"0X1f", 31},
+               {"0o17", 15},        {"0b101", 5},      {"+5", 5},
+               {"abc", 0},          {"0x", 0},         {"-", 0},
                {"4294967296", 0},   {"4294967297", 1}, {"99999999999", 1215752191u},
                {"0009", 9}};
   for (const Case& c : cases) {
@@ -107,7 +108,8 @@ TEST(SimProfiles, ARefusedWriteChangesNothing) {
 
 TEST(SimProfiles, WritesAreJournalledOnce) {
   sim::SimMachine machine;
-  ASSERT_TRUE(machine.Platform().profiles.WriteString("CD PLAYER", "UsingCDDA", "0", "OVCDPLAY.INI"));
+  ASSERT_TRUE(
+      machine.Platform().profiles.WriteString("CD PLAYER", "UsingCDDA", "0", "OVCDPLAY.INI"));
   ASSERT_EQ(machine.Journal().size(), 1u);
   EXPECT_EQ(machine.Journal()[0].category, "profile");
   EXPECT_EQ(machine.Journal()[0].text, "C:\\WINDOWS\\OVCDPLAY.INI [CD PLAYER] UsingCDDA=0");

@@ -36,7 +36,8 @@ TEST(RegistryFile, RoundTripsEveryKindOfValue) {
   ASSERT_NE(quoted, nullptr);
   EXPECT_EQ(std::string(quoted->data.begin(), quoted->data.end()),
             std::string("say \"hi\" C:\\path\0", 17));
-  const sim::RegValue* noZero = machine.Registry().FindValue("HKLM\\Software\\Orvanta\\Values", "NoZero");
+  const sim::RegValue* noZero =
+      machine.Registry().FindValue("HKLM\\Software\\Orvanta\\Values", "NoZero");
   ASSERT_NE(noZero, nullptr);
   EXPECT_EQ(noZero->type, win::REG_SZ);
   EXPECT_EQ(noZero->data, (std::vector<std::uint8_t>{'a', 'b'}));
@@ -52,11 +53,13 @@ TEST(RegistryFile, MalformedTextIsRefusedWithItsLine) {
   std::string error;
   EXPECT_FALSE(machine.Registry().Import("[HKEY_LOCAL_MACHINE\\X]\r\n", error));
   EXPECT_NE(error.find("REGEDIT4"), std::string::npos);
-  EXPECT_FALSE(machine.Registry().Import("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\X]\r\n\"a\"=dword:xyz\r\n", error));
+  EXPECT_FALSE(machine.Registry().Import(
+      "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\X]\r\n\"a\"=dword:xyz\r\n", error));
   EXPECT_NE(error.find("line 4"), std::string::npos) << error;
   EXPECT_FALSE(machine.Registry().Import("REGEDIT4\r\n[HKEY_NOWHERE\\X]\r\n", error));
   EXPECT_FALSE(machine.Registry().Import("REGEDIT4\r\n\"a\"=\"b\"\r\n", error));
-  EXPECT_FALSE(machine.Registry().Import("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\X]\r\n\"a\"=hex:1,2,zz\r\n", error));
+  EXPECT_FALSE(machine.Registry().Import(
+      "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\X]\r\n\"a\"=hex:1,2,zz\r\n", error));
 }
 
 TEST(RegistryViews, CurrentUserIsTheDefaultUserOnNineX) {
@@ -92,7 +95,8 @@ TEST(RegistryRights, EnforcedOnNtOnly) {
     auto& registry = machine.Registry();
     machine.Registry().EnsureKey("HKEY_LOCAL_MACHINE\\Software\\Test");
     RegKey readOnly;
-    ASSERT_EQ(registry.OpenKey(win::HKEY_LOCAL_MACHINE, "Software\\Test", win::KEY_READ, readOnly), 0);
+    ASSERT_EQ(registry.OpenKey(win::HKEY_LOCAL_MACHINE, "Software\\Test", win::KEY_READ, readOnly),
+              0);
     std::int32_t result = SetText(registry, readOnly, "v", "x");
     if (version == WindowsVersion::WinXP) {
       EXPECT_EQ(result, static_cast<std::int32_t>(win::ERROR_ACCESS_DENIED));
@@ -117,7 +121,9 @@ TEST(RegistryHandles, AHandleToADeletedKeyFails) {
 
   // A handle can delete the key it names.
   RegKey self;
-  ASSERT_EQ(registry.CreateKey(win::HKEY_LOCAL_MACHINE, "Enum\\ORV\\CHILD0000", win::KEY_ALL_ACCESS, self), 0);
+  ASSERT_EQ(registry.CreateKey(win::HKEY_LOCAL_MACHINE, "Enum\\ORV\\CHILD0000", win::KEY_ALL_ACCESS,
+                               self),
+            0);
   EXPECT_EQ(registry.DeleteKey(self, ""), 0);
   EXPECT_EQ(registry.FindKey("HKEY_LOCAL_MACHINE\\Enum\\ORV\\CHILD0000"), nullptr);
   EXPECT_NE(registry.FindKey("HKEY_LOCAL_MACHINE\\Enum\\ORV"), nullptr);
@@ -130,7 +136,9 @@ TEST(RegistryJournal, ChangesAreRecordedReadsAreNot) {
   SimMachine machine;
   auto& registry = machine.Registry();
   RegKey key;
-  ASSERT_EQ(registry.CreateKey(win::HKEY_LOCAL_MACHINE, "Software\\Orvanta", win::KEY_ALL_ACCESS, key), 0);
+  ASSERT_EQ(
+      registry.CreateKey(win::HKEY_LOCAL_MACHINE, "Software\\Orvanta", win::KEY_ALL_ACCESS, key),
+      0);
   ASSERT_EQ(SetText(registry, key, "Path", "C:\\PROGRA~1"), 0);
   platform::RegData data;
   registry.QueryValue(key, "Path", 260, data);
@@ -140,11 +148,12 @@ TEST(RegistryJournal, ChangesAreRecordedReadsAreNot) {
   for (const auto& entry : machine.Journal()) {
     texts.push_back(entry.text);
   }
-  EXPECT_EQ(texts, (std::vector<std::string>{
-                       // The existing key keeps its own spelling.
-                       "create key HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvanta",
-                       "set HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvanta \"Path\" = REG_SZ \"C:\\PROGRA~1\"",
-                       "delete value HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvanta \"Path\""}));
+  EXPECT_EQ(texts,
+            (std::vector<std::string>{
+                // The existing key keeps its own spelling.
+                "create key HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvanta",
+                "set HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvanta \"Path\" = REG_SZ \"C:\\PROGRA~1\"",
+                "delete value HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvanta \"Path\""}));
 }
 
 }  // namespace

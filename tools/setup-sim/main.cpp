@@ -40,11 +40,14 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
       return true;
     };
     if (arg == "--machine") {
-      if (!value(options.machine)) return false;
+      if (!value(options.machine))
+        return false;
     } else if (arg == "--disc") {
-      if (!value(options.disc)) return false;
+      if (!value(options.disc))
+        return false;
     } else if (arg == "--args") {
-      if (!value(options.args)) return false;
+      if (!value(options.args))
+        return false;
     } else if (arg == "--save") {
       options.save = true;
     } else {
@@ -90,8 +93,8 @@ int main(int argc, char** argv) {
   machine->Files().SetCurrentFolderDirect("D:\\");
 
   const platform::OsVersion& os = machine->Core().version;
-  std::printf("machine: Windows %u.%u build %u (platform %u), Windows folder %s\n",
-              os.majorVersion, os.minorVersion, os.buildNumber & 0xFFFF, os.platformId,
+  std::printf("machine: Windows %u.%u build %u (platform %u), Windows folder %s\n", os.majorVersion,
+              os.minorVersion, os.buildNumber & 0xFFFF, os.platformId,
               machine->Files().WindowsFolder().c_str());
   std::printf("program: D:\\SETUP.EXE %s\n", options.args.c_str());
   PrintJournal(*machine);
