@@ -31,8 +31,9 @@ inline const auto HKEY_USERS_ = win::HKEY_USERS.value;
 inline const auto HKEY_CURRENT_USER_ = win::HKEY_CURRENT_USER.value;
 }  // namespace check
 
-#include <mmsystem.h>
 #include "platform/win32/WinApi.h"
+
+#include <mmsystem.h>  // after <windows.h>
 
 #define ORV_SAME(name) static_assert(check::name##_ == (name), #name);
 ORV_SAME(ERROR_MORE_DATA)
