@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/SetupApp.h"
 #include "platform/sim/MachineFolder.h"
 
 namespace {
@@ -15,39 +16,65 @@ const char kUsage[] =
     "change it made: registry, files, profile files, programs started, dialogs and message\n"
     "boxes, waits, pending renames, restart and exit.\n"
     "\n"
-    "  --machine DIR   the machine folder (machine.ini, registry.reg, drive_c/...)\n"
-    "  --disc DIR      the disc folder, mapped read-only as drive D:\n"
-    "  --args TEXT     the command line after the program name (default: none)\n"
-    "  --save          write the machine's new state back into its folder\n"
-    "  --help          this text\n";
+    "  --machine DIR        the machine folder (machine.ini, registry.reg, drive_c/...)\n"
+    "  --disc DIR           the disc folder, mapped read-only as drive D:\n"
+    "  --args TEXT          the command line after the program name (default: none)\n"
+    "  --detected ID        what chip detection finds, as VENDOR:DEVICE or\n"
+    "                       VENDOR:DEVICE:CODEC1:CODEC2 in hex (7C5A:0111 is the ORV6490,\n"
+    "                       8086:2445:4F52:5641 the ORV5970 behind an Intel controller);\n"
+    "                       without it nothing is found\n"
+    "  --save               write the machine's new state back into its folder\n"
+    "  --help               this text\n";
 
 struct Options {
   std::string machine;
   std::string disc;
   std::string args;
+  std::uint16_t detected[4] = {0, 0, 0, 0};
   bool save = false;
 };
+
+bool ParseDetected(const std::string& text, std::uint16_t (&ids)[4]) {
+  unsigned values[4] = {0, 0, 0, 0};
+  char extra = 0;
+  int count = std::sscanf(text.c_str(), "%x:%x:%x:%x%c", &values[0], &values[1], &values[2],
+                          &values[3], &extra);
+  if (count != 2 && count != 4) {
+    return false;
+  }
+  for (int i = 0; i < 4; ++i) {
+    if (values[i] > 0xFFFF) {
+      return false;
+    }
+    ids[i] = static_cast<std::uint16_t>(values[i]);
+  }
+  return true;
+}
 
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
-    auto value = [&](std::string& target) {
+    std::string value;
+    bool needsValue =
+        arg == "--machine" || arg == "--disc" || arg == "--args" || arg == "--detected";
+    if (needsValue) {
       if (i + 1 >= argc) {
         error = arg + " needs a value";
         return false;
       }
-      target = argv[++i];
-      return true;
-    };
+      value = argv[++i];
+    }
     if (arg == "--machine") {
-      if (!value(options.machine))
-        return false;
+      options.machine = value;
     } else if (arg == "--disc") {
-      if (!value(options.disc))
-        return false;
+      options.disc = value;
     } else if (arg == "--args") {
-      if (!value(options.args))
+      options.args = value;
+    } else if (arg == "--detected") {
+      if (!ParseDetected(value, options.detected)) {
+        error = "--detected takes VENDOR:DEVICE or VENDOR:DEVICE:CODEC1:CODEC2 in hex";
         return false;
+      }
     } else if (arg == "--save") {
       options.save = true;
     } else {
@@ -62,11 +89,61 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
   return true;
 }
 
-void PrintJournal(const sim::SimMachine& machine) {
-  for (const sim::JournalEntry& entry : machine.Journal()) {
-    std::printf("%8llu ms  %-8s %s\n", static_cast<unsigned long long>(entry.timeMs),
-                entry.category.c_str(), entry.text.c_str());
+// Start-up's other steps on the simulated machine: detection finds what --detected says, and
+// the dialogs are recorded in the journal.
+class LabServices : public app::StartupServices {
+ public:
+  LabServices(sim::SimMachine& machine, const std::uint16_t (&detected)[4])
+      : machine_(machine), detected_(detected) {}
+  void ChipScan(const app::InstallContext&, app::DetectionState& detection) override {
+    Detect("PCI bus scan", detection);
   }
+  void RunDetectionDriver(const app::InstallContext&, app::DetectionState& detection) override {
+    Detect("detection driver", detection);
+  }
+  void ShowNoChipDialog() override {
+    machine_.Core().Record("ui", "dialog 306 \"Information - Can not find audio chip\"");
+  }
+  void RunMainDialog(app::InstallContext&, app::DetectionState&) override {
+    machine_.Core().Record("ui", "dialog 102, the main window with its four buttons");
+  }
+
+ private:
+  void Detect(const char* how, app::DetectionState& detection) {
+    detection.chipVendorId = detected_[0];
+    detection.chipDeviceId = detected_[1];
+    detection.chipSignature[0] = detected_[2];
+    detection.chipSignature[1] = detected_[3];
+    char text[96];
+    std::snprintf(text, sizeof text, "%s (udaMode %d): %04X:%04X codec %04X %04X", how,
+                  detection.udaMode, detected_[0], detected_[1], detected_[2], detected_[3]);
+    machine_.Core().Record("detect", text);
+  }
+
+  sim::SimMachine& machine_;
+  const std::uint16_t (&detected_)[4];
+};
+
+void PrintContext(const app::SetupApp& setup) {
+  const app::InstallContext& c = setup.Context();
+  std::string flags;
+  for (auto [flag, name] : {std::pair{c.isWin95, "isWin95"}, std::pair{c.isWin98, "isWin98"},
+                            std::pair{c.isWin98SE, "isWin98SE"}, std::pair{c.isWinME, "isWinME"},
+                            std::pair{c.isNT4, "isNT4"}, std::pair{c.isNT5, "isNT5"},
+                            std::pair{c.isWinXP, "isWinXP"}}) {
+    if (flag) {
+      flags += " " + std::string(name);
+    }
+  }
+  std::printf("class:%s\nsourceDir: %s\ncommandLine: %s\n", flags.c_str(), c.sourceDir.c_str(),
+              c.commandLine.c_str());
+  std::printf(
+      "options: DriverOnly=%d WindowsMEDriverAskUser=%d WindowsMEDriver=%d "
+      "Windows98SEDriverAskUser=%d Windows98SEDriver=%d WebSetup=%d InstallWDMDriver=%d "
+      "InstallWDMUDACodecDriver=%d UDAWindows98Driver=%d udaMode=%d\n",
+      c.DriverOnly, c.WindowsMEDriverAskUser, c.WindowsMEDriver, c.Windows98SEDriverAskUser,
+      c.Windows98SEDriver, c.WebSetup, c.InstallWDMDriver, c.InstallWDMUDACodecDriver,
+      c.UDAWindows98Driver, setup.Detection().udaMode);
 }
 
 }  // namespace
@@ -97,7 +174,21 @@ int main(int argc, char** argv) {
               os.minorVersion, os.buildNumber & 0xFFFF, os.platformId,
               machine->Files().WindowsFolder().c_str());
   std::printf("program: D:\\SETUP.EXE %s\n", options.args.c_str());
-  PrintJournal(*machine);
+
+  LabServices services(*machine, options.detected);
+  app::SetupApp setup(machine->Platform(), services);
+  try {
+    setup.InitInstance();
+    machine->Core().Record("process", "start-up returned: the process ends");
+  } catch (const sim::ProcessExit&) {
+    // The journal has the exit already.
+  }
+  PrintContext(setup);
+  std::printf("journal:\n");
+  for (const sim::JournalEntry& entry : machine->Journal()) {
+    std::printf("%8llu ms  %-8s %s\n", static_cast<unsigned long long>(entry.timeMs),
+                entry.category.c_str(), entry.text.c_str());
+  }
   if (options.save && !sim::SaveMachineFolder(*machine, options.machine, error)) {
     std::fprintf(stderr, "setup-sim: %s\n", error.c_str());
     return 1;

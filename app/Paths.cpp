@@ -1,0 +1,27 @@
+#include "app/Paths.h"
+
+#include "platform/WinConstants.h"
+
+namespace app {
+
+void AppendBackslash(std::string& path) {
+  if (path.empty() || path.back() != '\\') {
+    path += '\\';
+  }
+}
+
+std::optional<std::string> WindowsFolderWithBackslash(platform::Files& files) {
+  std::string folder;
+  std::uint32_t length = files.GetWindowsFolder(win::MAX_PATH, folder);
+  if (length == 0 || length >= win::MAX_PATH) {
+    return std::nullopt;
+  }
+  AppendBackslash(folder);
+  return folder;
+}
+
+bool FileExists(platform::Files& files, const std::string& path) {
+  return files.OpenStream(path, "rb") != nullptr;
+}
+
+}  // namespace app

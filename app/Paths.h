@@ -1,0 +1,19 @@
+// Path and file helpers the launcher's operations share.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/Files.h"
+
+namespace app {
+
+// Appends a backslash unless the text already ends in one.
+void AppendBackslash(std::string& path);
+// The Windows folder (GetWindowsDirectoryA into 260 characters) with a backslash appended;
+// nothing when the call fails or the folder does not fit.
+std::optional<std::string> WindowsFolderWithBackslash(platform::Files& files);
+// A file exists when it opens for reading in binary mode.
+bool FileExists(platform::Files& files, const std::string& path);
+
+}  // namespace app

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The lab tool end to end: start-up on every sample machine, the no-chip ends, and clear
+# refusals of bad input without writing anything.
+set -uo pipefail
+tool=$1
+examples=$2
+passed=0
+failed=0
+expect() {  # expect NAME PATTERN OUTPUT
+  if grep -q -- "$2" <<< "$3"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAIL $1: no \"$2\" in:"
+    echo "$3"
+  fi
+}
+for machine in win95 win98 win98se winme nt4 win2000 winxp; do
+  out=$("$tool" --machine "$examples/machines/$machine" --disc "$examples/disc" --detected 7C5A:0111 --args /speaker 2>&1)
+  expect "$machine" "dialog 102" "$out"
+  expect "$machine" "commandLine: /SPEAKER" "$out"
+  expect "$machine" "OVCDPLAY.INI \[CD PLAYER\] UsingCDDA=1" "$out"
+done
+out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" 2>&1)
+expect "no chip" "dialog 306" "$out"
+out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --args "/driver no_msg" 2>&1)
+expect "no_msg" "start-up returned" "$out"
+if grep -q "dialog" <<< "$out"; then failed=$((failed + 1)); echo "FAIL no_msg showed a dialog"; fi
+out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --detected 8086:2445 2>&1)
+expect "codec without signature" "dialog 306" "$out"
+
+before=$(cd "$examples" && find . -type f -exec md5sum {} + | sort)
+out=$("$tool" --machine "$examples/machines/absent" --disc "$examples/disc" 2>&1); status=$?
+expect "missing machine" "no machine folder" "$out"
+[ $status -eq 1 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL missing machine: status $status"; }
+out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/absent" 2>&1)
+expect "missing disc" "no such folder" "$out"
+out=$("$tool" --machine "$examples/machines/win98" 2>&1); status=$?
+expect "usage" "are required" "$out"
+[ $status -eq 2 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL usage: status $status"; }
+out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --detected 12345:1 2>&1)
+expect "bad id" "VENDOR:DEVICE" "$out"
+after=$(cd "$examples" && find . -type f -exec md5sum {} + | sort)
+[ "$before" = "$after" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: the examples changed"; }
+echo "$passed passed, $failed failed"
+[ $failed -eq 0 ]

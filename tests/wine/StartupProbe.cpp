@@ -1,0 +1,72 @@
+// The launcher's start-up on the real Win32 backend, with detection and the dialogs replaced
+// by a report on standard output, so that a script can check under Wine what start-up did.
+// ORV_PROBE_CHIP=maker or =codec makes detection find that chip.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/SetupApp.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace {
+
+class ProbeServices : public app::StartupServices {
+ public:
+  void ChipScan(const app::InstallContext&, app::DetectionState& detection) override {
+    Detect(detection);
+  }
+  void RunDetectionDriver(const app::InstallContext&, app::DetectionState& detection) override {
+    Detect(detection);
+  }
+  void ShowNoChipDialog() override { std::puts("no-chip notice"); }
+  void RunMainDialog(app::InstallContext& c, app::DetectionState& detection) override {
+    std::string flags;
+    for (auto [flag, name] :
+         {std::pair{c.isWin95, "95"}, std::pair{c.isWin98, "98"}, std::pair{c.isWin98SE, "98SE"},
+          std::pair{c.isWinME, "ME"}, std::pair{c.isNT4, "NT4"}, std::pair{c.isNT5, "NT5"},
+          std::pair{c.isWinXP, "XP"}}) {
+      if (flag) {
+        flags += flags.empty() ? name : std::string(" ") + name;
+      }
+    }
+    std::printf("class: %s\n", flags.c_str());
+    std::printf("sourceDir: %s\n", c.sourceDir.c_str());
+    std::printf("commandLine: %s\n", c.commandLine.c_str());
+    std::printf(
+        "options: DriverOnly=%d WindowsMEDriverAskUser=%d WindowsMEDriver=%d "
+        "InstallWDMUDACodecDriver=%d udaMode=%d\n",
+        c.DriverOnly, c.WindowsMEDriverAskUser, c.WindowsMEDriver, c.InstallWDMUDACodecDriver,
+        detection.udaMode);
+    std::puts("main dialog");
+  }
+
+ private:
+  static void Detect(app::DetectionState& detection) {
+    const char* chip = std::getenv("ORV_PROBE_CHIP");
+    if (chip != nullptr && std::strcmp(chip, "maker") == 0) {
+      detection.chipVendorId = 0x7C5A;
+      detection.chipDeviceId = 0x0111;
+    } else if (chip != nullptr && std::strcmp(chip, "codec") == 0) {
+      detection.chipVendorId = 0x8086;
+      detection.chipDeviceId = 0x2445;
+      detection.chipSignature[0] = 0x4F52;
+      detection.chipSignature[1] = 0x5641;
+    }
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string arguments;
+  for (int i = 1; i < argc; ++i) {
+    arguments += (i > 1 ? " " : "") + std::string(argv[i]);
+  }
+  win32::Win32Platform machine(argv[0], arguments);
+  ProbeServices services;
+  app::SetupApp setup(machine.Platform(), services);
+  setup.InitInstance();
+  std::fflush(stdout);
+  return 0;
+}
