@@ -2,9 +2,11 @@
 # Runs the launcher's start-up on the real Win32 backend under Wine, once for every Windows
 # version Wine can report, from a disc folder on drive C:, and checks what it did: the Windows
 # class, the folder and options it found, the command line, and the audio settings.
-# Usage: startup-under-wine.sh startup_probe.exe
+# Then the real Setup.exe starts and ends on every version without a window when told NO_MSG.
+# Usage: startup-under-wine.sh startup_probe.exe Setup.exe
 set -euo pipefail
 probe=$1
+setup=$2
 export WINEPREFIX=${ORV_WINEPREFIX:-$(cd "$(dirname "$probe")" && pwd)/wineprefix-startup}
 source "$(dirname "$0")/wine-env.sh"
 wine_prefix_ready
@@ -53,5 +55,17 @@ if grep -q 'no-chip notice\|main dialog' <<< "$output" || [ -f "$windows/OVCDPLA
 else
   echo "ok no chip with NO_MSG: nothing shown, nothing written"
 fi
-echo "$(( 7 - failures )) passed, $failures failed"
+# The real entry point: no chip can be detected here yet, and NO_MSG ends it quietly.
+cp "$setup" "$disc/REALSETUP.EXE"
+for version in win95 win98 winme nt40 win2k winxp; do
+  wine_version "$version"
+  status=0
+  (cd "$disc" && timeout 60 "$wine" 'C:\Orvanta Disc\REALSETUP.EXE' /driver no_msg) || status=$?
+  if [ $status -ne 0 ] || [ -f "$windows/OVCDPLAY.INI" ]; then
+    echo "FAIL Setup.exe on $version: status $status"; failures=$((failures + 1))
+  else
+    echo "ok Setup.exe on $version ends quietly"
+  fi
+done
+echo "$(( 13 - failures )) passed, $failures failed"
 [ "$failures" -eq 0 ]
