@@ -54,6 +54,48 @@ std::string WindowsPathOf(char letter, const fs::path& root, const fs::path& pat
   return std::string(1, letter) + ":\\" + relative;
 }
 
+// [Hardware] and [PCI]: the PCI BIOS, the rights of the user, how the detection driver
+// answers, and the PCI devices.
+bool ReadHardware(const ProfileDocument& ini, SimMachine& machine, std::string& error) {
+  if (auto bios = ini.Get("Hardware", "PciBios")) {
+    machine.Hardware().SetPciBios(ProfileTextToInt(*bios) != 0);
+  }
+  if (auto administrator = ini.Get("Hardware", "Administrator")) {
+    machine.Services().SetAdministrator(ProfileTextToInt(*administrator) != 0);
+  }
+  if (auto answer = ini.Get("Hardware", "DetectionDriver")) {
+    const std::pair<const char*, DriverAnswer> answers[] = {{"normal", DriverAnswer::Normal},
+                                                            {"short", DriverAnswer::Short},
+                                                            {"none", DriverAnswer::None},
+                                                            {"garbage", DriverAnswer::Garbage}};
+    bool known = false;
+    for (const auto& [name, value] : answers) {
+      if (EqualsNoCase(*answer, name)) {
+        machine.Services().SetDriverAnswer(value);
+        known = true;
+      }
+    }
+    if (EqualsNoCase(*answer, "unloadable")) {
+      machine.Services().SetDriverLoads(false);
+      known = true;
+    }
+    if (!known) {
+      error = "machine.ini: [Hardware] DetectionDriver=\"" + *answer +
+              "\" is not normal, short, none, garbage or unloadable";
+      return false;
+    }
+  }
+  for (const auto& [slot, text] : ini.Entries("PCI")) {
+    std::optional<PciDeviceSpec> device = ParsePciDevice(slot, text, error);
+    if (!device) {
+      error = "machine.ini: [PCI] " + error;
+      return false;
+    }
+    machine.Hardware().AddDevice(*device);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool MapHostFolder(SimMachine& machine, char letter, const fs::path& folder, bool readOnlyMedia,
@@ -176,6 +218,9 @@ std::unique_ptr<SimMachine> LoadMachineFolder(const fs::path& folder, std::strin
     }
   }
 
+  if (!ReadHardware(ini, *machine, error)) {
+    return nullptr;
+  }
   for (const auto& [title, program] : ini.Entries("RunningWindows")) {
     machine->Processes().AddRunningWindow(title, program);
   }

@@ -55,9 +55,11 @@ SimMachine::SimMachine(WindowsVersion version)
       files_(core_),
       profiles_(core_, files_),
       processes_(core_, files_),
+      hardware_(core_),
+      services_(core_, files_, hardware_),
       unavailable_([this](std::uint32_t error) { core_.lastError = error; }),
-      platform_{*this, registry_,    profiles_,    files_,       processes_,
-                *this, unavailable_, unavailable_, unavailable_, unavailable_} {
+      platform_{*this, registry_, profiles_, files_,       processes_,
+                *this, services_, hardware_, unavailable_, unavailable_} {
   const WindowsVersionInfo* info = nullptr;
   for (const WindowsVersionInfo& known : KnownWindowsVersions()) {
     if (known.version == version) {

@@ -12,9 +12,11 @@
 #include "platform/Unavailable.h"
 #include "platform/sim/SimCore.h"
 #include "platform/sim/SimFileSystem.h"
+#include "platform/sim/SimHardware.h"
 #include "platform/sim/SimProcesses.h"
 #include "platform/sim/SimProfiles.h"
 #include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimServices.h"
 
 namespace sim {
 
@@ -49,6 +51,8 @@ class SimMachine : public platform::System, public platform::Ui {
   SimFileSystem& Files() { return files_; }
   SimProfiles& Profiles() { return profiles_; }
   SimProcesses& Processes() { return processes_; }
+  SimHardware& Hardware() { return hardware_; }
+  SimServices& Services() { return services_; }
   sim::Faults& InjectedFaults() { return core_.faults; }
   const std::vector<JournalEntry>& Journal() const { return core_.journal; }
 
@@ -85,6 +89,8 @@ class SimMachine : public platform::System, public platform::Ui {
   SimFileSystem files_;
   SimProfiles profiles_;
   SimProcesses processes_;
+  SimHardware hardware_;
+  SimServices services_;
   platform::UnavailableServices unavailable_;
   platform::Platform platform_;
   std::string programPath_;

@@ -91,6 +91,38 @@ class Win32Processes : public platform::Processes {
                                   std::uintptr_t wParam, std::intptr_t lParam) override;
 };
 
+class Win32Services : public platform::Services {
+ public:
+  platform::ServiceHandle OpenServiceManager(std::uint32_t access) override;
+  platform::ServiceHandle CreateService(platform::ServiceHandle manager,
+                                        const platform::ServiceConfig& config) override;
+  platform::ServiceHandle OpenService(platform::ServiceHandle manager, const std::string& name,
+                                      std::uint32_t access) override;
+  bool StartService(platform::ServiceHandle service) override;
+  bool ControlService(platform::ServiceHandle service, std::uint32_t control) override;
+  bool DeleteService(platform::ServiceHandle service) override;
+  bool CloseServiceHandle(platform::ServiceHandle handle) override;
+  platform::DeviceHandle OpenDevice(const std::string& path, std::uint32_t access) override;
+  bool DeviceIoControl(platform::DeviceHandle device, std::uint32_t code,
+                       const std::vector<std::uint8_t>& input, std::vector<std::uint8_t>& output,
+                       std::uint32_t& bytesReturned) override;
+  bool CloseDevice(platform::DeviceHandle device) override;
+};
+
+class Win32Hardware : public platform::Hardware {
+ public:
+  bool PciInstallationCheck() override;
+  std::uint8_t PciReadConfigByte(std::uint8_t bus, std::uint8_t deviceFunction,
+                                 std::uint16_t offset) override;
+  std::uint16_t PciReadConfigWord(std::uint8_t bus, std::uint8_t deviceFunction,
+                                  std::uint16_t offset) override;
+  void PciWriteConfigWord(std::uint8_t bus, std::uint8_t deviceFunction, std::uint16_t offset,
+                          std::uint16_t value) override;
+  std::uint16_t PortRead16(std::uint16_t port) override;
+  std::uint32_t PortRead32(std::uint16_t port) override;
+  void PortWrite32(std::uint16_t port, std::uint32_t value) override;
+};
+
 // All services of the real machine, for the process's whole life.
 class Win32Platform {
  public:
@@ -103,6 +135,8 @@ class Win32Platform {
   Win32Profiles profiles_;
   Win32Files files_;
   Win32Processes processes_;
+  Win32Services services_;
+  Win32Hardware hardware_;
   platform::UnavailableServices unavailable_;
   platform::Platform platform_;
 };

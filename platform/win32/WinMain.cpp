@@ -1,19 +1,17 @@
 // Setup.exe: the launcher's entry point on Windows.
 #include "app/SetupApp.h"
+#include "detect/DetectingServices.h"
 #include "platform/win32/Win32Platform.h"
 
 #include "platform/win32/WinApi.h"
 
 namespace {
 
-// Start-up's other steps as far as this build has them: detection and the dialogs come with
-// their own work. Until then no chip is detected, and the no-chip notice is a message box with
-// the notice's text.
-class Win32StartupServices : public app::StartupServices {
+// Start-up's windows as far as this build has them: the dialogs come with their own work. Until
+// then the no-chip notice is a message box with the notice's text.
+class Win32StartupServices : public detect::DetectingServices {
  public:
-  explicit Win32StartupServices(platform::Platform& platform) : platform_(platform) {}
-  void ChipScan(const app::InstallContext&, app::DetectionState&) override {}
-  void RunDetectionDriver(const app::InstallContext&, app::DetectionState&) override {}
+  explicit Win32StartupServices(platform::Platform& platform) : DetectingServices(platform) {}
   void ShowNoChipDialog() override {
     platform_.ui.ShowMessageBox(
         {},
@@ -24,9 +22,6 @@ class Win32StartupServices : public app::StartupServices {
         "Information - Can not find audio chip", MB_OK | MB_ICONINFORMATION);
   }
   void RunMainDialog(app::InstallContext&, app::DetectionState&) override {}
-
- private:
-  platform::Platform& platform_;
 };
 
 }  // namespace

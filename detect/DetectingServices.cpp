@@ -1,0 +1,17 @@
+#include "detect/DetectingServices.h"
+
+#include "detect/ChipScan.h"
+#include "detect/DetectionDriver.h"
+
+namespace detect {
+
+void DetectingServices::ChipScan(const app::InstallContext&, app::DetectionState& detection) {
+  detect::ChipScan(platform_.hardware, platform_.system, detection);
+}
+
+void DetectingServices::RunDetectionDriver(const app::InstallContext& context,
+                                           app::DetectionState& detection) {
+  detect::RunDetectionDriver(platform_.services, context.sourceDir, detection);
+}
+
+}  // namespace detect
