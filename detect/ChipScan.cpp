@@ -122,9 +122,9 @@ bool TestDisabledController(platform::Hardware& hardware, platform::System& syst
   return IsOrv5970(words);
 }
 
-bool TestEnabledController(platform::Hardware& hardware, platform::System& system,
-                           std::uint8_t bus, std::uint8_t deviceFunction, std::uint16_t vendor,
-                           std::uint16_t device, app::DetectionState& detection) {
+bool TestEnabledController(platform::Hardware& hardware, platform::System& system, std::uint8_t bus,
+                           std::uint8_t deviceFunction, std::uint16_t vendor, std::uint16_t device,
+                           app::DetectionState& detection) {
   std::uint16_t bar0 = hardware.PciReadConfigWord(bus, deviceFunction, kBar0Register) & 0xFF00;
   CodecWords words;
   if (vendor == kVia) {
@@ -209,9 +209,8 @@ void ChipScan(platform::Hardware& hardware, platform::System& system,
     for (int device = 0; device < 32; ++device) {
       const auto busNumber = static_cast<std::uint8_t>(bus);
       // The vendor of function 0 stands for all eight functions of the device.
-      const std::uint16_t vendor =
-          hardware.PciReadConfigWord(busNumber, static_cast<std::uint8_t>(device * 8),
-                                     kVendorRegister);
+      const std::uint16_t vendor = hardware.PciReadConfigWord(
+          busNumber, static_cast<std::uint8_t>(device * 8), kVendorRegister);
       if (!PreFilterVendor(vendor)) {
         continue;
       }
@@ -231,12 +230,11 @@ void ChipScan(platform::Hardware& hardware, platform::System& system,
         }
         const std::uint16_t commandRegister =
             hardware.PciReadConfigWord(busNumber, deviceFunction, kCommandRegister);
-        const bool found =
-            (commandRegister & 1) != 0
-                ? TestEnabledController(hardware, system, busNumber, deviceFunction, vendor, id,
-                                        detection)
-                : TestDisabledController(hardware, system, busNumber, deviceFunction, vendor, id,
-                                         detection);
+        const bool found = (commandRegister & 1) != 0
+                               ? TestEnabledController(hardware, system, busNumber, deviceFunction,
+                                                       vendor, id, detection)
+                               : TestDisabledController(hardware, system, busNumber, deviceFunction,
+                                                        vendor, id, detection);
         if (found) {
           return;
         }

@@ -93,7 +93,8 @@ int QueryChipIdentity(platform::Services& services, const std::string& name, int
   }
   std::vector<std::uint8_t> answer(reply.size(), 0);
   std::uint32_t bytesReturned = 0;
-  bool answered = services.DeviceIoControl(device, kIdentityRequest, request, answer, bytesReturned);
+  bool answered =
+      services.DeviceIoControl(device, kIdentityRequest, request, answer, bytesReturned);
   std::copy(answer.begin(), answer.end(), reply.begin());
   services.CloseDevice(device);
   return answered && bytesReturned == reply.size() ? 1 : 0;

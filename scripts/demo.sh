@@ -7,5 +7,4 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh build
 cmake --preset host > /dev/null
 cmake --build --preset host --target setup-sim > /dev/null
-exec build/host/tools/setup-sim/setup-sim --machine examples/machines/win98se --disc examples/disc \
-  --detected 7C5A:0111 "$@"
+exec build/host/tools/setup-sim/setup-sim --machine examples/machines/win98se --disc examples/disc "$@"

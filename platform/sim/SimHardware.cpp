@@ -161,6 +161,16 @@ void SimHardware::AddDevice(const PciDeviceSpec& spec) {
   functions_.push_back(std::move(function));
 }
 
+void SimHardware::RemoveDevice(std::uint8_t bus, std::uint8_t device, std::uint8_t function) {
+  Function* found = At(bus, device, function);
+  for (auto it = functions_.begin(); it != functions_.end(); ++it) {
+    if (it->get() == found) {
+      functions_.erase(it);
+      return;
+    }
+  }
+}
+
 SimHardware::Function* SimHardware::At(std::uint8_t bus, std::uint8_t device,
                                        std::uint8_t function) {
   return Find(bus, static_cast<std::uint8_t>(device * 8 + function));
@@ -176,8 +186,8 @@ SimHardware::Function* SimHardware::Find(std::uint8_t bus, std::uint8_t deviceFu
   return nullptr;
 }
 
-std::uint16_t SimHardware::ConfigWord(std::uint8_t bus, std::uint8_t device,
-                                      std::uint8_t function, std::uint8_t offset) {
+std::uint16_t SimHardware::ConfigWord(std::uint8_t bus, std::uint8_t device, std::uint8_t function,
+                                      std::uint8_t offset) {
   Function* found = At(bus, device, function);
   return found == nullptr ? 0xFFFF : found->Word(offset);
 }
@@ -188,10 +198,13 @@ std::uint32_t SimHardware::GlobalControl(std::uint8_t bus, std::uint8_t device,
   return found == nullptr ? 0 : found->globalControl;
 }
 
-bool SimHardware::PciInstallationCheck() { return pciBios_; }
+bool SimHardware::PciInstallationCheck() {
+  return pciBios_;
+}
 
 std::uint8_t SimHardware::PciReadConfigByte(std::uint8_t bus, std::uint8_t deviceFunction,
                                             std::uint16_t offset) {
+  ++configReads_;
   Function* function = Find(bus, deviceFunction);
   if (function == nullptr || function->spec.readsAllOnes || offset > 0xFF) {
     return 0xFF;
@@ -201,6 +214,7 @@ std::uint8_t SimHardware::PciReadConfigByte(std::uint8_t bus, std::uint8_t devic
 
 std::uint16_t SimHardware::PciReadConfigWord(std::uint8_t bus, std::uint8_t deviceFunction,
                                              std::uint16_t offset) {
+  ++configReads_;
   Function* function = Find(bus, deviceFunction);
   if (function == nullptr || function->spec.readsAllOnes || offset > 0xFE) {
     return 0xFFFF;
@@ -286,7 +300,7 @@ std::uint32_t SimHardware::Read(std::uint16_t port, int width) {
   }
   if (function->viaPending) {
     std::uint32_t index = (function->viaRegister >> 16) & 0x7F;
-    std::uint32_t data = index == 0x7C ? function->spec.codec[0]
+    std::uint32_t data = index == 0x7C   ? function->spec.codec[0]
                          : index == 0x7E ? function->spec.codec[1]
                                          : 0;
     function->viaRegister = (index << 16) | kViaValid | data;
@@ -299,7 +313,9 @@ std::uint16_t SimHardware::PortRead16(std::uint16_t port) {
   return static_cast<std::uint16_t>(Read(port, 16));
 }
 
-std::uint32_t SimHardware::PortRead32(std::uint16_t port) { return Read(port, 32); }
+std::uint32_t SimHardware::PortRead32(std::uint16_t port) {
+  return Read(port, 32);
+}
 
 void SimHardware::PortWrite32(std::uint16_t port, std::uint32_t value) {
   int window = 0;

@@ -16,9 +16,9 @@
 namespace sim {
 
 enum class PciModel {
-  Plain,         // configuration space only (bridges, the maker's chip...)
-  IntelAc97,     // Intel ICH and SiS 7012: mixer window (BAR0) and bus-master window (BAR1)
-  ViaAc97,       // VIA 686/8233: codec command/status register in the BAR0 window
+  Plain,      // configuration space only (bridges, the maker's chip...)
+  IntelAc97,  // Intel ICH and SiS 7012: mixer window (BAR0) and bus-master window (BAR1)
+  ViaAc97,    // VIA 686/8233: codec command/status register in the BAR0 window
 };
 
 struct PciDeviceSpec {
@@ -28,16 +28,16 @@ struct PciDeviceSpec {
   std::uint16_t vendorId = 0;
   std::uint16_t deviceId = 0;
   // AC'97 controllers:
-  bool decoding = true;          // I/O space decoding on at start (command register bit 0)
-  std::uint16_t bar0 = 0xE000;   // port bases when decoding
+  bool decoding = true;         // I/O space decoding on at start (command register bit 0)
+  std::uint16_t bar0 = 0xE000;  // port bases when decoding
   std::uint16_t bar1 = 0xE100;
   std::uint16_t codec[2] = {0x4F52, 0x5641};  // codec registers 7Ch and 7Eh (the ORV5970)
-  bool coldReset = false;        // Intel/SiS: the link starts in cold reset (global control bit 1 clear)
-  int semaphoreBusyReads = 0;    // Intel/SiS: reads for which the access semaphore stays set
-  bool semaphoreStuck = false;   //   ... or it never clears
-  bool linkNeverReady = false;   // VIA: status byte 40h bit 0 never set
-  int viaBusyReads = 2;          // VIA: reads for which a codec access stays busy
-  bool readsAllOnes = false;     // a broken device: every configuration read gives FFFFh
+  bool coldReset = false;  // Intel/SiS: the link starts in cold reset (global control bit 1 clear)
+  int semaphoreBusyReads = 0;   // Intel/SiS: reads for which the access semaphore stays set
+  bool semaphoreStuck = false;  //   ... or it never clears
+  bool linkNeverReady = false;  // VIA: status byte 40h bit 0 never set
+  int viaBusyReads = 2;         // VIA: reads for which a codec access stays busy
+  bool readsAllOnes = false;    // a broken device: every configuration read gives FFFFh
 };
 
 // Parses "BB:DD.F=VVVV:DDDD option..." (hex numbers; options: decoding=off, bar0=E000,
@@ -52,7 +52,9 @@ class SimHardware : public platform::Hardware {
   ~SimHardware() override;
 
   void SetPciBios(bool present) { pciBios_ = present; }
+  // Puts a device into its slot, replacing what was there.
   void AddDevice(const PciDeviceSpec& spec);
+  void RemoveDevice(std::uint8_t bus, std::uint8_t device, std::uint8_t function);
 
   struct Function;
   // The device at a slot, for tests and the detection driver's model.
@@ -62,6 +64,7 @@ class SimHardware : public platform::Hardware {
                            std::uint8_t offset);
   std::uint32_t GlobalControl(std::uint8_t bus, std::uint8_t device, std::uint8_t function);
   std::uint64_t PortReads() const { return portReads_; }
+  std::uint64_t ConfigReads() const { return configReads_; }
 
   bool PciInstallationCheck() override;
   std::uint8_t PciReadConfigByte(std::uint8_t bus, std::uint8_t deviceFunction,
@@ -84,6 +87,7 @@ class SimHardware : public platform::Hardware {
   bool pciBios_ = true;
   std::vector<std::unique_ptr<Function>> functions_;
   std::uint64_t portReads_ = 0;
+  std::uint64_t configReads_ = 0;
 };
 
 struct SimHardware::Function {

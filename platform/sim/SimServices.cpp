@@ -74,8 +74,8 @@ platform::ServiceHandle SimServices::CreateService(platform::ServiceHandle manag
   }
   std::string key = Upper(config.serviceName);
   if (services_.count(key) != 0) {
-    core_.lastError = services_[key].markedForDelete ? kServiceMarkedForDelete
-                                                     : win::ERROR_SERVICE_EXISTS;
+    core_.lastError =
+        services_[key].markedForDelete ? kServiceMarkedForDelete : win::ERROR_SERVICE_EXISTS;
     return {};
   }
   services_[key] = SimService{config, false, false};
@@ -207,8 +207,7 @@ platform::DeviceHandle SimServices::OpenDevice(const std::string& path, std::uin
   return handle;
 }
 
-void SimServices::Identify(std::uint32_t vendor, std::uint32_t device,
-                           std::uint16_t (&words)[4]) {
+void SimServices::Identify(std::uint32_t vendor, std::uint32_t device, std::uint16_t (&words)[4]) {
   for (const auto& function : hardware_.Functions()) {
     const PciDeviceSpec& spec = function->spec;
     if (vendor != 0 || device != 0) {
@@ -230,8 +229,7 @@ void SimServices::Identify(std::uint32_t vendor, std::uint32_t device,
 
 bool SimServices::DeviceIoControl(platform::DeviceHandle device, std::uint32_t code,
                                   const std::vector<std::uint8_t>& input,
-                                  std::vector<std::uint8_t>& output,
-                                  std::uint32_t& bytesReturned) {
+                                  std::vector<std::uint8_t>& output, std::uint32_t& bytesReturned) {
   if (core_.Injected("DeviceIoControl")) {
     return false;
   }
@@ -239,6 +237,7 @@ bool SimServices::DeviceIoControl(platform::DeviceHandle device, std::uint32_t c
     return core_.Fail(win::ERROR_INVALID_HANDLE);
   }
   ++requests_;
+  lastRequest_ = input;
   if (code != 0 || input.size() < 8 || answer_ == DriverAnswer::None) {
     core_.Record("device", "\\\\.\\orvainfo: request refused");
     return core_.Fail(kGenFailure);
@@ -268,8 +267,8 @@ bool SimServices::DeviceIoControl(platform::DeviceHandle device, std::uint32_t c
   bytesReturned = answer_ == DriverAnswer::Short ? 128 : 256;
   char text[120];
   std::snprintf(text, sizeof text,
-                "\\\\.\\orvainfo: request %08X %08X answered %04X %04X %04X %04X (%u bytes)",
-                at(0), at(4), output[0] | (output[1] << 8), output[2] | (output[3] << 8),
+                "\\\\.\\orvainfo: request %08X %08X answered %04X %04X %04X %04X (%u bytes)", at(0),
+                at(4), output[0] | (output[1] << 8), output[2] | (output[3] << 8),
                 output[4] | (output[5] << 8), output[6] | (output[7] << 8), bytesReturned);
   core_.Record("device", text);
   return true;

@@ -42,6 +42,7 @@ class SimServices : public platform::Services {
   const std::map<std::string, SimService>& Registered() const { return services_; }
   std::size_t OpenHandleCount() const { return handles_.size() + devices_.size(); }
   std::size_t RequestCount() const { return requests_; }
+  const std::vector<std::uint8_t>& LastRequest() const { return lastRequest_; }
 
   platform::ServiceHandle OpenServiceManager(std::uint32_t access) override;
   platform::ServiceHandle CreateService(platform::ServiceHandle manager,
@@ -79,6 +80,7 @@ class SimServices : public platform::Services {
   std::map<std::uintptr_t, std::string> devices_;  // open device handles -> service
   std::uintptr_t nextHandle_ = 0x3000;
   std::size_t requests_ = 0;
+  std::vector<std::uint8_t> lastRequest_;
 };
 
 }  // namespace sim

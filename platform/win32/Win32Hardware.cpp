@@ -17,9 +17,9 @@ volatile LONG portGuardArmed = 0;
 // optionally after the 66h operand-size prefix).
 LONG CALLBACK PortFaultHandler(EXCEPTION_POINTERS* info) {
   DWORD code = info->ExceptionRecord->ExceptionCode;
-  if (!portGuardArmed || (code != EXCEPTION_PRIV_INSTRUCTION &&
-                          code != EXCEPTION_ACCESS_VIOLATION &&
-                          code != EXCEPTION_ILLEGAL_INSTRUCTION)) {
+  if (!portGuardArmed ||
+      (code != EXCEPTION_PRIV_INSTRUCTION && code != EXCEPTION_ACCESS_VIOLATION &&
+       code != EXCEPTION_ILLEGAL_INSTRUCTION)) {
     return EXCEPTION_CONTINUE_SEARCH;
   }
   CONTEXT* context = info->ContextRecord;
@@ -134,10 +134,16 @@ void Win32Hardware::PciWriteConfigWord(std::uint8_t bus, std::uint8_t deviceFunc
   Out32(kConfigData, dword);
 }
 
-std::uint16_t Win32Hardware::PortRead16(std::uint16_t port) { return In16(port); }
+std::uint16_t Win32Hardware::PortRead16(std::uint16_t port) {
+  return In16(port);
+}
 
-std::uint32_t Win32Hardware::PortRead32(std::uint16_t port) { return In32(port); }
+std::uint32_t Win32Hardware::PortRead32(std::uint16_t port) {
+  return In32(port);
+}
 
-void Win32Hardware::PortWrite32(std::uint16_t port, std::uint32_t value) { Out32(port, value); }
+void Win32Hardware::PortWrite32(std::uint16_t port, std::uint32_t value) {
+  Out32(port, value);
+}
 
 }  // namespace win32

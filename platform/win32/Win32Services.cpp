@@ -6,7 +6,9 @@ namespace win32 {
 
 namespace {
 
-SC_HANDLE Sc(platform::ServiceHandle handle) { return reinterpret_cast<SC_HANDLE>(handle.value); }
+SC_HANDLE Sc(platform::ServiceHandle handle) {
+  return reinterpret_cast<SC_HANDLE>(handle.value);
+}
 
 platform::ServiceHandle Wrap(SC_HANDLE handle) {
   return platform::ServiceHandle{reinterpret_cast<std::uintptr_t>(handle)};

@@ -16,18 +16,21 @@ expect() {  # expect NAME PATTERN OUTPUT
   fi
 }
 for machine in win95 win98 win98se winme nt4 win2000 winxp; do
-  out=$("$tool" --machine "$examples/machines/$machine" --disc "$examples/disc" --detected 7C5A:0111 --args /speaker 2>&1)
-  expect "$machine" "dialog 102" "$out"
+  out=$("$tool" --machine "$examples/machines/$machine" --disc "$examples/disc" --args /speaker 2>&1)
+  expect "$machine" "dialog 102, the main window (chip 7C5A:0111" "$out"
   expect "$machine" "commandLine: /SPEAKER" "$out"
   expect "$machine" "OVCDPLAY.INI \[CD PLAYER\] UsingCDDA=1" "$out"
 done
-out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" 2>&1)
+out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --pci 00:0B.0=none 2>&1)
 expect "no chip" "dialog 306" "$out"
-out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --args "/driver no_msg" 2>&1)
+out=$("$tool" --machine "$examples/machines/winxp" --disc "$examples/disc" --pci 00:0B.0=none 2>&1)
+expect "no chip on NT" "dialog 306" "$out"
+expect "driver removed" 'service  "orvainfo" removed' "$out"
+out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --pci 00:0B.0=none --args "/driver no_msg" 2>&1)
 expect "no_msg" "start-up returned" "$out"
 if grep -q "dialog" <<< "$out"; then failed=$((failed + 1)); echo "FAIL no_msg showed a dialog"; fi
-out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --detected 8086:2445 2>&1)
-expect "codec without signature" "dialog 306" "$out"
+out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --pci 01:05.0=none --pci "00:0B.0=7C5A:0111" 2>&1)
+expect "added device" "dialog 102" "$out"
 
 before=$(cd "$examples" && find . -type f -exec md5sum {} + | sort)
 out=$("$tool" --machine "$examples/machines/absent" --disc "$examples/disc" 2>&1); status=$?
@@ -38,7 +41,7 @@ expect "missing disc" "no such folder" "$out"
 out=$("$tool" --machine "$examples/machines/win98" 2>&1); status=$?
 expect "usage" "are required" "$out"
 [ $status -eq 2 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL usage: status $status"; }
-out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --detected 12345:1 2>&1)
+out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --pci 00:0B.0=12345:1 2>&1)
 expect "bad id" "VENDOR:DEVICE" "$out"
 after=$(cd "$examples" && find . -type f -exec md5sum {} + | sort)
 [ "$before" = "$after" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: the examples changed"; }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/SetupApp.h"
+#include "detect/DetectingServices.h"
 #include "platform/sim/MachineFolder.h"
 
 namespace {
@@ -19,10 +20,12 @@ const char kUsage[] =
     "  --machine DIR        the machine folder (machine.ini, registry.reg, drive_c/...)\n"
     "  --disc DIR           the disc folder, mapped read-only as drive D:\n"
     "  --args TEXT          the command line after the program name (default: none)\n"
-    "  --detected ID        what chip detection finds, as VENDOR:DEVICE or\n"
-    "                       VENDOR:DEVICE:CODEC1:CODEC2 in hex (7C5A:0111 is the ORV6490,\n"
-    "                       8086:2445:4F52:5641 the ORV5970 behind an Intel controller);\n"
-    "                       without it nothing is found\n"
+    "  --pci SLOT=DEVICE    puts a PCI device into the machine, or takes one out with\n"
+    "                       SLOT=none; SLOT is BUS:DEVICE.FUNCTION and DEVICE is\n"
+    "                       VENDOR:ID [options] in hex, as in machine.ini's [PCI] section\n"
+    "                       (7C5A:0111 is the ORV6490; 8086:2445 codec=4F52:5641 an Intel\n"
+    "                       AC'97 controller with the ORV5970; options decoding=off,\n"
+    "                       coldreset, semaphore=N|stuck, linkready=never, busy=N, broken)\n"
     "  --save               write the machine's new state back into its folder\n"
     "  --help               this text\n";
 
@@ -30,23 +33,34 @@ struct Options {
   std::string machine;
   std::string disc;
   std::string args;
-  std::uint16_t detected[4] = {0, 0, 0, 0};
+  std::vector<std::string> pci;
   bool save = false;
 };
 
-bool ParseDetected(const std::string& text, std::uint16_t (&ids)[4]) {
-  unsigned values[4] = {0, 0, 0, 0};
-  char extra = 0;
-  int count = std::sscanf(text.c_str(), "%x:%x:%x:%x%c", &values[0], &values[1], &values[2],
-                          &values[3], &extra);
-  if (count != 2 && count != 4) {
-    return false;
-  }
-  for (int i = 0; i < 4; ++i) {
-    if (values[i] > 0xFFFF) {
+// Applies the --pci options to the machine's hardware.
+bool ApplyPci(sim::SimMachine& machine, const std::vector<std::string>& devices,
+              std::string& error) {
+  for (const std::string& text : devices) {
+    std::size_t equals = text.find('=');
+    if (equals == std::string::npos) {
+      error = "--pci takes SLOT=DEVICE";
       return false;
     }
-    ids[i] = static_cast<std::uint16_t>(values[i]);
+    std::string slot = text.substr(0, equals);
+    std::string device = text.substr(equals + 1);
+    if (device == "none") {
+      std::optional<sim::PciDeviceSpec> parsed = sim::ParsePciDevice(slot, "0:0", error);
+      if (!parsed) {
+        return false;
+      }
+      machine.Hardware().RemoveDevice(parsed->bus, parsed->device, parsed->function);
+      continue;
+    }
+    std::optional<sim::PciDeviceSpec> parsed = sim::ParsePciDevice(slot, device, error);
+    if (!parsed) {
+      return false;
+    }
+    machine.Hardware().AddDevice(*parsed);
   }
   return true;
 }
@@ -55,8 +69,7 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     std::string value;
-    bool needsValue =
-        arg == "--machine" || arg == "--disc" || arg == "--args" || arg == "--detected";
+    bool needsValue = arg == "--machine" || arg == "--disc" || arg == "--args" || arg == "--pci";
     if (needsValue) {
       if (i + 1 >= argc) {
         error = arg + " needs a value";
@@ -70,11 +83,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
       options.disc = value;
     } else if (arg == "--args") {
       options.args = value;
-    } else if (arg == "--detected") {
-      if (!ParseDetected(value, options.detected)) {
-        error = "--detected takes VENDOR:DEVICE or VENDOR:DEVICE:CODEC1:CODEC2 in hex";
-        return false;
-      }
+    } else if (arg == "--pci") {
+      options.pci.push_back(value);
     } else if (arg == "--save") {
       options.save = true;
     } else {
@@ -89,39 +99,24 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
   return true;
 }
 
-// Start-up's other steps on the simulated machine: detection finds what --detected says, and
-// the dialogs are recorded in the journal.
-class LabServices : public app::StartupServices {
+// Start-up on the simulated machine: detection runs on its hardware, the dialogs are recorded
+// in the journal.
+class LabServices : public detect::DetectingServices {
  public:
-  LabServices(sim::SimMachine& machine, const std::uint16_t (&detected)[4])
-      : machine_(machine), detected_(detected) {}
-  void ChipScan(const app::InstallContext&, app::DetectionState& detection) override {
-    Detect("PCI bus scan", detection);
-  }
-  void RunDetectionDriver(const app::InstallContext&, app::DetectionState& detection) override {
-    Detect("detection driver", detection);
-  }
+  explicit LabServices(sim::SimMachine& machine)
+      : DetectingServices(machine.Platform()), machine_(machine) {}
   void ShowNoChipDialog() override {
     machine_.Core().Record("ui", "dialog 306 \"Information - Can not find audio chip\"");
   }
-  void RunMainDialog(app::InstallContext&, app::DetectionState&) override {
-    machine_.Core().Record("ui", "dialog 102, the main window with its four buttons");
+  void RunMainDialog(app::InstallContext&, app::DetectionState& detection) override {
+    char found[64];
+    std::snprintf(found, sizeof found, "%04X:%04X codec %04X %04X", detection.chipVendorId,
+                  detection.chipDeviceId, detection.chipSignature[0], detection.chipSignature[1]);
+    machine_.Core().Record("ui", std::string("dialog 102, the main window (chip ") + found + ")");
   }
 
  private:
-  void Detect(const char* how, app::DetectionState& detection) {
-    detection.chipVendorId = detected_[0];
-    detection.chipDeviceId = detected_[1];
-    detection.chipSignature[0] = detected_[2];
-    detection.chipSignature[1] = detected_[3];
-    char text[96];
-    std::snprintf(text, sizeof text, "%s (udaMode %d): %04X:%04X codec %04X %04X", how,
-                  detection.udaMode, detected_[0], detected_[1], detected_[2], detected_[3]);
-    machine_.Core().Record("detect", text);
-  }
-
   sim::SimMachine& machine_;
-  const std::uint16_t (&detected_)[4];
 };
 
 void PrintContext(const app::SetupApp& setup) {
@@ -162,7 +157,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::unique_ptr<sim::SimMachine> machine = sim::LoadMachineFolder(options.machine, error);
-  if (!machine || !sim::MapHostFolder(*machine, 'D', options.disc, true, error)) {
+  if (!machine || !sim::MapHostFolder(*machine, 'D', options.disc, true, error) ||
+      !ApplyPci(*machine, options.pci, error)) {
     std::fprintf(stderr, "setup-sim: %s\n", error.c_str());
     return 1;
   }
@@ -175,7 +171,7 @@ int main(int argc, char** argv) {
               machine->Files().WindowsFolder().c_str());
   std::printf("program: D:\\SETUP.EXE %s\n", options.args.c_str());
 
-  LabServices services(*machine, options.detected);
+  LabServices services(*machine);
   app::SetupApp setup(machine->Platform(), services);
   try {
     setup.InitInstance();
