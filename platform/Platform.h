@@ -2,6 +2,7 @@
 // Backends: platform/win32/ (the real calls) and platform/sim/ (the simulated machine).
 #pragma once
 
+#include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Hardware.h"
 #include "platform/Multimedia.h"
@@ -23,6 +24,7 @@ struct Platform {
   Files& files;
   Processes& processes;
   Ui& ui;
+  Dialogs& dialogs;
   Services& services;
   Hardware& hardware;
   Multimedia& multimedia;

@@ -4,7 +4,7 @@
 #   install-deps.sh all     also MinGW-w64, Wine and Xvfb (everything the tests need)
 set -euo pipefail
 what=${1:-all}
-packages=(g++ cmake ninja-build libgtest-dev googletest)
+packages=(g++ cmake ninja-build libgtest-dev googletest binutils-mingw-w64-x86-64)
 if [ "$what" = all ]; then
   packages+=(clang-format g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
              binutils-mingw-w64-i686 wine wine64 xvfb)

@@ -11,6 +11,7 @@
 #include "platform/Platform.h"
 #include "platform/Unavailable.h"
 #include "platform/sim/SimCore.h"
+#include "platform/sim/SimDialogs.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimHardware.h"
 #include "platform/sim/SimProcesses.h"
@@ -53,6 +54,8 @@ class SimMachine : public platform::System, public platform::Ui {
   SimProcesses& Processes() { return processes_; }
   SimHardware& Hardware() { return hardware_; }
   SimServices& Services() { return services_; }
+  SimDialogs& Dialogs() { return dialogs_; }
+  SimSecurity& Security() { return security_; }
   sim::Faults& InjectedFaults() { return core_.faults; }
   const std::vector<JournalEntry>& Journal() const { return core_.journal; }
 
@@ -91,6 +94,8 @@ class SimMachine : public platform::System, public platform::Ui {
   SimProcesses processes_;
   SimHardware hardware_;
   SimServices services_;
+  SimDialogs dialogs_;
+  SimSecurity security_;
   platform::UnavailableServices unavailable_;
   platform::Platform platform_;
   std::string programPath_;

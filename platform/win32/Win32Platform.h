@@ -123,6 +123,37 @@ class Win32Hardware : public platform::Hardware {
   void PortWrite32(std::uint16_t port, std::uint32_t value) override;
 };
 
+class Win32Dialogs : public platform::Dialogs {
+ public:
+  int DoModal(int templateId, platform::WindowHandle owner,
+              platform::DialogEvents& events) override;
+  void EndDialog(platform::WindowHandle dialog, int result) override;
+  void SendClose(platform::WindowHandle dialog) override;
+  void CheckButton(platform::WindowHandle dialog, int id, int state) override;
+  int IsButtonChecked(platform::WindowHandle dialog, int id) override;
+  void EnableControl(platform::WindowHandle dialog, int id, bool enable) override;
+  bool IsControlEnabled(platform::WindowHandle dialog, int id) override;
+  void SetWindowText(platform::WindowHandle window, const std::string& text) override;
+  void MoveWindow(platform::WindowHandle dialog, int id, int x, int y, int width,
+                  int height) override;
+  platform::Rect DesktopRect() override;
+  void AppendSystemMenuItem(platform::WindowHandle dialog, std::uint32_t command,
+                            const std::string& text) override;
+  void SetIcon(platform::WindowHandle dialog, int iconId) override;
+  std::string LoadString(int id, std::uint32_t capacity) override;
+  void SetWaitCursor(bool on) override;
+};
+
+class Win32Security : public platform::Security {
+ public:
+  bool OpenProcessToken(std::uint32_t access, platform::TokenHandle& token) override;
+  bool LookupPrivilegeValue(const std::string& name, platform::Luid& luid) override;
+  bool AdjustTokenPrivilege(platform::TokenHandle token, platform::Luid luid,
+                            std::uint32_t attributes) override;
+  void CloseToken(platform::TokenHandle token) override;
+  bool ExitWindows(std::uint32_t flags, std::uint32_t reserved) override;
+};
+
 // All services of the real machine, for the process's whole life.
 class Win32Platform {
  public:
@@ -137,6 +168,8 @@ class Win32Platform {
   Win32Processes processes_;
   Win32Services services_;
   Win32Hardware hardware_;
+  Win32Dialogs dialogs_;
+  Win32Security security_;
   platform::UnavailableServices unavailable_;
   platform::Platform platform_;
 };

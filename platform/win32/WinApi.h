@@ -19,3 +19,6 @@
 #undef LookupPrivilegeValue
 #undef GetCurrentDirectory
 #undef GetVersion
+#undef SetWindowText
+#undef LoadString
+#undef ExitWindows

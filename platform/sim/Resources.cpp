@@ -1,0 +1,256 @@
+#include "platform/sim/Resources.h"
+
+#include <algorithm>
+
+namespace sim {
+
+namespace {
+
+constexpr int kBitmap = 2;
+constexpr int kDialog = 5;
+constexpr int kString = 6;
+constexpr int kGroupIcon = 14;
+constexpr std::uint32_t kSetFont = 0x40;
+
+// A reader over little-endian data that refuses to go past its end.
+class Reader {
+ public:
+  Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  bool ok() const { return ok_; }
+  std::size_t at() const { return at_; }
+  void Seek(std::size_t to) {
+    if (to > size_) {
+      ok_ = false;
+    } else {
+      at_ = to;
+    }
+  }
+  void Align4() { Seek((at_ + 3) & ~std::size_t{3}); }
+  std::uint16_t Word() {
+    if (at_ + 2 > size_) {
+      ok_ = false;
+      return 0;
+    }
+    std::uint16_t value = static_cast<std::uint16_t>(data_[at_] | (data_[at_ + 1] << 8));
+    at_ += 2;
+    return value;
+  }
+  std::uint32_t Dword() {
+    std::uint32_t low = Word();
+    return low | (static_cast<std::uint32_t>(Word()) << 16);
+  }
+  std::uint8_t Byte() {
+    if (at_ + 1 > size_) {
+      ok_ = false;
+      return 0;
+    }
+    return data_[at_++];
+  }
+  // A zero-terminated UTF-16 string, as UTF-8.
+  std::string Text() {
+    std::string text;
+    for (;;) {
+      std::uint32_t unit = Word();
+      if (!ok_ || unit == 0) {
+        return text;
+      }
+      if (unit >= 0xD800 && unit < 0xDC00) {
+        std::uint32_t low = Word();
+        unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+      }
+      Append(text, unit);
+    }
+  }
+  // A name or an ordinal: "#N" for ordinals.
+  std::string NameOrOrdinal() {
+    if (at_ + 2 <= size_ && data_[at_] == 0xFF && data_[at_ + 1] == 0xFF) {
+      Word();
+      return "#" + std::to_string(Word());
+    }
+    return Text();
+  }
+  static void Append(std::string& text, std::uint32_t code) {
+    if (code < 0x80) {
+      text += static_cast<char>(code);
+    } else if (code < 0x800) {
+      text += static_cast<char>(0xC0 | (code >> 6));
+      text += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      text += static_cast<char>(0xE0 | (code >> 12));
+      text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      text += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      text += static_cast<char>(0xF0 | (code >> 18));
+      text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      text += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+  std::size_t at_ = 0;
+  bool ok_ = true;
+};
+
+std::string ClassName(const std::string& name) {
+  static const std::pair<const char*, const char*> atoms[] = {
+      {"#128", "Button"}, {"#129", "Edit"}, {"#130", "Static"},
+      {"#131", "ListBox"}, {"#132", "ScrollBar"}, {"#133", "ComboBox"}};
+  for (const auto& [atom, className] : atoms) {
+    if (name == atom) {
+      return className;
+    }
+  }
+  return name;
+}
+
+bool ParseDialog(Reader& in, DialogTemplate& dialog) {
+  std::uint16_t first = in.Word();
+  std::uint16_t signature = in.Word();
+  dialog.extended = first == 1 && signature == 0xFFFF;
+  std::uint16_t count = 0;
+  if (dialog.extended) {
+    in.Dword();  // help id
+    dialog.exStyle = in.Dword();
+    dialog.style = in.Dword();
+  } else {
+    in.Seek(in.at() - 4);
+    dialog.style = in.Dword();
+    dialog.exStyle = in.Dword();
+  }
+  count = in.Word();
+  dialog.x = static_cast<std::int16_t>(in.Word());
+  dialog.y = static_cast<std::int16_t>(in.Word());
+  dialog.cx = static_cast<std::int16_t>(in.Word());
+  dialog.cy = static_cast<std::int16_t>(in.Word());
+  in.NameOrOrdinal();  // menu
+  in.NameOrOrdinal();  // class
+  dialog.caption = in.Text();
+  if (dialog.style & kSetFont) {
+    dialog.pointSize = in.Word();
+    if (dialog.extended) {
+      in.Word();  // weight
+      in.Byte();  // italic
+      in.Byte();  // character set
+    }
+    dialog.font = in.Text();
+  }
+  for (std::uint16_t i = 0; i < count && in.ok(); ++i) {
+    in.Align4();
+    DialogControl control;
+    if (dialog.extended) {
+      in.Dword();  // help id
+      in.Dword();  // extended style
+      control.style = in.Dword();
+    } else {
+      control.style = in.Dword();
+      in.Dword();
+    }
+    control.x = static_cast<std::int16_t>(in.Word());
+    control.y = static_cast<std::int16_t>(in.Word());
+    control.cx = static_cast<std::int16_t>(in.Word());
+    control.cy = static_cast<std::int16_t>(in.Word());
+    control.id = dialog.extended ? static_cast<std::int32_t>(in.Dword())
+                                 : static_cast<std::int16_t>(in.Word());
+    control.className = ClassName(in.NameOrOrdinal());
+    control.text = in.NameOrOrdinal();
+    std::uint16_t extra = in.Word();
+    in.Seek(in.at() + extra);
+    dialog.controls.push_back(control);
+  }
+  return in.ok();
+}
+
+}  // namespace
+
+bool Resources::Load(const std::uint8_t* data, std::size_t size, std::string& error) {
+  Reader in(data, size);
+  while (in.at() < size) {
+    std::size_t start = in.at();
+    std::uint32_t dataSize = in.Dword();
+    std::uint32_t headerSize = in.Dword();
+    std::string type = in.NameOrOrdinal();
+    std::string name = in.NameOrOrdinal();
+    in.Align4();
+    in.Dword();  // data version
+    in.Word();   // memory flags
+    int language = in.Word();
+    if (!in.ok() || headerSize < 8 || start + headerSize + dataSize > size) {
+      error = "the resources are cut short at byte " + std::to_string(start);
+      return false;
+    }
+    std::size_t body = start + headerSize;
+    int typeId = type.size() > 1 && type[0] == '#' ? std::stoi(type.substr(1)) : -1;
+    int nameId = name.size() > 1 && name[0] == '#' ? std::stoi(name.substr(1)) : -1;
+    if (dataSize > 0 && typeId == kDialog && nameId >= 0) {
+      Reader item(data + body, dataSize);
+      DialogTemplate dialog;
+      dialog.id = nameId;
+      dialog.language = language;
+      if (!ParseDialog(item, dialog)) {
+        error = "dialog " + std::to_string(nameId) + " is malformed";
+        return false;
+      }
+      dialogs_[{nameId, language}] = dialog;
+    } else if (dataSize > 0 && typeId == kString && nameId > 0) {
+      Reader item(data + body, dataSize);
+      for (int i = 0; i < 16 && item.ok(); ++i) {
+        std::uint16_t length = item.Word();
+        std::string text;
+        for (std::uint16_t c = 0; c < length && item.ok(); ++c) {
+          Reader::Append(text, item.Word());
+        }
+        if (length > 0 && item.ok()) {
+          strings_[(nameId - 1) * 16 + i] = text;
+        }
+      }
+    } else if (typeId == kBitmap && nameId >= 0) {
+      bitmaps_.push_back(nameId);
+    } else if (typeId == kGroupIcon && nameId >= 0) {
+      icons_.push_back(nameId);
+    }
+    in.Seek(body + dataSize);
+    in.Align4();
+  }
+  return true;
+}
+
+const DialogTemplate* Resources::Dialog(int id, int language) const {
+  for (int wanted : {language, 1033}) {
+    auto it = dialogs_.find({id, wanted});
+    if (it != dialogs_.end()) {
+      return &it->second;
+    }
+  }
+  for (const auto& [key, dialog] : dialogs_) {
+    if (key.first == id) {
+      return &dialog;
+    }
+  }
+  return nullptr;
+}
+
+std::vector<std::pair<int, int>> Resources::DialogIds() const {
+  std::vector<std::pair<int, int>> ids;
+  for (const auto& [key, dialog] : dialogs_) {
+    ids.push_back(key);
+  }
+  return ids;
+}
+
+std::optional<std::string> Resources::String(int id) const {
+  auto it = strings_.find(id);
+  return it == strings_.end() ? std::nullopt : std::optional<std::string>(it->second);
+}
+
+bool Resources::HasBitmap(int id) const {
+  return std::find(bitmaps_.begin(), bitmaps_.end(), id) != bitmaps_.end();
+}
+
+bool Resources::HasIcon(int id) const {
+  return std::find(icons_.begin(), icons_.end(), id) != icons_.end();
+}
+
+}  // namespace sim

@@ -1,0 +1,370 @@
+#include "platform/sim/SimDialogs.h"
+
+#include <algorithm>
+
+#include "platform/WinConstants.h"
+#include "platform/sim/Text.h"
+
+namespace sim {
+
+namespace {
+
+constexpr std::uint32_t kGroup = 0x00020000;
+constexpr std::uint32_t kDisabled = 0x08000000;
+constexpr std::uint32_t kSystemMenu = 0x00080000;
+constexpr std::uint32_t kButtonType = 0xF;
+constexpr std::uint32_t kAutoCheckBox = 0x3;
+constexpr std::uint32_t kAutoRadioButton = 0x9;
+constexpr int kClicked = 0;  // BN_CLICKED
+
+}  // namespace
+
+bool ParseDialogAction(const std::string& text, DialogAction& action) {
+  std::string lower = Upper(text);
+  if (lower == "CLOSE") {
+    action = DialogAction::Close();
+    return true;
+  }
+  std::size_t colon = text.find(':');
+  if (colon == std::string::npos) {
+    return false;
+  }
+  std::string verb = Upper(text.substr(0, colon));
+  std::string number = text.substr(colon + 1);
+  if (number.empty() || number.size() > 10) {
+    return false;
+  }
+  std::size_t used = 0;
+  long value = 0;
+  try {
+    value = std::stol(number, &used, 0);
+  } catch (...) {
+    return false;
+  }
+  if (used != number.size() || value < 0 || value > 0xFFFF) {
+    return false;
+  }
+  if (verb == "CLICK") {
+    action = DialogAction::Click(static_cast<int>(value));
+    return true;
+  }
+  if (verb == "SYSCOMMAND") {
+    action = DialogAction::SysCommand(static_cast<int>(value));
+    return true;
+  }
+  return false;
+}
+
+SimDialogs::SimDialogs(SimCore& core) : core_(core) {}
+
+SimDialogs::~SimDialogs() = default;
+
+bool SimDialogs::LoadResources(const std::uint8_t* data, std::size_t size, std::string& error) {
+  return resources_.Load(data, size, error);
+}
+
+void SimDialogs::Script(int templateId, const std::vector<DialogAction>& actions) {
+  auto& script = scripts_[templateId];
+  script.insert(script.end(), actions.begin(), actions.end());
+}
+
+std::size_t SimDialogs::ScriptLeft(int templateId) const {
+  auto it = scripts_.find(templateId);
+  return it == scripts_.end() ? 0 : it->second.size();
+}
+
+std::string SimDialogs::Name(const Open& open) const {
+  return "dialog " + std::to_string(open.source->id) + " \"" + open.source->caption + "\"";
+}
+
+SimDialogs::Open* SimDialogs::Find(platform::WindowHandle dialog) {
+  for (auto& open : open_) {
+    if (open->handle == dialog.value) {
+      return open.get();
+    }
+  }
+  return nullptr;
+}
+
+SimDialogs::Control* SimDialogs::ControlOf(Open& open, int id) {
+  for (Control& control : open.controls) {
+    if (control.source.id == id) {
+      return &control;
+    }
+  }
+  return nullptr;
+}
+
+int SimDialogs::DoModal(int templateId, platform::WindowHandle owner,
+                        platform::DialogEvents& events) {
+  (void)owner;
+  const DialogTemplate* source = resources_.Dialog(templateId, language_);
+  if (source == nullptr) {
+    core_.Record("ui", "dialog " + std::to_string(templateId) + " cannot be created: no template");
+    core_.lastError = 1812;  // ERROR_RESOURCE_NAME_NOT_FOUND
+    return -1;
+  }
+  auto owned = std::make_unique<Open>();
+  Open& open = *owned;
+  open.handle = nextHandle_;
+  nextHandle_ += 0x10;
+  open.source = source;
+  open.events = &events;
+  for (const DialogControl& control : source->controls) {
+    open.controls.push_back(Control{control, 0, (control.style & kDisabled) == 0});
+  }
+  open.snapshot.templateId = templateId;
+  open.snapshot.caption = source->caption;
+  open_.push_back(std::move(owned));
+  core_.Record("ui", Name(open) + " opens");
+
+  const platform::WindowHandle handle{open.handle};
+  auto close = [this, &open]() {
+    // Whatever happens, the dialog is taken down again when DoModal is left.
+    for (const Control& control : open.controls) {
+      open.snapshot.checked[control.source.id] = control.checked;
+      open.snapshot.enabled[control.source.id] = control.enabled;
+    }
+    open.snapshot.result = open.result;
+    shown_.push_back(open.snapshot);
+    open_.erase(std::find_if(open_.begin(), open_.end(),
+                             [&open](const auto& item) { return item.get() == &open; }));
+  };
+  try {
+    events.OnInitDialog(handle);
+    while (!open.ended) {
+      auto& script = scripts_[templateId];
+      if (script.empty()) {
+        throw UnscriptedDialog(Name(open) + " is shown with no action left in its script");
+      }
+      DialogAction action = script.front();
+      script.pop_front();
+      switch (action.kind) {
+        case DialogAction::Kind::Click:
+          Click(open, action.id);
+          break;
+        case DialogAction::Kind::Close:
+          core_.Record("ui", "close " + Name(open));
+          SendClose(handle);
+          break;
+        case DialogAction::Kind::SysCommand:
+          core_.Record("ui", "system command " + std::to_string(action.id) + " to " + Name(open));
+          events.OnSysCommand(handle, static_cast<std::uint32_t>(action.id) & 0xFFF0);
+          break;
+      }
+    }
+  } catch (...) {
+    close();
+    throw;
+  }
+  int result = open.result;
+  core_.Record("ui", Name(open) + " ends with " + std::to_string(result));
+  close();
+  return result;
+}
+
+void SimDialogs::Click(Open& open, int id) {
+  Control* control = ControlOf(open, id);
+  if (control == nullptr) {
+    throw UnscriptedDialog(Name(open) + " has no control " + std::to_string(id) + " to click");
+  }
+  std::string what = "click " + std::to_string(id) + " \"" + control->source.text + "\" in " +
+                     Name(open);
+  if (!control->enabled) {
+    core_.Record("ui", what + ": disabled, nothing happens");
+    return;
+  }
+  core_.Record("ui", what);
+  std::uint32_t type = control->source.style & kButtonType;
+  if (control->source.className == "Button" && type == kAutoCheckBox) {
+    control->checked = control->checked ? 0 : 1;
+  } else if (control->source.className == "Button" && type == kAutoRadioButton) {
+    // The group: from the control that starts it up to the next one that starts another.
+    auto self = open.controls.begin() + (control - open.controls.data());
+    auto first = self;
+    while (first != open.controls.begin() && (first->source.style & kGroup) == 0) {
+      --first;
+    }
+    auto last = self + 1;
+    while (last != open.controls.end() && (last->source.style & kGroup) == 0) {
+      ++last;
+    }
+    for (auto it = first; it != last; ++it) {
+      if (it->source.className == "Button" && (it->source.style & kButtonType) == kAutoRadioButton) {
+        it->checked = 0;
+      }
+    }
+    control->checked = 1;
+  }
+  if (!open.events->OnCommand(platform::WindowHandle{open.handle}, id, kClicked)) {
+    DefaultCommand(open, id);
+  }
+}
+
+void SimDialogs::DefaultCommand(Open& open, int id) {
+  if (id == win::IDOK || id == win::IDCANCEL) {
+    EndDialog(platform::WindowHandle{open.handle}, id);
+  }
+}
+
+void SimDialogs::EndDialog(platform::WindowHandle dialog, int result) {
+  if (Open* open = Find(dialog)) {
+    open->ended = true;
+    open->result = result;
+  }
+}
+
+void SimDialogs::SendClose(platform::WindowHandle dialog) {
+  // The dialog manager turns WM_CLOSE into the Cancel command.
+  Open* open = Find(dialog);
+  if (open == nullptr) {
+    return;
+  }
+  if (!open->events->OnCommand(dialog, win::IDCANCEL, kClicked)) {
+    DefaultCommand(*open, win::IDCANCEL);
+  }
+}
+
+void SimDialogs::CheckButton(platform::WindowHandle dialog, int id, int state) {
+  Open* open = Find(dialog);
+  Control* control = open ? ControlOf(*open, id) : nullptr;
+  if (control != nullptr) {
+    control->checked = state;
+  }
+}
+
+int SimDialogs::IsButtonChecked(platform::WindowHandle dialog, int id) {
+  Open* open = Find(dialog);
+  Control* control = open ? ControlOf(*open, id) : nullptr;
+  return control != nullptr ? control->checked : 0;
+}
+
+void SimDialogs::EnableControl(platform::WindowHandle dialog, int id, bool enable) {
+  Open* open = Find(dialog);
+  Control* control = open ? ControlOf(*open, id) : nullptr;
+  if (control != nullptr) {
+    control->enabled = enable;
+  }
+}
+
+bool SimDialogs::IsControlEnabled(platform::WindowHandle dialog, int id) {
+  Open* open = Find(dialog);
+  Control* control = open ? ControlOf(*open, id) : nullptr;
+  return control != nullptr && control->enabled;
+}
+
+void SimDialogs::SetWindowText(platform::WindowHandle window, const std::string& text) {
+  if (Open* open = Find(window)) {
+    open->snapshot.caption = text;
+  }
+}
+
+void SimDialogs::MoveWindow(platform::WindowHandle dialog, int id, int x, int y, int width,
+                            int height) {
+  if (Open* open = Find(dialog)) {
+    open->snapshot.placed[id] = platform::Rect{x, y, x + width, y + height};
+  }
+}
+
+void SimDialogs::AppendSystemMenuItem(platform::WindowHandle dialog, std::uint32_t command,
+                                      const std::string& text) {
+  Open* open = Find(dialog);
+  if (open != nullptr && (open->source->style & kSystemMenu) != 0) {
+    open->snapshot.systemMenu.push_back("-");
+    open->snapshot.systemMenu.push_back(std::to_string(command) + " " + text);
+  }
+}
+
+void SimDialogs::SetIcon(platform::WindowHandle dialog, int iconId) {
+  if (Open* open = Find(dialog)) {
+    open->snapshot.icon = resources_.HasIcon(iconId) ? iconId : 0;
+  }
+}
+
+std::string SimDialogs::LoadString(int id, std::uint32_t capacity) {
+  std::string text = resources_.String(id).value_or("");
+  if (capacity == 0) {
+    return std::string();
+  }
+  if (text.size() > capacity - 1) {
+    text.resize(capacity - 1);
+  }
+  return text;
+}
+
+void SimDialogs::SetWaitCursor(bool on) {
+  if (on != waitCursor_) {
+    waitCursor_ = on;
+    core_.Record("ui", on ? "wait cursor" : "arrow cursor");
+  }
+}
+
+bool SimSecurity::OpenProcessToken(std::uint32_t access, platform::TokenHandle& token) {
+  (void)access;
+  if (core_.Injected("OpenProcessToken")) {
+    return false;
+  }
+  if (!core_.IsNt()) {
+    return core_.Fail(win::ERROR_CALL_NOT_IMPLEMENTED);  // Windows 9x has no security tokens
+  }
+  ++openTokens_;
+  token = platform::TokenHandle{0x5000};
+  return true;
+}
+
+bool SimSecurity::LookupPrivilegeValue(const std::string& name, platform::Luid& luid) {
+  if (core_.Injected("LookupPrivilegeValueA")) {
+    return false;
+  }
+  if (!core_.IsNt()) {
+    return core_.Fail(win::ERROR_CALL_NOT_IMPLEMENTED);
+  }
+  if (!EqualsNoCase(name, "SeShutdownPrivilege")) {
+    return core_.Fail(1313);  // ERROR_NO_SUCH_PRIVILEGE
+  }
+  luid = platform::Luid{19, 0};
+  return true;
+}
+
+bool SimSecurity::AdjustTokenPrivilege(platform::TokenHandle token, platform::Luid luid,
+                                       std::uint32_t attributes) {
+  if (core_.Injected("AdjustTokenPrivileges")) {
+    return false;
+  }
+  if (token.value != 0x5000 || openTokens_ == 0) {
+    return core_.Fail(win::ERROR_INVALID_HANDLE);
+  }
+  if (luid.lowPart == 19 && (attributes & win::SE_PRIVILEGE_ENABLED)) {
+    shutdownPrivilege_ = true;
+    core_.Record("security", "SeShutdownPrivilege enabled");
+  }
+  core_.lastError = win::ERROR_SUCCESS;
+  return true;
+}
+
+void SimSecurity::CloseToken(platform::TokenHandle token) {
+  if (token.value == 0x5000 && openTokens_ > 0) {
+    --openTokens_;
+  }
+}
+
+bool SimSecurity::ExitWindows(std::uint32_t flags, std::uint32_t reserved) {
+  (void)reserved;
+  if (core_.Injected("ExitWindowsEx")) {
+    return false;
+  }
+  // The NT family restarts only for a process that holds the shutdown privilege.
+  if (core_.IsNt() && !shutdownPrivilege_) {
+    core_.Record("security", "restart refused: no shutdown privilege");
+    return core_.Fail(1314);  // ERROR_PRIVILEGE_NOT_HELD
+  }
+  if (flags & win::EWX_REBOOT) {
+    restartRequested_ = true;
+    core_.Record("restart", "restart requested");
+  } else {
+    core_.Record("restart", "shutdown requested (flags " + std::to_string(flags) + ")");
+  }
+  return true;
+}
+
+}  // namespace sim

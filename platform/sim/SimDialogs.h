@@ -1,0 +1,139 @@
+// The dialog manager of the simulated machine. It builds each dialog from the same compiled
+// templates as the real program, keeps its controls' check and enabled states as Windows does
+// (auto check boxes toggle, auto radio buttons clear the others of their group, disabled
+// controls ignore clicks), and plays a script of user actions per dialog template. A dialog
+// shown with no action left in its script is an error that names the dialog.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/Dialogs.h"
+#include "platform/Security.h"
+#include "platform/sim/Resources.h"
+#include "platform/sim/SimCore.h"
+
+namespace sim {
+
+struct DialogAction {
+  enum class Kind { Click, Close, SysCommand } kind = Kind::Click;
+  int id = 0;  // the control clicked, or the system command
+
+  static DialogAction Click(int control) { return {Kind::Click, control}; }
+  static DialogAction Close() { return {Kind::Close, 0}; }
+  static DialogAction SysCommand(int command) { return {Kind::SysCommand, command}; }
+};
+
+// Parses "click:1004", "close" or "syscommand:0x10".
+bool ParseDialogAction(const std::string& text, DialogAction& action);
+
+class UnscriptedDialog : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A dialog as the last showing left it, for tests and the lab tool.
+struct DialogSnapshot {
+  int templateId = 0;
+  std::string caption;
+  int result = 0;
+  std::map<int, int> checked;
+  std::map<int, bool> enabled;
+  std::map<int, platform::Rect> placed;  // pixels, after MoveWindow; 0 is the dialog
+  std::vector<std::string> systemMenu;
+  int icon = 0;
+};
+
+class SimDialogs : public platform::Dialogs {
+ public:
+  explicit SimDialogs(SimCore& core);
+  ~SimDialogs() override;
+
+  bool LoadResources(const std::uint8_t* data, std::size_t size, std::string& error);
+  const Resources& Templates() const { return resources_; }
+  void SetLanguage(int language) { language_ = language; }
+  void SetDesktop(const platform::Rect& desktop) { desktop_ = desktop; }
+  // Appends actions to the script of a template.
+  void Script(int templateId, const std::vector<DialogAction>& actions);
+  std::size_t ScriptLeft(int templateId) const;
+  const std::vector<DialogSnapshot>& Shown() const { return shown_; }
+
+  int DoModal(int templateId, platform::WindowHandle owner,
+              platform::DialogEvents& events) override;
+  void EndDialog(platform::WindowHandle dialog, int result) override;
+  void SendClose(platform::WindowHandle dialog) override;
+  void CheckButton(platform::WindowHandle dialog, int id, int state) override;
+  int IsButtonChecked(platform::WindowHandle dialog, int id) override;
+  void EnableControl(platform::WindowHandle dialog, int id, bool enable) override;
+  bool IsControlEnabled(platform::WindowHandle dialog, int id) override;
+  void SetWindowText(platform::WindowHandle window, const std::string& text) override;
+  void MoveWindow(platform::WindowHandle dialog, int id, int x, int y, int width,
+                  int height) override;
+  platform::Rect DesktopRect() override { return desktop_; }
+  void AppendSystemMenuItem(platform::WindowHandle dialog, std::uint32_t command,
+                            const std::string& text) override;
+  void SetIcon(platform::WindowHandle dialog, int iconId) override;
+  std::string LoadString(int id, std::uint32_t capacity) override;
+  void SetWaitCursor(bool on) override;
+
+ private:
+  struct Control {
+    DialogControl source;
+    int checked = 0;
+    bool enabled = true;
+  };
+  struct Open {
+    std::uintptr_t handle = 0;
+    const DialogTemplate* source = nullptr;
+    platform::DialogEvents* events = nullptr;
+    std::vector<Control> controls;
+    bool ended = false;
+    int result = 0;
+    DialogSnapshot snapshot;
+  };
+
+  Open* Find(platform::WindowHandle dialog);
+  Control* ControlOf(Open& open, int id);
+  void Click(Open& open, int id);
+  void DefaultCommand(Open& open, int id);
+  std::string Name(const Open& open) const;
+
+  SimCore& core_;
+  Resources resources_;
+  int language_ = 1033;
+  platform::Rect desktop_{0, 0, 1024, 768};
+  std::map<int, std::deque<DialogAction>> scripts_;
+  std::vector<std::unique_ptr<Open>> open_;
+  std::vector<DialogSnapshot> shown_;
+  std::uintptr_t nextHandle_ = 0x40010;
+  bool waitCursor_ = false;
+};
+
+// Security and shutdown: tokens and privileges on the NT family (Windows 9x has none), and a
+// restart that is recorded for whoever runs the machine to carry out.
+class SimSecurity : public platform::Security {
+ public:
+  explicit SimSecurity(SimCore& core) : core_(core) {}
+
+  bool RestartRequested() const { return restartRequested_; }
+
+  bool OpenProcessToken(std::uint32_t access, platform::TokenHandle& token) override;
+  bool LookupPrivilegeValue(const std::string& name, platform::Luid& luid) override;
+  bool AdjustTokenPrivilege(platform::TokenHandle token, platform::Luid luid,
+                            std::uint32_t attributes) override;
+  void CloseToken(platform::TokenHandle token) override;
+  bool ExitWindows(std::uint32_t flags, std::uint32_t reserved) override;
+
+ private:
+  SimCore& core_;
+  bool shutdownPrivilege_ = false;
+  bool restartRequested_ = false;
+  int openTokens_ = 0;
+};
+
+}  // namespace sim
