@@ -74,7 +74,7 @@ std::size_t SimDialogs::ScriptLeft(int templateId) const {
 }
 
 std::string SimDialogs::Name(const Open& open) const {
-  return "dialog " + std::to_string(open.source->id) + " \"" + open.source->caption + "\"";
+  return "dialog " + std::to_string(open.source->id) + " \"" + open.snapshot.caption + "\"";
 }
 
 SimDialogs::Open* SimDialogs::Find(platform::WindowHandle dialog) {

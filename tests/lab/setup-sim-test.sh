@@ -17,20 +17,31 @@ expect() {  # expect NAME PATTERN OUTPUT
 }
 for machine in win95 win98 win98se winme nt4 win2000 winxp; do
   out=$("$tool" --machine "$examples/machines/$machine" --disc "$examples/disc" --args /speaker 2>&1)
-  expect "$machine" "dialog 102, the main window (chip 7C5A:0111" "$out"
+  case $machine in win2000|winxp) program=W2KSetup.dat ;; *) program=MESetup.dat ;; esac
+  expect "$machine" "dialog 102 \"\" opens" "$out"
   expect "$machine" "commandLine: /SPEAKER" "$out"
   expect "$machine" "OVCDPLAY.INI \[CD PLAYER\] UsingCDDA=1" "$out"
+  expect "$machine" "WinExec \"D:\\\\$program /SPEAKER\"" "$out"
+  expect "$machine" "exit with code 0" "$out"
 done
-out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --pci 00:0B.0=none 2>&1)
-expect "no chip" "dialog 306" "$out"
-out=$("$tool" --machine "$examples/machines/winxp" --disc "$examples/disc" --pci 00:0B.0=none 2>&1)
-expect "no chip on NT" "dialog 306" "$out"
+out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --pci 00:0B.0=none --dialog 306=click:1 2>&1)
+expect "no chip" "dialog 306 \"Information - Can not find audio chip\" ends with 1" "$out"
+out=$("$tool" --machine "$examples/machines/winxp" --disc "$examples/disc" --pci 00:0B.0=none --dialog 306=close 2>&1)
+expect "no chip on NT" "dialog 306 \"Information - Can not find audio chip\" ends with 2" "$out"
 expect "driver removed" 'service  "orvainfo" removed' "$out"
 out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --pci 00:0B.0=none --args "/driver no_msg" 2>&1)
 expect "no_msg" "start-up returned" "$out"
 if grep -q "dialog" <<< "$out"; then failed=$((failed + 1)); echo "FAIL no_msg showed a dialog"; fi
-out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --pci 01:05.0=none --pci "00:0B.0=7C5A:0111" 2>&1)
-expect "added device" "dialog 102" "$out"
+out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --pci 01:05.0=none --pci "00:0B.0=7C5A:0111" --dialog 102=click:3,click:2 2>&1)
+expect "added device" "click 3 \"Install Device Driver\" in dialog 102" "$out"
+expect "exit button" "dialog 102 \"Setup\" ends with 2" "$out"
+out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" 2>&1); status=$?
+expect "unscripted dialog" "dialog 102 \"Setup\" is shown with no action left" "$out"
+[ $status -eq 3 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL unscripted: status $status"; }
+out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --language 1028 --dialog 102=click:2 2>&1)
+expect "chinese main window" "click 2 \"結束\"" "$out"
+out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --dialog 102=push:3 2>&1)
+expect "bad action" "is not click:CONTROL" "$out"
 
 before=$(cd "$examples" && find . -type f -exec md5sum {} + | sort)
 out=$("$tool" --machine "$examples/machines/absent" --disc "$examples/disc" 2>&1); status=$?

@@ -5,8 +5,9 @@
 #include <string>
 
 #include "app/SetupApp.h"
-#include "detect/DetectingServices.h"
 #include "platform/sim/MachineFolder.h"
+#include "ui/CompiledResources.h"
+#include "ui/StartupDialogs.h"
 
 namespace {
 
@@ -26,6 +27,13 @@ const char kUsage[] =
     "                       (7C5A:0111 is the ORV6490; 8086:2445 codec=4F52:5641 an Intel\n"
     "                       AC'97 controller with the ORV5970; options decoding=off,\n"
     "                       coldreset, semaphore=N|stuck, linkready=never, busy=N, broken)\n"
+    "  --dialog ID=ACTIONS  what the user does in dialog template ID, in order, comma-\n"
+    "                       separated: click:CONTROL, close, syscommand:0x10 (102 is the\n"
+    "                       main window, 306 the no-chip notice, 130 the driver\n"
+    "                       architecture, 132 the restart offer, 103 the jack options,\n"
+    "                       100 About); a dialog shown with no action left stops the run\n"
+    "  --language ID        the language of the dialogs (1033 English, 1028, 1036, 1041,\n"
+    "                       1042)\n"
     "  --save               write the machine's new state back into its folder\n"
     "  --help               this text\n";
 
@@ -34,8 +42,46 @@ struct Options {
   std::string disc;
   std::string args;
   std::vector<std::string> pci;
+  std::vector<std::string> dialogs;
+  int language = 1033;
   bool save = false;
 };
+
+// Applies the --dialog options to the machine's dialog manager.
+bool ApplyDialogs(sim::SimMachine& machine, const std::vector<std::string>& scripts,
+                  std::string& error) {
+  for (const std::string& text : scripts) {
+    std::size_t equals = text.find('=');
+    int id = 0;
+    try {
+      id = std::stoi(text.substr(0, equals));
+    } catch (...) {
+      equals = std::string::npos;
+    }
+    if (equals == std::string::npos) {
+      error = "--dialog takes ID=ACTIONS, such as 102=click:3,click:2";
+      return false;
+    }
+    std::vector<sim::DialogAction> actions;
+    std::size_t start = equals + 1;
+    while (start <= text.size()) {
+      std::size_t comma = text.find(',', start);
+      std::string word = text.substr(start, comma == std::string::npos ? comma : comma - start);
+      sim::DialogAction action;
+      if (!sim::ParseDialogAction(word, action)) {
+        error = "--dialog: \"" + word + "\" is not click:CONTROL, close or syscommand:N";
+        return false;
+      }
+      actions.push_back(action);
+      if (comma == std::string::npos) {
+        break;
+      }
+      start = comma + 1;
+    }
+    machine.Dialogs().Script(id, actions);
+  }
+  return true;
+}
 
 // Applies the --pci options to the machine's hardware.
 bool ApplyPci(sim::SimMachine& machine, const std::vector<std::string>& devices,
@@ -69,7 +115,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     std::string value;
-    bool needsValue = arg == "--machine" || arg == "--disc" || arg == "--args" || arg == "--pci";
+    bool needsValue = arg == "--machine" || arg == "--disc" || arg == "--args" ||
+                      arg == "--pci" || arg == "--dialog" || arg == "--language";
     if (needsValue) {
       if (i + 1 >= argc) {
         error = arg + " needs a value";
@@ -85,6 +132,10 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
       options.args = value;
     } else if (arg == "--pci") {
       options.pci.push_back(value);
+    } else if (arg == "--dialog") {
+      options.dialogs.push_back(value);
+    } else if (arg == "--language") {
+      options.language = std::atoi(value.c_str());
     } else if (arg == "--save") {
       options.save = true;
     } else {
@@ -99,23 +150,25 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
   return true;
 }
 
-// Start-up on the simulated machine: detection runs on its hardware, the dialogs are recorded
-// in the journal.
-class LabServices : public detect::DetectingServices {
+// The installers' commands come with the installer work; until then the lab records that they
+// were asked for.
+class PendingInstallers : public ui::Installers {
  public:
-  explicit LabServices(sim::SimMachine& machine)
-      : DetectingServices(machine.Platform()), machine_(machine) {}
-  void ShowNoChipDialog() override {
-    machine_.Core().Record("ui", "dialog 306 \"Information - Can not find audio chip\"");
+  explicit PendingInstallers(sim::SimMachine& machine) : machine_(machine) {}
+  void OnInstallDriver(ui::SetupMainDialog&) override { Record("the install-driver command"); }
+  void OnInstallApplications(ui::SetupMainDialog&) override {
+    Record("the application suite installer");
   }
-  void RunMainDialog(app::InstallContext&, app::DetectionState& detection) override {
-    char found[64];
-    std::snprintf(found, sizeof found, "%04X:%04X codec %04X %04X", detection.chipVendorId,
-                  detection.chipDeviceId, detection.chipSignature[0], detection.chipSignature[1]);
-    machine_.Core().Record("ui", std::string("dialog 102, the main window (chip ") + found + ")");
+  void OnCombinedInstall(ui::SetupMainDialog&) override { Record("the combined install command"); }
+  void StageWdmDriver(ui::SetupMainDialog&, int defer, int patch) override {
+    Record("WDM driver staging (deferDriverSetup " + std::to_string(defer) +
+           ", patchInfOptions " + std::to_string(patch) + ")");
   }
 
  private:
+  void Record(const std::string& what) {
+    machine_.Core().Record("install", what + " runs here once it is built");
+  }
   sim::SimMachine& machine_;
 };
 
@@ -158,7 +211,8 @@ int main(int argc, char** argv) {
   }
   std::unique_ptr<sim::SimMachine> machine = sim::LoadMachineFolder(options.machine, error);
   if (!machine || !sim::MapHostFolder(*machine, 'D', options.disc, true, error) ||
-      !ApplyPci(*machine, options.pci, error)) {
+      !ApplyPci(*machine, options.pci, error) || !ApplyDialogs(*machine, options.dialogs, error) ||
+      !machine->Dialogs().LoadResources(ui::kSetupResources, ui::kSetupResourcesSize, error)) {
     std::fprintf(stderr, "setup-sim: %s\n", error.c_str());
     return 1;
   }
@@ -171,13 +225,23 @@ int main(int argc, char** argv) {
               machine->Files().WindowsFolder().c_str());
   std::printf("program: D:\\SETUP.EXE %s\n", options.args.c_str());
 
-  LabServices services(*machine);
+  machine->Dialogs().SetLanguage(options.language);
+  PendingInstallers installers(*machine);
+  ui::DialogStartupServices services(machine->Platform(), installers);
   app::SetupApp setup(machine->Platform(), services);
+  int status = 0;
   try {
     setup.InitInstance();
     machine->Core().Record("process", "start-up returned: the process ends");
   } catch (const sim::ProcessExit&) {
     // The journal has the exit already.
+  } catch (const sim::UnscriptedDialog& stop) {
+    machine->Core().Record("stopped", stop.what());
+    std::fprintf(stderr, "setup-sim: %s (give it actions with --dialog)\n", stop.what());
+    status = 3;
+  }
+  if (machine->Security().RestartRequested()) {
+    machine->Restart();
   }
   PrintContext(setup);
   std::printf("journal:\n");
@@ -189,5 +253,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "setup-sim: %s\n", error.c_str());
     return 1;
   }
-  return 0;
+  return status;
 }
