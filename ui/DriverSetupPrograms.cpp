@@ -2,7 +2,9 @@
 
 namespace ui {
 
-const char* DriverSetupProgram(int isNT5) { return isNT5 ? "W2KSetup.dat" : "MESetup.dat"; }
+const char* DriverSetupProgram(int isNT5) {
+  return isNT5 ? "W2KSetup.dat" : "MESetup.dat";
+}
 
 void StartDriverSetupProgram(platform::Platform& platform, const std::string& path,
                              const std::string& switchText) {

@@ -23,8 +23,7 @@ class AboutDialog : public DialogBase {
 // Asks on Windows 98 SE and ME which driver architecture to install.
 class DriverArchDialog : public DialogBase {
  public:
-  explicit DriverArchDialog(platform::Platform& platform)
-      : DialogBase(platform, IDD_DRIVER_ARCH) {}
+  explicit DriverArchDialog(platform::Platform& platform) : DialogBase(platform, IDD_DRIVER_ARCH) {}
 
   int vxdSelected = 0;  // in and out: 1 the VxD driver, 0 the WDM driver
 

@@ -29,7 +29,9 @@ bool AnyOf(const std::string& text, std::initializer_list<const char*> switches)
 
 SetupMainDialog::SetupMainDialog(platform::Platform& platform, const app::InstallContext& context,
                                  const app::DetectionState& detection, Installers& installers)
-    : DialogBase(platform, IDD_SETUP_MAIN), context_(context), detection_(detection),
+    : DialogBase(platform, IDD_SETUP_MAIN),
+      context_(context),
+      detection_(detection),
       installers_(installers) {}
 
 bool SetupMainDialog::OnInit() {
@@ -189,6 +191,8 @@ bool SetupMainDialog::OnSysCommand(platform::WindowHandle, std::uint32_t command
   return true;
 }
 
-int SetupMainDialog::MinimizedIcon() const { return IDR_MAINFRAME; }
+int SetupMainDialog::MinimizedIcon() const {
+  return IDR_MAINFRAME;
+}
 
 }  // namespace ui

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/sim/Text.h"
+
 namespace sim {
 
 namespace {
@@ -94,12 +96,14 @@ class Reader {
   bool ok_ = true;
 };
 
+// The predefined window classes, by atom or by name in any letter case, as the dialog manager
+// takes them.
 std::string ClassName(const std::string& name) {
-  static const std::pair<const char*, const char*> atoms[] = {
-      {"#128", "Button"}, {"#129", "Edit"}, {"#130", "Static"},
+  static const std::pair<const char*, const char*> classes[] = {
+      {"#128", "Button"},  {"#129", "Edit"},      {"#130", "Static"},
       {"#131", "ListBox"}, {"#132", "ScrollBar"}, {"#133", "ComboBox"}};
-  for (const auto& [atom, className] : atoms) {
-    if (name == atom) {
+  for (const auto& [atom, className] : classes) {
+    if (name == atom || EqualsNoCase(name, className)) {
       return className;
     }
   }

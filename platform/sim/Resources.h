@@ -16,7 +16,7 @@ struct DialogControl {
   int id = 0;
   std::string className;  // "Button", "Static", "Edit"...
   std::uint32_t style = 0;
-  std::string text;       // or "#129" for a resource ordinal (bitmaps, icons)
+  std::string text;  // or "#129" for a resource ordinal (bitmaps, icons)
   int x = 0, y = 0, cx = 0, cy = 0;
 };
 

@@ -168,8 +168,8 @@ void SimDialogs::Click(Open& open, int id) {
   if (control == nullptr) {
     throw UnscriptedDialog(Name(open) + " has no control " + std::to_string(id) + " to click");
   }
-  std::string what = "click " + std::to_string(id) + " \"" + control->source.text + "\" in " +
-                     Name(open);
+  std::string what =
+      "click " + std::to_string(id) + " \"" + control->source.text + "\" in " + Name(open);
   if (!control->enabled) {
     core_.Record("ui", what + ": disabled, nothing happens");
     return;
@@ -190,7 +190,8 @@ void SimDialogs::Click(Open& open, int id) {
       ++last;
     }
     for (auto it = first; it != last; ++it) {
-      if (it->source.className == "Button" && (it->source.style & kButtonType) == kAutoRadioButton) {
+      if (it->source.className == "Button" &&
+          (it->source.style & kButtonType) == kAutoRadioButton) {
         it->checked = 0;
       }
     }

@@ -8,13 +8,17 @@ namespace win32 {
 
 namespace {
 
-HWND Window(platform::WindowHandle handle) { return reinterpret_cast<HWND>(handle.value); }
+HWND Window(platform::WindowHandle handle) {
+  return reinterpret_cast<HWND>(handle.value);
+}
 
 platform::WindowHandle Wrap(HWND window) {
   return platform::WindowHandle{reinterpret_cast<std::uintptr_t>(window)};
 }
 
-HINSTANCE Instance() { return ::GetModuleHandleA(nullptr); }
+HINSTANCE Instance() {
+  return ::GetModuleHandleA(nullptr);
+}
 
 // Draws the icon centred in the client area of a minimised dialog.
 void PaintMinimized(HWND dialog, int iconId) {
@@ -81,9 +85,8 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 int Win32Dialogs::DoModal(int templateId, platform::WindowHandle owner,
                           platform::DialogEvents& events) {
-  return static_cast<int>(::DialogBoxParamA(Instance(), MAKEINTRESOURCEA(templateId),
-                                            Window(owner), DialogProc,
-                                            reinterpret_cast<LPARAM>(&events)));
+  return static_cast<int>(::DialogBoxParamA(Instance(), MAKEINTRESOURCEA(templateId), Window(owner),
+                                            DialogProc, reinterpret_cast<LPARAM>(&events)));
 }
 
 void Win32Dialogs::EndDialog(platform::WindowHandle dialog, int result) {
@@ -146,8 +149,8 @@ std::string Win32Dialogs::LoadString(int id, std::uint32_t capacity) {
     return std::string();
   }
   std::vector<char> buffer(capacity, '\0');
-  int length = ::LoadStringA(Instance(), static_cast<UINT>(id), buffer.data(),
-                             static_cast<int>(capacity));
+  int length =
+      ::LoadStringA(Instance(), static_cast<UINT>(id), buffer.data(), static_cast<int>(capacity));
   return std::string(buffer.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 

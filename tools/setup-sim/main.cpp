@@ -115,8 +115,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     std::string value;
-    bool needsValue = arg == "--machine" || arg == "--disc" || arg == "--args" ||
-                      arg == "--pci" || arg == "--dialog" || arg == "--language";
+    bool needsValue = arg == "--machine" || arg == "--disc" || arg == "--args" || arg == "--pci" ||
+                      arg == "--dialog" || arg == "--language";
     if (needsValue) {
       if (i + 1 >= argc) {
         error = arg + " needs a value";
@@ -161,8 +161,8 @@ class PendingInstallers : public ui::Installers {
   }
   void OnCombinedInstall(ui::SetupMainDialog&) override { Record("the combined install command"); }
   void StageWdmDriver(ui::SetupMainDialog&, int defer, int patch) override {
-    Record("WDM driver staging (deferDriverSetup " + std::to_string(defer) +
-           ", patchInfOptions " + std::to_string(patch) + ")");
+    Record("WDM driver staging (deferDriverSetup " + std::to_string(defer) + ", patchInfOptions " +
+           std::to_string(patch) + ")");
   }
 
  private:
