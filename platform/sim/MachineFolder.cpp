@@ -86,7 +86,7 @@ bool ReadHardware(const ProfileDocument& ini, SimMachine& machine, std::string& 
     }
   }
   for (const auto& [slot, text] : ini.Entries("PCI")) {
-    std::optional<PciDeviceSpec> device = ParsePciDevice(slot, text, error);
+    std::optional<PciDeviceSetup> device = ParsePciDevice(slot, text, error);
     if (!device) {
       error = "machine.ini: [PCI] " + error;
       return false;

@@ -45,9 +45,9 @@ std::string Hex(unsigned value, int digits) {
 
 }  // namespace
 
-std::optional<PciDeviceSpec> ParsePciDevice(const std::string& slot, const std::string& text,
-                                            std::string& error) {
-  PciDeviceSpec spec;
+std::optional<PciDeviceSetup> ParsePciDevice(const std::string& slot, const std::string& text,
+                                             std::string& error) {
+  PciDeviceSetup setup;
   unsigned long bus = 0, device = 0, function = 0, vendor = 0, id = 0;
   std::size_t colon = slot.find(':');
   std::size_t dot = slot.find('.');
@@ -67,11 +67,11 @@ std::optional<PciDeviceSpec> ParsePciDevice(const std::string& slot, const std::
     error = "PCI device \"" + text + "\" does not start with VENDOR:DEVICE in hex";
     return std::nullopt;
   }
-  spec.bus = static_cast<std::uint8_t>(bus);
-  spec.device = static_cast<std::uint8_t>(device);
-  spec.function = static_cast<std::uint8_t>(function);
-  spec.vendorId = static_cast<std::uint16_t>(vendor);
-  spec.deviceId = static_cast<std::uint16_t>(id);
+  setup.bus = static_cast<std::uint8_t>(bus);
+  setup.device = static_cast<std::uint8_t>(device);
+  setup.function = static_cast<std::uint8_t>(function);
+  setup.vendorId = static_cast<std::uint16_t>(vendor);
+  setup.deviceId = static_cast<std::uint16_t>(id);
   std::string option;
   while (words >> option) {
     std::size_t equals = option.find('=');
@@ -81,34 +81,34 @@ std::optional<PciDeviceSpec> ParsePciDevice(const std::string& slot, const std::
     bool ok = true;
     if (name == "decoding") {
       ok = value == "on" || value == "off";
-      spec.decoding = value == "on";
+      setup.decoding = value == "on";
     } else if (name == "bar0" || name == "bar1") {
       ok = ParseHex(value, 0xFFFF, number);
-      (name == "bar0" ? spec.bar0 : spec.bar1) = static_cast<std::uint16_t>(number & 0xFF00);
+      (name == "bar0" ? setup.bar0 : setup.bar1) = static_cast<std::uint16_t>(number & 0xFF00);
     } else if (name == "codec") {
       unsigned long first = 0, second = 0;
       std::size_t at = value.find(':');
       ok = at != std::string::npos && ParseHex(value.substr(0, at), 0xFFFF, first) &&
            ParseHex(value.substr(at + 1), 0xFFFF, second);
-      spec.codec[0] = static_cast<std::uint16_t>(first);
-      spec.codec[1] = static_cast<std::uint16_t>(second);
+      setup.codec[0] = static_cast<std::uint16_t>(first);
+      setup.codec[1] = static_cast<std::uint16_t>(second);
     } else if (name == "coldreset") {
-      spec.coldReset = true;
+      setup.coldReset = true;
     } else if (name == "semaphore") {
       if (value == "stuck") {
-        spec.semaphoreStuck = true;
+        setup.semaphoreStuck = true;
       } else {
         ok = ParseHex(value, 0xFFFF, number);
-        spec.semaphoreBusyReads = static_cast<int>(number);
+        setup.semaphoreBusyReads = static_cast<int>(number);
       }
     } else if (name == "linkready") {
       ok = value == "never";
-      spec.linkNeverReady = true;
+      setup.linkNeverReady = true;
     } else if (name == "busy") {
       ok = ParseHex(value, 0xFFFF, number);
-      spec.viaBusyReads = static_cast<int>(number);
+      setup.viaBusyReads = static_cast<int>(number);
     } else if (name == "broken") {
-      spec.readsAllOnes = true;
+      setup.readsAllOnes = true;
     } else {
       ok = false;
     }
@@ -117,7 +117,7 @@ std::optional<PciDeviceSpec> ParsePciDevice(const std::string& slot, const std::
       return std::nullopt;
     }
   }
-  return spec;
+  return setup;
 }
 
 std::uint16_t SimHardware::Function::Word(std::uint16_t offset) const {
@@ -130,30 +130,31 @@ void SimHardware::Function::SetWord(std::uint16_t offset, std::uint16_t value) {
 }
 
 std::string SimHardware::Function::Slot() const {
-  return Hex(spec.bus, 2) + ":" + Hex(spec.device, 2) + "." + Hex(spec.function, 1) + " (" +
-         Hex(spec.vendorId, 4) + ":" + Hex(spec.deviceId, 4) + ")";
+  return Hex(setup.bus, 2) + ":" + Hex(setup.device, 2) + "." + Hex(setup.function, 1) + " (" +
+         Hex(setup.vendorId, 4) + ":" + Hex(setup.deviceId, 4) + ")";
 }
 
 SimHardware::SimHardware(SimCore& core) : core_(core) {}
 
 SimHardware::~SimHardware() = default;
 
-void SimHardware::AddDevice(const PciDeviceSpec& spec) {
+void SimHardware::AddDevice(const PciDeviceSetup& setup) {
   auto function = std::make_unique<Function>();
-  function->spec = spec;
-  function->model = ModelOf(spec.vendorId, spec.deviceId);
-  function->SetWord(0x00, spec.vendorId);
-  function->SetWord(0x02, spec.deviceId);
+  function->setup = setup;
+  function->model = ModelOf(setup.vendorId, setup.deviceId);
+  function->SetWord(0x00, setup.vendorId);
+  function->SetWord(0x02, setup.deviceId);
   if (function->model != PciModel::Plain) {
-    function->SetWord(kCommand, spec.decoding ? 0x0005 : 0x0000);
-    function->SetWord(kBar0, static_cast<std::uint16_t>((spec.decoding ? spec.bar0 : 0) | 1));
-    function->SetWord(kBar1, static_cast<std::uint16_t>((spec.decoding ? spec.bar1 : 0) | 1));
-    function->config[kViaStatus] = spec.linkNeverReady ? 0x00 : 0x01;
-    function->globalControl = spec.coldReset ? 0x0 : 0x2;
+    function->SetWord(kCommand, setup.decoding ? 0x0005 : 0x0000);
+    function->SetWord(kBar0, static_cast<std::uint16_t>((setup.decoding ? setup.bar0 : 0) | 1));
+    function->SetWord(kBar1, static_cast<std::uint16_t>((setup.decoding ? setup.bar1 : 0) | 1));
+    function->config[kViaStatus] = setup.linkNeverReady ? 0x00 : 0x01;
+    function->globalControl = setup.coldReset ? 0x0 : 0x2;
   }
   for (auto it = functions_.begin(); it != functions_.end(); ++it) {
-    const PciDeviceSpec& other = (*it)->spec;
-    if (other.bus == spec.bus && other.device == spec.device && other.function == spec.function) {
+    const PciDeviceSetup& other = (*it)->setup;
+    if (other.bus == setup.bus && other.device == setup.device &&
+        other.function == setup.function) {
       *it = std::move(function);
       return;
     }
@@ -178,8 +179,8 @@ SimHardware::Function* SimHardware::At(std::uint8_t bus, std::uint8_t device,
 
 SimHardware::Function* SimHardware::Find(std::uint8_t bus, std::uint8_t deviceFunction) {
   for (auto& function : functions_) {
-    if (function->spec.bus == bus &&
-        function->spec.device * 8 + function->spec.function == deviceFunction) {
+    if (function->setup.bus == bus &&
+        function->setup.device * 8 + function->setup.function == deviceFunction) {
       return function.get();
     }
   }
@@ -206,7 +207,7 @@ std::uint8_t SimHardware::PciReadConfigByte(std::uint8_t bus, std::uint8_t devic
                                             std::uint16_t offset) {
   ++configReads_;
   Function* function = Find(bus, deviceFunction);
-  if (function == nullptr || function->spec.readsAllOnes || offset > 0xFF) {
+  if (function == nullptr || function->setup.readsAllOnes || offset > 0xFF) {
     return 0xFF;
   }
   return function->config[offset];
@@ -216,7 +217,7 @@ std::uint16_t SimHardware::PciReadConfigWord(std::uint8_t bus, std::uint8_t devi
                                              std::uint16_t offset) {
   ++configReads_;
   Function* function = Find(bus, deviceFunction);
-  if (function == nullptr || function->spec.readsAllOnes || offset > 0xFE) {
+  if (function == nullptr || function->setup.readsAllOnes || offset > 0xFE) {
     return 0xFFFF;
   }
   return function->Word(offset);
@@ -275,7 +276,7 @@ std::uint32_t SimHardware::Read(std::uint16_t port, int width) {
         if (!linkUp) {
           return 0xFFFF;
         }
-        return at == 0x7C ? function->spec.codec[0] : at == 0x7E ? function->spec.codec[1] : 0;
+        return at == 0x7C ? function->setup.codec[0] : at == 0x7E ? function->setup.codec[1] : 0;
       };
       return width == 16 ? codecWord(offset) : codecWord(offset) | (codecWord(offset + 2) << 16);
     }
@@ -283,8 +284,8 @@ std::uint32_t SimHardware::Read(std::uint16_t port, int width) {
       return width == 16 ? (function->globalControl & 0xFFFF) : function->globalControl;
     }
     if (offset == 0x34) {
-      bool busy = function->spec.semaphoreStuck ||
-                  function->semaphoreReads < function->spec.semaphoreBusyReads;
+      bool busy = function->setup.semaphoreStuck ||
+                  function->semaphoreReads < function->setup.semaphoreBusyReads;
       ++function->semaphoreReads;
       return busy ? 1 : 0;
     }
@@ -300,8 +301,8 @@ std::uint32_t SimHardware::Read(std::uint16_t port, int width) {
   }
   if (function->viaPending) {
     std::uint32_t index = (function->viaRegister >> 16) & 0x7F;
-    std::uint32_t data = index == 0x7C   ? function->spec.codec[0]
-                         : index == 0x7E ? function->spec.codec[1]
+    std::uint32_t data = index == 0x7C   ? function->setup.codec[0]
+                         : index == 0x7E ? function->setup.codec[1]
                                          : 0;
     function->viaRegister = (index << 16) | kViaValid | data;
     function->viaPending = false;
@@ -330,7 +331,7 @@ void SimHardware::PortWrite32(std::uint16_t port, std::uint32_t value) {
     function->globalControl = value;
   } else if (function->model == PciModel::ViaAc97 && offset == 0x80 && (value & kViaRead)) {
     function->viaRegister = value & 0x00FF0000;
-    function->viaBusy = function->spec.viaBusyReads;
+    function->viaBusy = function->setup.viaBusyReads;
     function->viaPending = true;
   }
 }

@@ -21,7 +21,7 @@ enum class PciModel {
   ViaAc97,    // VIA 686/8233: codec command/status register in the BAR0 window
 };
 
-struct PciDeviceSpec {
+struct PciDeviceSetup {
   std::uint8_t bus = 0;
   std::uint8_t device = 0;
   std::uint8_t function = 0;
@@ -43,8 +43,8 @@ struct PciDeviceSpec {
 // Parses "BB:DD.F=VVVV:DDDD option..." (hex numbers; options: decoding=off, bar0=E000,
 // bar1=E100, codec=4F52:5641, coldreset, semaphore=N|stuck, linkready=never, busy=N, broken);
 // nothing, with a message, when the text is malformed.
-std::optional<PciDeviceSpec> ParsePciDevice(const std::string& slot, const std::string& text,
-                                            std::string& error);
+std::optional<PciDeviceSetup> ParsePciDevice(const std::string& slot, const std::string& text,
+                                             std::string& error);
 
 class SimHardware : public platform::Hardware {
  public:
@@ -53,7 +53,7 @@ class SimHardware : public platform::Hardware {
 
   void SetPciBios(bool present) { pciBios_ = present; }
   // Puts a device into its slot, replacing what was there.
-  void AddDevice(const PciDeviceSpec& spec);
+  void AddDevice(const PciDeviceSetup& setup);
   void RemoveDevice(std::uint8_t bus, std::uint8_t device, std::uint8_t function);
 
   struct Function;
@@ -91,7 +91,7 @@ class SimHardware : public platform::Hardware {
 };
 
 struct SimHardware::Function {
-  PciDeviceSpec spec;
+  PciDeviceSetup setup;
   PciModel model = PciModel::Plain;
   std::array<std::uint8_t, 256> config{};
   std::uint32_t globalControl = 0;

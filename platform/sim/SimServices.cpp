@@ -209,19 +209,19 @@ platform::DeviceHandle SimServices::OpenDevice(const std::string& path, std::uin
 
 void SimServices::Identify(std::uint32_t vendor, std::uint32_t device, std::uint16_t (&words)[4]) {
   for (const auto& function : hardware_.Functions()) {
-    const PciDeviceSpec& spec = function->spec;
+    const PciDeviceSetup& setup = function->setup;
     if (vendor != 0 || device != 0) {
-      if (spec.vendorId == vendor && spec.deviceId == device) {
-        words[0] = spec.vendorId;
-        words[1] = spec.deviceId;
+      if (setup.vendorId == vendor && setup.deviceId == device) {
+        words[0] = setup.vendorId;
+        words[1] = setup.deviceId;
         return;
       }
-    } else if (function->model != PciModel::Plain && spec.codec[0] == 0x4F52 &&
-               spec.codec[1] == 0x5641) {
-      words[0] = spec.vendorId;
-      words[1] = spec.deviceId;
-      words[2] = spec.codec[0];
-      words[3] = spec.codec[1];
+    } else if (function->model != PciModel::Plain && setup.codec[0] == 0x4F52 &&
+               setup.codec[1] == 0x5641) {
+      words[0] = setup.vendorId;
+      words[1] = setup.deviceId;
+      words[2] = setup.codec[0];
+      words[3] = setup.codec[1];
       return;
     }
   }

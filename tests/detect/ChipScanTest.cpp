@@ -7,13 +7,13 @@
 
 namespace {
 
-using sim::PciDeviceSpec;
+using sim::PciDeviceSetup;
 
-PciDeviceSpec Device(const char* slot, const char* text) {
+PciDeviceSetup Device(const char* slot, const char* text) {
   std::string error;
-  auto spec = sim::ParsePciDevice(slot, text, error);
-  EXPECT_TRUE(spec) << error;
-  return spec.value_or(PciDeviceSpec{});
+  auto setup = sim::ParsePciDevice(slot, text, error);
+  EXPECT_TRUE(setup) << error;
+  return setup.value_or(PciDeviceSetup{});
 }
 
 class ChipScan : public ::testing::Test {
@@ -202,10 +202,10 @@ TEST_F(ChipScan, BrokenAndCrowdedBuses) {
   // ones: the scan ends with nothing found and nothing changed.
   for (int bus = 0; bus < 8; ++bus) {
     for (int device = 0; device < 32; ++device) {
-      PciDeviceSpec spec = Device("00:00.0", "8086:7190");
-      spec.bus = static_cast<std::uint8_t>(bus);
-      spec.device = static_cast<std::uint8_t>(device);
-      machine.Hardware().AddDevice(spec);
+      PciDeviceSetup setup = Device("00:00.0", "8086:7190");
+      setup.bus = static_cast<std::uint8_t>(bus);
+      setup.device = static_cast<std::uint8_t>(device);
+      machine.Hardware().AddDevice(setup);
     }
   }
   machine.Hardware().AddDevice(Device("03:04.0", "7C5A:0111 broken"));
@@ -217,20 +217,20 @@ TEST_F(ChipScan, BrokenAndCrowdedBuses) {
 TEST_F(ChipScan, NoFreeWindowSkipsTheController) {
   // Controllers decoding every window from 8000h up, then a disabled one that would match.
   for (int i = 0; i < 64; ++i) {
-    PciDeviceSpec spec = Device("02:00.0", "8086:2445 codec=0000:0000");
-    spec.device = static_cast<std::uint8_t>(i / 2);
-    spec.function = static_cast<std::uint8_t>(i % 2 ? 5 : 0);
-    spec.bar0 = static_cast<std::uint16_t>(0x8000 + 0x200 * i);
-    spec.bar1 = static_cast<std::uint16_t>(0x8100 + 0x200 * i);
-    machine.Hardware().AddDevice(spec);
+    PciDeviceSetup setup = Device("02:00.0", "8086:2445 codec=0000:0000");
+    setup.device = static_cast<std::uint8_t>(i / 2);
+    setup.function = static_cast<std::uint8_t>(i % 2 ? 5 : 0);
+    setup.bar0 = static_cast<std::uint16_t>(0x8000 + 0x200 * i);
+    setup.bar1 = static_cast<std::uint16_t>(0x8100 + 0x200 * i);
+    machine.Hardware().AddDevice(setup);
   }
   // Each bus-master window is 64 bytes: fill the rest of those windows too.
   for (int i = 0; i < 64; ++i) {
-    PciDeviceSpec spec = Device("03:00.0", "1106:3058 codec=0000:0000");
-    spec.device = static_cast<std::uint8_t>(i / 2);
-    spec.function = static_cast<std::uint8_t>(i % 2 ? 5 : 0);
-    spec.bar0 = static_cast<std::uint16_t>(0x8100 + 0x200 * i);
-    machine.Hardware().AddDevice(spec);
+    PciDeviceSetup setup = Device("03:00.0", "1106:3058 codec=0000:0000");
+    setup.device = static_cast<std::uint8_t>(i / 2);
+    setup.function = static_cast<std::uint8_t>(i % 2 ? 5 : 0);
+    setup.bar0 = static_cast<std::uint16_t>(0x8100 + 0x200 * i);
+    machine.Hardware().AddDevice(setup);
   }
   Add("04:00.0", "8086:2440");
   Add("04:00.5", "8086:2415 decoding=off");

@@ -179,6 +179,20 @@ TEST_F(MainDialog, ABlankInTheProgramPathNeverStartsAnotherProgram) {
   EXPECT_EQ(Started()[0], "\"C:\\Program Files\\Orvanta\\WIN_ME\\MESetup.dat\" /DRIVER");
 }
 
+TEST_F(MainDialog, ADiscCopyInAFolderWithABlankStartsItsOwnProgram) {
+  machine.Files().WriteFileDirect("C:\\My.exe", "MZ");
+  machine.Files().WriteFileDirect("C:\\My Driver Disc\\MESetup.dat", "MZ");
+  context.sourceDir = "C:\\My Driver Disc\\";
+  context.commandLine = "/SPEAKER";
+  EXPECT_TRUE(RunMain());
+  ASSERT_EQ(machine.Processes().Started().size(), 1u);
+  EXPECT_EQ(machine.Processes().Started()[0].program, "C:\\My Driver Disc\\MESetup.dat");
+  // A path without a blank is started exactly as it is.
+  context.sourceDir = "D:\\";
+  EXPECT_TRUE(RunMain());
+  EXPECT_EQ(Started().back(), "D:\\MESetup.dat /SPEAKER");
+}
+
 class MainDialogOn : public MainDialog, public ::testing::WithParamInterface<WindowsVersion> {
  protected:
   MainDialogOn() : MainDialog(GetParam()) {}

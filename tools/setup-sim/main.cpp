@@ -95,14 +95,14 @@ bool ApplyPci(sim::SimMachine& machine, const std::vector<std::string>& devices,
     std::string slot = text.substr(0, equals);
     std::string device = text.substr(equals + 1);
     if (device == "none") {
-      std::optional<sim::PciDeviceSpec> parsed = sim::ParsePciDevice(slot, "0:0", error);
+      std::optional<sim::PciDeviceSetup> parsed = sim::ParsePciDevice(slot, "0:0", error);
       if (!parsed) {
         return false;
       }
       machine.Hardware().RemoveDevice(parsed->bus, parsed->device, parsed->function);
       continue;
     }
-    std::optional<sim::PciDeviceSpec> parsed = sim::ParsePciDevice(slot, device, error);
+    std::optional<sim::PciDeviceSetup> parsed = sim::ParsePciDevice(slot, device, error);
     if (!parsed) {
       return false;
     }
