@@ -33,6 +33,19 @@ WindowsClass ClassifyWindows(const platform::OsVersion& version) {
   return result;
 }
 
+std::string WindowsClassNames(const WindowsClass& w) {
+  std::string names;
+  for (auto [flag, name] : {std::pair{w.isWin95, "isWin95"}, std::pair{w.isWin98, "isWin98"},
+                            std::pair{w.isWin98SE, "isWin98SE"}, std::pair{w.isWinME, "isWinME"},
+                            std::pair{w.isNT4, "isNT4"}, std::pair{w.isNT5, "isNT5"},
+                            std::pair{w.isWinXP, "isWinXP"}}) {
+    if (flag) {
+      names += names.empty() ? name : std::string(" ") + name;
+    }
+  }
+  return names;
+}
+
 WindowsClass ClassifyWindows(platform::System& system) {
   platform::OsVersion version;
   if (!system.GetVersion(version)) {

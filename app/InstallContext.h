@@ -47,6 +47,9 @@ struct DetectionState {
   std::uint16_t chipSignature[2] = {0, 0};  // the codec's vendor-ID registers 7Ch and 7Eh
 };
 
+// The names of the flags that are set, blank-separated ("isWin98 isWin98SE"), for reports.
+std::string WindowsClassNames(const WindowsClass& windows);
+
 // The Windows class of a version as GetVersionExA reports it.
 WindowsClass ClassifyWindows(const platform::OsVersion& version);
 // GetVersionExA, then the classification; no flag at all when the call fails.

@@ -31,16 +31,7 @@ class ProbeServices : public detect::DetectingServices {
   }
   void ShowNoChipDialog() override { std::puts("no-chip notice"); }
   void RunMainDialog(app::InstallContext& c, app::DetectionState& detection) override {
-    std::string flags;
-    for (auto [flag, name] :
-         {std::pair{c.isWin95, "95"}, std::pair{c.isWin98, "98"}, std::pair{c.isWin98SE, "98SE"},
-          std::pair{c.isWinME, "ME"}, std::pair{c.isNT4, "NT4"}, std::pair{c.isNT5, "NT5"},
-          std::pair{c.isWinXP, "XP"}}) {
-      if (flag) {
-        flags += flags.empty() ? name : std::string(" ") + name;
-      }
-    }
-    std::printf("class: %s\n", flags.c_str());
+    std::printf("class: %s\n", app::WindowsClassNames(c).c_str());
     std::printf("sourceDir: %s\n", c.sourceDir.c_str());
     std::printf("commandLine: %s\n", c.commandLine.c_str());
     std::printf(

@@ -8,6 +8,7 @@ export WINEPREFIX=${ORV_WINEPREFIX:-$(cd "$(dirname "$viewer")" && pwd)/winepref
 source "$(dirname "$0")/wine-env.sh"
 wine_prefix_ready
 trap wine_stop EXIT
+templates="$(dirname "$0")/dialog-templates.txt"  # template and its languages, a line each
 passed=0
 failed=0
 while read -r template languages; do
@@ -22,13 +23,6 @@ while read -r template languages; do
       echo "$output"
     fi
   done
-done <<'LIST'
-102 1033 1028 1041 1042
-103 1033
-130 1033 1028 1036 1041 1042
-132 1033 1028 1041 1042
-306 1033 1028
-100 1033
-LIST
+done < "$templates"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

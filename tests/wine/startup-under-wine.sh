@@ -39,12 +39,12 @@ check() {  # check VERSION EXPECTED-CLASS
   [ "$failures" -eq "$before" ] && echo "ok $version: $expected"
   return 0
 }
-check win95 "95"
-check win98 "98 98SE"
-check winme "ME"
-check nt40 "NT4"
-check win2k "NT5"
-check winxp "NT5 XP"
+check win95 "isWin95"
+check win98 "isWin98 isWin98SE"
+check winme "isWinME"
+check nt40 "isNT4"
+check win2k "isNT5"
+check winxp "isNT5 isWinXP"
 
 # Without a chip and with NO_MSG: no window, nothing written.
 wine_version winxp

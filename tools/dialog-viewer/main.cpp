@@ -10,6 +10,7 @@
 
 #include "platform/win32/Win32Platform.h"
 #include "ui/JackOptionsDialog.h"
+#include "ui/PendingInstallers.h"
 #include "ui/SecondaryDialogs.h"
 #include "ui/SetupMainDialog.h"
 #include "ui/resource.h"
@@ -17,14 +18,6 @@
 #include "platform/win32/WinApi.h"
 
 namespace {
-
-class NoInstallers : public ui::Installers {
- public:
-  void OnInstallDriver(ui::SetupMainDialog&) override {}
-  void OnInstallApplications(ui::SetupMainDialog&) override {}
-  void OnCombinedInstall(ui::SetupMainDialog&) override {}
-  void StageWdmDriver(ui::SetupMainDialog&, int, int) override {}
-};
 
 // Passes every message on to the dialog class, and reports where the dialog is once it is up.
 class Reporting : public platform::DialogEvents {
@@ -72,7 +65,7 @@ int main(int argc, char** argv) {
   app::InstallContext context;
   context.sourceDir = "C:\\";
   app::DetectionState detection;
-  NoInstallers installers;
+  ui::PendingInstallers installers;
   std::unique_ptr<ui::DialogBase> dialog;
   switch (templateId) {
     case IDD_SETUP_MAIN:

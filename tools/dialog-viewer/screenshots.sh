@@ -45,6 +45,7 @@ trap 'wine_stop; kill $xvfb 2> /dev/null' EXIT
 export DISPLAY=$display
 sleep 1
 mkdir -p "$out"
+templates=tests/wine/dialog-templates.txt  # template and its languages, a line each
 locale_of() {
   case $1 in 1028) echo zh_TW.UTF-8 ;; 1036) echo fr_FR.UTF-8 ;; 1041) echo ja_JP.UTF-8 ;;
     1042) echo ko_KR.UTF-8 ;; *) echo en_US.UTF-8 ;; esac
@@ -61,13 +62,6 @@ while read -r template languages; do
     wine_stop
     rm -f "$log"
   done
-done <<'LIST'
-102 1033 1028 1041 1042
-103 1033
-130 1033 1028 1036 1041 1042
-132 1033 1028 1041 1042
-306 1033 1028
-100 1033
-LIST
+done < "$templates"
 mkdir -p docs/screenshots
 cp "$out"/dialog-*-1033.png docs/screenshots/

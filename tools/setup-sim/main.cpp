@@ -152,9 +152,9 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
 
 // The installers' commands come with the installer work; until then the lab records that they
 // were asked for.
-class PendingInstallers : public ui::Installers {
+class RecordingInstallers : public ui::Installers {
  public:
-  explicit PendingInstallers(sim::SimMachine& machine) : machine_(machine) {}
+  explicit RecordingInstallers(sim::SimMachine& machine) : machine_(machine) {}
   void OnInstallDriver(ui::SetupMainDialog&) override { Record("the install-driver command"); }
   void OnInstallApplications(ui::SetupMainDialog&) override {
     Record("the application suite installer");
@@ -174,17 +174,8 @@ class PendingInstallers : public ui::Installers {
 
 void PrintContext(const app::SetupApp& setup) {
   const app::InstallContext& c = setup.Context();
-  std::string flags;
-  for (auto [flag, name] : {std::pair{c.isWin95, "isWin95"}, std::pair{c.isWin98, "isWin98"},
-                            std::pair{c.isWin98SE, "isWin98SE"}, std::pair{c.isWinME, "isWinME"},
-                            std::pair{c.isNT4, "isNT4"}, std::pair{c.isNT5, "isNT5"},
-                            std::pair{c.isWinXP, "isWinXP"}}) {
-    if (flag) {
-      flags += " " + std::string(name);
-    }
-  }
-  std::printf("class:%s\nsourceDir: %s\ncommandLine: %s\n", flags.c_str(), c.sourceDir.c_str(),
-              c.commandLine.c_str());
+  std::printf("class: %s\nsourceDir: %s\ncommandLine: %s\n", app::WindowsClassNames(c).c_str(),
+              c.sourceDir.c_str(), c.commandLine.c_str());
   std::printf(
       "options: DriverOnly=%d WindowsMEDriverAskUser=%d WindowsMEDriver=%d "
       "Windows98SEDriverAskUser=%d Windows98SEDriver=%d WebSetup=%d InstallWDMDriver=%d "
@@ -226,7 +217,7 @@ int main(int argc, char** argv) {
   std::printf("program: D:\\SETUP.EXE %s\n", options.args.c_str());
 
   machine->Dialogs().SetLanguage(options.language);
-  PendingInstallers installers(*machine);
+  RecordingInstallers installers(*machine);
   ui::DialogStartupServices services(machine->Platform(), installers);
   app::SetupApp setup(machine->Platform(), services);
   int status = 0;
