@@ -587,9 +587,7 @@ std::uint32_t SimFileSystem::GetShortPath(const std::string& longPath, std::uint
     text += "\\" + (child->shortName.empty() ? parsed.parts[i] : child->shortName);
     node = child;
   }
-  std::string trimmed = longPath;
-  if (parsed.parts.empty() ||
-      (!trimmed.empty() && (trimmed.back() == '\\' || trimmed.back() == '/'))) {
+  if (parsed.parts.empty() || longPath.back() == '\\' || longPath.back() == '/') {
     text += "\\";
   }
   core_.lastError = win::ERROR_SUCCESS;

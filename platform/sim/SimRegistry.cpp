@@ -93,8 +93,6 @@ std::int32_t SimRegistry::Result(std::uint32_t error) {
 }
 
 bool SimRegistry::Resolve(platform::RegKey key, Open& result) const {
-  std::string rest;
-  std::string prefix;
   switch (key.value) {
     case kLocalMachine:
       result = Open{machine_, win::KEY_ALL_ACCESS, "HKEY_LOCAL_MACHINE"};
@@ -108,17 +106,9 @@ bool SimRegistry::Resolve(platform::RegKey key, Open& result) const {
       std::string path = key.value == kCurrentUser   ? "HKEY_USERS\\" + currentUser_
                          : key.value == kClassesRoot ? "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes"
                                                      : "HKEY_LOCAL_MACHINE\\Config\\0001";
-      const RegNode* node = FindKey(path);
-      if (node == nullptr) {
+      std::shared_ptr<RegNode> current = Lookup(path);
+      if (!current) {
         return false;
-      }
-      // The view keys always exist; find the shared pointer by walking again.
-      std::shared_ptr<RegNode> root = RootOf(path, rest, prefix);
-      std::shared_ptr<RegNode> current = root;
-      for (const std::string& part : Split(rest, '\\')) {
-        if (!part.empty()) {
-          current = current->children.at(Upper(part));
-        }
       }
       result = Open{current, win::KEY_ALL_ACCESS, path};
       return true;
@@ -165,24 +155,24 @@ std::shared_ptr<RegNode> SimRegistry::RootOf(const std::string& fullPath, std::s
   return nullptr;
 }
 
-const RegNode* SimRegistry::FindKey(const std::string& fullPath) const {
+std::shared_ptr<RegNode> SimRegistry::Lookup(const std::string& fullPath) const {
   std::string rest;
   std::string prefix;
-  std::shared_ptr<RegNode> root = RootOf(fullPath, rest, prefix);
-  if (!root) {
-    return nullptr;
-  }
-  const RegNode* node = root.get();
+  std::shared_ptr<RegNode> node = RootOf(fullPath, rest, prefix);
   for (const std::string& part : Split(rest, '\\')) {
-    if (part.empty()) {
-      continue;
+    if (!node) {
+      break;
     }
-    node = node->FindChild(part);
-    if (node == nullptr) {
-      return nullptr;
+    if (!part.empty()) {
+      auto it = node->children.find(Upper(part));
+      node = it == node->children.end() ? nullptr : it->second;
     }
   }
   return node;
+}
+
+const RegNode* SimRegistry::FindKey(const std::string& fullPath) const {
+  return Lookup(fullPath).get();
 }
 
 const RegValue* SimRegistry::FindValue(const std::string& fullPath,

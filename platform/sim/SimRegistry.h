@@ -83,6 +83,8 @@ class SimRegistry : public platform::Registry {
   platform::RegKey NewHandle(const std::shared_ptr<RegNode>& node, std::uint32_t access,
                              const std::string& path);
   std::int32_t Result(std::uint32_t error);
+  // The key a full path names, or null.
+  std::shared_ptr<RegNode> Lookup(const std::string& fullPath) const;
   // The root node and full path prefix of a path that starts with a root name.
   std::shared_ptr<RegNode> RootOf(const std::string& fullPath, std::string& rest,
                                   std::string& prefix) const;
