@@ -95,8 +95,8 @@ std::uint32_t SimProcesses::FindProgram(const std::string& commandLine,
       return 0;
     }
   }
-  // Report a missing folder of the whole first word as "path not found", like Windows.
-  const std::string& whole = candidates.back();
+  // A missing folder of the program's path is "path not found", as on Windows.
+  const std::string& whole = candidates.front();
   std::size_t slash = whole.find_last_of("\\/");
   if (slash != std::string::npos) {
     const FileNode* folder = files_.Find(whole.substr(0, slash + 1));
