@@ -1,6 +1,7 @@
 // The main dialog: its initialisation, the routing of the command line and WebSetup, the
 // driver setup programs, the buttons and the codec variant's disabled buttons.
 #include "tests/ui/UiFixture.h"
+#include "ui/SecondaryDialogs.h"
 
 namespace uitest {
 namespace {
@@ -45,6 +46,22 @@ TEST_F(MainDialog, TheButtonsRunTheirCommands) {
             (std::vector<std::string>{"OnCombinedInstall", "OnInstallDriver vxd=0",
                                       "OnInstallApplications"}));
   EXPECT_EQ(Last(IDD_ABOUT).result, win::IDOK);
+}
+
+TEST_F(MainDialog, ACancelledArchitectureQuestionClosesTheMainDialog) {
+  // What the install commands do with the answer: WM_CLOSE to the main dialog on Cancel.
+  installers.onInstallDriver = [](ui::SetupMainDialog& d) {
+    ui::DriverArchDialog arch(d.Platform());
+    arch.vxdSelected = d.State().useVxdDriver;
+    if (arch.DoModal() != win::IDOK) {
+      d.Platform().dialogs.SendClose(d.Handle());
+    }
+  };
+  Script(IDD_SETUP_MAIN, {Click(IDC_INSTALL_DRIVER)});
+  Script(IDD_DRIVER_ARCH, {Click(win::IDCANCEL)});
+  EXPECT_FALSE(RunMain());
+  EXPECT_EQ(result, win::IDCANCEL);
+  EXPECT_EQ(Last(IDD_DRIVER_ARCH).checked.at(IDC_ARCH_WDM), 1);  // preset from useVxdDriver 0
 }
 
 TEST_F(MainDialog, TheSpeakerRouteStartsTheDiscsProgram) {
