@@ -59,9 +59,8 @@ SimMachine::SimMachine(WindowsVersion version)
       services_(core_, files_, hardware_),
       dialogs_(core_),
       security_(core_),
-      unavailable_([this](std::uint32_t error) { core_.lastError = error; }),
-      platform_{*this,    registry_, profiles_, files_,       processes_, *this,
-                dialogs_, services_, hardware_, unavailable_, security_} {
+      platform_{*this,    registry_, profiles_, files_,      processes_, *this,
+                dialogs_, services_, hardware_, multimedia_, security_} {
   const WindowsVersionInfo* info = nullptr;
   for (const WindowsVersionInfo& known : KnownWindowsVersions()) {
     if (known.version == version) {

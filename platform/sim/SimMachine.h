@@ -96,7 +96,7 @@ class SimMachine : public platform::System, public platform::Ui {
   SimServices services_;
   SimDialogs dialogs_;
   SimSecurity security_;
-  platform::UnavailableServices unavailable_;
+  platform::UnavailableMultimedia multimedia_;
   platform::Platform platform_;
   std::string programPath_;
   std::string arguments_;

@@ -170,7 +170,7 @@ class Win32Platform {
   Win32Hardware hardware_;
   Win32Dialogs dialogs_;
   Win32Security security_;
-  platform::UnavailableServices unavailable_;
+  platform::UnavailableMultimedia multimedia_;
   platform::Platform platform_;
 };
 

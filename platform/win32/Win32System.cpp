@@ -42,10 +42,12 @@ int Win32System::ShowMessageBox(platform::WindowHandle owner, const std::string&
 }
 
 Win32Platform::Win32Platform(std::string programPath, std::string arguments)
-    : system_(std::move(programPath), std::move(arguments)),
-      unavailable_([](std::uint32_t error) { ::SetLastError(error); }),
-      platform_{system_,  registry_, profiles_, files_,       processes_, system_,
-                dialogs_, services_, hardware_, unavailable_, security_} {}
+    : system_(std::move(programPath), std::move(arguments)), platform_{system_,    registry_,
+                                                                       profiles_,  files_,
+                                                                       processes_, system_,
+                                                                       dialogs_,   services_,
+                                                                       hardware_,  multimedia_,
+                                                                       security_} {}
 
 bool RunningUnderWine() {
   HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
