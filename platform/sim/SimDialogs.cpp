@@ -226,31 +226,30 @@ void SimDialogs::SendClose(platform::WindowHandle dialog) {
   }
 }
 
-void SimDialogs::CheckButton(platform::WindowHandle dialog, int id, int state) {
+SimDialogs::Control* SimDialogs::ControlAt(platform::WindowHandle dialog, int id) {
   Open* open = Find(dialog);
-  Control* control = open ? ControlOf(*open, id) : nullptr;
-  if (control != nullptr) {
+  return open != nullptr ? ControlOf(*open, id) : nullptr;
+}
+
+void SimDialogs::CheckButton(platform::WindowHandle dialog, int id, int state) {
+  if (Control* control = ControlAt(dialog, id)) {
     control->checked = state;
   }
 }
 
 int SimDialogs::IsButtonChecked(platform::WindowHandle dialog, int id) {
-  Open* open = Find(dialog);
-  Control* control = open ? ControlOf(*open, id) : nullptr;
+  Control* control = ControlAt(dialog, id);
   return control != nullptr ? control->checked : 0;
 }
 
 void SimDialogs::EnableControl(platform::WindowHandle dialog, int id, bool enable) {
-  Open* open = Find(dialog);
-  Control* control = open ? ControlOf(*open, id) : nullptr;
-  if (control != nullptr) {
+  if (Control* control = ControlAt(dialog, id)) {
     control->enabled = enable;
   }
 }
 
 bool SimDialogs::IsControlEnabled(platform::WindowHandle dialog, int id) {
-  Open* open = Find(dialog);
-  Control* control = open ? ControlOf(*open, id) : nullptr;
+  Control* control = ControlAt(dialog, id);
   return control != nullptr && control->enabled;
 }
 

@@ -99,6 +99,7 @@ class SimDialogs : public platform::Dialogs {
 
   Open* Find(platform::WindowHandle dialog);
   Control* ControlOf(Open& open, int id);
+  Control* ControlAt(platform::WindowHandle dialog, int id);
   void Click(Open& open, int id);
   void DefaultCommand(Open& open, int id);
   std::string Name(const Open& open) const;

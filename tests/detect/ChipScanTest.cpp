@@ -16,16 +16,18 @@ PciDeviceSetup Device(const char* slot, const char* text) {
   return setup.value_or(PciDeviceSetup{});
 }
 
+app::DetectionState ScanOn(sim::SimMachine& machine, int udaMode) {
+  app::DetectionState detection;
+  detection.udaMode = udaMode;
+  detect::ChipScan(machine.Platform().hardware, machine.Platform().system, detection);
+  return detection;
+}
+
 class ChipScan : public ::testing::Test {
  protected:
   ChipScan() : machine(sim::WindowsVersion::Win98SE) {}
   void Add(const char* slot, const char* text) { machine.Hardware().AddDevice(Device(slot, text)); }
-  app::DetectionState Scan(int udaMode) {
-    app::DetectionState detection;
-    detection.udaMode = udaMode;
-    detect::ChipScan(machine.Platform().hardware, machine.Platform().system, detection);
-    return detection;
-  }
+  app::DetectionState Scan(int udaMode) { return ScanOn(machine, udaMode); }
   std::vector<std::string> Journal(const std::string& category) {
     std::vector<std::string> texts;
     for (const auto& entry : machine.Journal()) {
@@ -61,9 +63,7 @@ TEST_F(ChipScan, OnlyTheMakersChipCountsWithoutUdaMode) {
   // And the maker's own chip does not count in udaMode.
   sim::SimMachine other;
   other.Hardware().AddDevice(Device("01:05.0", "7C5A:0111"));
-  app::DetectionState detection;
-  detection.udaMode = 1;
-  detect::ChipScan(other.Platform().hardware, other.Platform().system, detection);
+  app::DetectionState detection = ScanOn(other, 1);
   EXPECT_EQ(detection.chipVendorId, 0);
 }
 
@@ -90,9 +90,7 @@ TEST_F(ChipScan, TheColdResetBitIsRaisedForTheReadsOnly) {
   sim::SimMachine warm;
   warm.Hardware().AddDevice(Device("00:1F.0", "8086:2440"));
   warm.Hardware().AddDevice(Device("00:1F.5", "8086:2445"));
-  app::DetectionState detection;
-  detection.udaMode = 1;
-  detect::ChipScan(warm.Platform().hardware, warm.Platform().system, detection);
+  app::DetectionState detection = ScanOn(warm, 1);
   EXPECT_EQ(detection.chipDeviceId, 0x2445);
   EXPECT_TRUE(warm.Journal().empty());
 }
@@ -103,9 +101,7 @@ TEST_F(ChipScan, ADisabledControllerBorrowsTwoWindowsAndGivesThemBack) {
     fresh.Hardware().AddDevice(Device("00:1F.0", "8086:2440"));
     fresh.Hardware().AddDevice(
         Device("00:1F.5", (std::string("8086:2415 decoding=off ") + codec).c_str()));
-    app::DetectionState detection;
-    detection.udaMode = 1;
-    detect::ChipScan(fresh.Platform().hardware, fresh.Platform().system, detection);
+    app::DetectionState detection = ScanOn(fresh, 1);
     std::vector<std::string> texts;
     for (const auto& entry : fresh.Journal()) {
       texts.push_back(entry.category + " " + entry.text);
@@ -182,9 +178,7 @@ TEST_F(ChipScan, PollsThatNeverEndAreBounded) {
   sim::SimMachine via;
   via.Hardware().AddDevice(Device("00:11.0", "1106:3074"));
   via.Hardware().AddDevice(Device("00:11.5", "1106:3059 linkready=never busy=FFFF"));
-  app::DetectionState detection;
-  detection.udaMode = 1;
-  detect::ChipScan(via.Platform().hardware, via.Platform().system, detection);
+  app::DetectionState detection = ScanOn(via, 1);
   EXPECT_EQ(detection.chipVendorId, 0);
   // Four polls of the command/status register, each cut off after its 1000 further reads.
   EXPECT_EQ(via.Hardware().PortReads(), 4u * 1001u);
