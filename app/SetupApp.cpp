@@ -1,16 +1,11 @@
 #include "app/SetupApp.h"
 
 #include "app/AudioSettings.h"
+#include "app/ChipIds.h"
 #include "app/OptionFile.h"
 #include "app/SourceDir.h"
 
 namespace app {
-
-namespace {
-constexpr std::uint16_t kMakerVendor = 0x7C5A;
-constexpr std::uint16_t kMakerChip = 0x0111;
-constexpr std::uint16_t kCodecSignature[2] = {0x4F52, 0x5641};  // the ORV5970
-}  // namespace
 
 void UpperCaseInPlace(std::string& text) {
   for (char& c : text) {
@@ -65,7 +60,7 @@ bool SetupApp::ChipPresent() const {
     return true;  // an unknown Windows: nothing to detect with
   }
   if (detection_.udaMode == 0) {
-    return detection_.chipVendorId == kMakerVendor && detection_.chipDeviceId == kMakerChip;
+    return detection_.chipVendorId == kMakerVendorId && detection_.chipDeviceId == kMakerChipId;
   }
   return detection_.chipVendorId != 0 && detection_.chipDeviceId != 0 &&
          detection_.chipSignature[0] == kCodecSignature[0] &&

@@ -1,16 +1,14 @@
 #include "detect/ChipScan.h"
 
+#include "app/ChipIds.h"
+
 namespace detect {
 
 namespace {
 
-constexpr std::uint16_t kMakerVendor = 0x7C5A;
-constexpr std::uint16_t kMakerChip = 0x0111;
 constexpr std::uint16_t kIntel = 0x8086;
 constexpr std::uint16_t kSis = 0x1039;
 constexpr std::uint16_t kVia = 0x1106;
-constexpr std::uint16_t kCodecFirst = 0x4F52;
-constexpr std::uint16_t kCodecSecond = 0x5641;
 
 constexpr std::uint16_t kVendorRegister = 0x00;
 constexpr std::uint16_t kDeviceRegister = 0x02;
@@ -25,7 +23,7 @@ constexpr std::uint32_t kSettleMs = 300;
 constexpr std::uint32_t kCodecWaitMs = 10;
 
 bool PreFilterVendor(std::uint16_t vendor) {
-  return vendor == kIntel || vendor == kSis || vendor == kMakerVendor || vendor == kVia;
+  return vendor == kIntel || vendor == kSis || vendor == app::kMakerVendorId || vendor == kVia;
 }
 
 bool Ac97Controller(std::uint16_t vendor, std::uint16_t device) {
@@ -42,7 +40,7 @@ bool Ac97Controller(std::uint16_t vendor, std::uint16_t device) {
 }
 
 bool IsOrv5970(const CodecWords& words) {
-  return words.first == kCodecFirst && words.second == kCodecSecond;
+  return words.first == app::kCodecSignature[0] && words.second == app::kCodecSignature[1];
 }
 
 void Record(app::DetectionState& detection, std::uint16_t vendor, std::uint16_t device,
@@ -219,7 +217,7 @@ void ChipScan(platform::Hardware& hardware, platform::System& system,
         const std::uint16_t id =
             hardware.PciReadConfigWord(busNumber, deviceFunction, kDeviceRegister);
         if (detection.udaMode == 0) {
-          if (vendor == kMakerVendor && id == kMakerChip) {
+          if (vendor == app::kMakerVendorId && id == app::kMakerChipId) {
             Record(detection, vendor, id, CodecWords{});
             return;
           }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/ChipIds.h"
 #include "platform/WinConstants.h"
 
 namespace detect {
@@ -88,8 +89,8 @@ int QueryChipIdentity(platform::Services& services, const std::string& name, int
   // The maker's vendor and device IDs, or all zero to look for the codec behind any controller.
   std::vector<std::uint8_t> request(8, 0);
   if (udaMode == 0) {
-    PutLittleEndian(request, 0, 0x00007C5A);
-    PutLittleEndian(request, 4, 0x00000111);
+    PutLittleEndian(request, 0, app::kMakerVendorId);
+    PutLittleEndian(request, 4, app::kMakerChipId);
   }
   std::vector<std::uint8_t> answer(reply.size(), 0);
   std::uint32_t bytesReturned = 0;

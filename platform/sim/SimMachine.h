@@ -17,6 +17,7 @@
 #include "platform/sim/SimProcesses.h"
 #include "platform/sim/SimProfiles.h"
 #include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimSecurity.h"
 #include "platform/sim/SimServices.h"
 
 namespace sim {
