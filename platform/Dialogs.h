@@ -41,7 +41,7 @@ class Dialogs {
   virtual ~Dialogs() = default;
 
   // Shows template `templateId` modally; the result given to EndDialog, or -1 when the dialog
-  // cannot be created.
+  // cannot be created. An owner is disabled while the dialog runs and enabled again after.
   virtual int DoModal(int templateId, WindowHandle owner, DialogEvents& events) = 0;
   virtual void EndDialog(WindowHandle dialog, int result) = 0;
   // SendMessageA(WM_CLOSE) to a dialog.
@@ -50,6 +50,8 @@ class Dialogs {
   virtual int IsButtonChecked(WindowHandle dialog, int id) = 0;
   virtual void EnableControl(WindowHandle dialog, int id, bool enable) = 0;
   virtual bool IsControlEnabled(WindowHandle dialog, int id) = 0;
+  // IsWindowEnabled of a dialog window: false while a modal dialog it owns runs.
+  virtual bool IsWindowEnabled(WindowHandle window) = 0;
   virtual void SetWindowText(WindowHandle window, const std::string& text) = 0;
   // MoveWindow of the dialog (id 0) or one of its controls, in pixels.
   virtual void MoveWindow(WindowHandle dialog, int id, int x, int y, int width, int height) = 0;

@@ -89,6 +89,7 @@ inline constexpr std::uint32_t INFINITE = 0xFFFFFFFF;
 inline constexpr std::uint32_t WM_CLOSE = 0x0010;
 inline constexpr std::uint32_t WM_COMMAND = 0x0111;
 inline constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
+inline constexpr std::uint32_t SC_CLOSE = 0xF060;
 
 // Message boxes and dialog results
 inline constexpr std::uint32_t MB_OK = 0x0;

@@ -2,26 +2,19 @@
 // enabled, asked before the WDM driver's INF files are staged.
 #pragma once
 
+#include "install/MainDialogState.h"
 #include "ui/DialogBase.h"
 #include "ui/resource.h"
 
 namespace ui {
 
-struct JackOptions {
-  int lineInSharesRearJack = 0;
-  int lineInSharesCenterJack = 0;
-  int micSharesSubwooferJack = 0;
-  int gamePortEnabled = 0;
-  int midiPortEnabled = 0;
-};
-
 class JackOptionsDialog : public DialogBase {
  public:
-  explicit JackOptionsDialog(platform::Platform& platform)
-      : DialogBase(platform, IDD_JACK_OPTIONS) {}
+  JackOptionsDialog(platform::Platform& platform, platform::WindowHandle owner)
+      : DialogBase(platform, IDD_JACK_OPTIONS, owner) {}
 
   // Set only when the user presses Install.
-  JackOptions results;
+  install::JackOptions results;
 
  protected:
   bool OnInit() override;

@@ -23,7 +23,8 @@ class AboutDialog : public DialogBase {
 // Asks on Windows 98 SE and ME which driver architecture to install.
 class DriverArchDialog : public DialogBase {
  public:
-  explicit DriverArchDialog(platform::Platform& platform) : DialogBase(platform, IDD_DRIVER_ARCH) {}
+  DriverArchDialog(platform::Platform& platform, platform::WindowHandle owner)
+      : DialogBase(platform, IDD_DRIVER_ARCH, owner) {}
 
   int vxdSelected = 0;  // in and out: 1 the VxD driver, 0 the WDM driver
 
@@ -35,7 +36,8 @@ class DriverArchDialog : public DialogBase {
 // Offers to restart Windows after a driver installation, and restarts it.
 class RestartDialog : public DialogBase {
  public:
-  explicit RestartDialog(platform::Platform& platform) : DialogBase(platform, IDD_RESTART) {}
+  RestartDialog(platform::Platform& platform, platform::WindowHandle owner)
+      : DialogBase(platform, IDD_RESTART, owner) {}
 
  protected:
   bool OnInit() override;

@@ -3,7 +3,8 @@
 #include <exception>
 
 #include "app/Paths.h"
-#include "ui/DriverSetupPrograms.h"
+#include "install/DriverSetupPrograms.h"
+#include "ui/JackOptionsDialog.h"
 #include "ui/SecondaryDialogs.h"
 #include "ui/resource.h"
 
@@ -13,7 +14,6 @@ namespace {
 
 constexpr std::uint32_t kAboutCommand = 0x0010;
 constexpr std::size_t kCommandLineBuffer = 1024;
-constexpr const char* kWdmStagingFolder = "C:\\Program Files\\Orvanta\\WIN_ME";
 constexpr const char* kSetupCaption = "Setup";
 
 bool AnyOf(const std::string& text, std::initializer_list<const char*> switches) {
@@ -28,11 +28,11 @@ bool AnyOf(const std::string& text, std::initializer_list<const char*> switches)
 }  // namespace
 
 SetupMainDialog::SetupMainDialog(platform::Platform& platform, const app::InstallContext& context,
-                                 const app::DetectionState& detection, Installers& installers)
+                                 const app::DetectionState& detection, install::Commands& commands)
     : DialogBase(platform, IDD_SETUP_MAIN),
       context_(context),
-      detection_(detection),
-      installers_(installers) {}
+      commands_(commands),
+      session_{platform, state_, context, detection, *this, commands} {}
 
 bool SetupMainDialog::OnInit() {
   platform_.dialogs.SetWindowText(Handle(), kSetupCaption);
@@ -92,17 +92,17 @@ void SetupMainDialog::Route() {
     SpeakerRoute();
   }
   if (state_.WebSetup == 0 && AnyOf(command, {"/AP", "AP", "-AP"})) {
-    installers_.OnInstallApplications(*this);
+    commands_.OnInstallApplications(session_);
   }
   if (state_.WebSetup == 0 &&
       (AnyOf(command, {"/DRIVER", "DRIVER", "-DRIVER"}) || state_.DriverOnly != 0)) {
-    installers_.OnInstallDriver(*this);
+    commands_.OnInstallDriver(session_);
     state_.Windows98SEDriverAskUser = 0;
     state_.WindowsMEDriverAskUser = 0;
   }
   if (state_.WebSetup == 2) {
     ChooseFlavour();
-    installers_.OnInstallDriver(*this);
+    commands_.OnInstallDriver(session_);
   }
   if (state_.WebSetup == 1) {
     WebSetupFirstStage();
@@ -118,18 +118,18 @@ void SetupMainDialog::ChooseFlavour() {
 }
 
 void SetupMainDialog::SpeakerRoute() {
-  const std::string path = state_.sourceDir + DriverSetupProgram(state_.isNT5);
+  const std::string path = state_.sourceDir + install::DriverSetupProgram(state_.isNT5);
   if (!app::FileExists(platform_.files, path)) {
     ReportMissingProgram(state_.isNT5 ? "Can not find the setup program for Windows 2000 and XP."
                                       : "Can not find the setup program for Windows 98 SE and ME.");
     Exit();
   }
-  StartDriverSetupProgram(platform_, path, " /SPEAKER");
+  install::StartDriverSetupProgram(platform_, path, " /SPEAKER");
   Exit();
 }
 
 void SetupMainDialog::WebSetupFirstStage() {
-  JackOptionsDialog jackOptions(platform_);
+  JackOptionsDialog jackOptions(platform_, Handle());
   if (jackOptions.DoModal() != win::IDOK) {
     Exit();
   }
@@ -138,22 +138,23 @@ void SetupMainDialog::WebSetupFirstStage() {
   if (state_.useVxdDriver == 1) {
     Exit();
   }
-  installers_.StageWdmDriver(*this, 0, 1);
+  commands_.StageWdmDriver(session_, 0, 1);
   // The short form keeps the command line free of blanks; should it not be had, the long form
   // serves, and is quoted when started.
   std::string staging;
-  std::uint32_t length = platform_.files.GetShortPath(kWdmStagingFolder, win::MAX_PATH, staging);
+  std::uint32_t length =
+      platform_.files.GetShortPath(install::kWdmStagingFolder, win::MAX_PATH, staging);
   if (length == 0 || length >= win::MAX_PATH) {
-    staging = kWdmStagingFolder;
+    staging = install::kWdmStagingFolder;
   }
   app::AppendBackslash(staging);
   platform_.profiles.WriteString("InstallOption", "WebSetup", "2", staging + "Setup.ini");
-  const std::string path = staging + DriverSetupProgram(state_.isNT5);
+  const std::string path = staging + install::DriverSetupProgram(state_.isNT5);
   if (!app::FileExists(platform_.files, path)) {
     ReportMissingProgram("Can not find the setup program.");
     Exit();
   }
-  StartDriverSetupProgram(platform_, path, " /DRIVER");
+  install::StartDriverSetupProgram(platform_, path, " /DRIVER");
   Exit();
 }
 
@@ -169,17 +170,32 @@ void SetupMainDialog::Exit() {
 bool SetupMainDialog::OnClicked(int id) {
   switch (id) {
     case IDC_INSTALL_ALL:
-      installers_.OnCombinedInstall(*this);
+      commands_.OnCombinedInstall(session_);
       return true;
     case IDC_INSTALL_DRIVER:
-      installers_.OnInstallDriver(*this);
+      commands_.OnInstallDriver(session_);
       return true;
     case IDC_INSTALL_APPS:
-      installers_.OnInstallApplications(*this);
+      commands_.OnInstallApplications(session_);
       return true;
     default:
       return false;  // Exit (IDCANCEL): the dialog ends
   }
+}
+
+int SetupMainDialog::AskDriverArchitecture(int& vxdSelected) {
+  DriverArchDialog question(platform_, Handle());
+  question.vxdSelected = vxdSelected;
+  int result = question.DoModal();
+  if (result == win::IDOK) {
+    vxdSelected = question.vxdSelected;
+  }
+  return result;
+}
+
+void SetupMainDialog::OfferRestart() {
+  RestartDialog offer(platform_, Handle());
+  offer.DoModal();
 }
 
 bool SetupMainDialog::OnSysCommand(platform::WindowHandle, std::uint32_t command) {

@@ -7,50 +7,25 @@
 #include <string>
 
 #include "app/InstallContext.h"
+#include "install/Session.h"
 #include "ui/DialogBase.h"
-#include "ui/JackOptionsDialog.h"
 
 namespace ui {
 
-// The main dialog's own copy of the context, which the installers read and change in place.
-struct MainDialogState : app::WindowsClass, app::InstallOptions {
-  std::string sourceDir;
-  std::string commandLine;  // at most 1023 characters, as the dialog's buffer holds them
-  int precopyCabsPresent = 0;
-  int combinedInstall = 0;
-  int useVxdDriver = 0;
-  JackOptions jackOptions;
-};
-
-class SetupMainDialog;
-
-// The commands the buttons and the routes run; the installers provide them.
-class Installers {
- public:
-  virtual ~Installers() = default;
-  virtual void OnInstallDriver(SetupMainDialog& dialog) = 0;
-  virtual void OnInstallApplications(SetupMainDialog& dialog) = 0;
-  virtual void OnCombinedInstall(SetupMainDialog& dialog) = 0;
-  virtual void StageWdmDriver(SetupMainDialog& dialog, int deferDriverSetup,
-                              int patchInfOptions) = 0;
-};
-
-class SetupMainDialog : public DialogBase {
+class SetupMainDialog : public DialogBase, public install::UserPrompts {
  public:
   SetupMainDialog(platform::Platform& platform, const app::InstallContext& context,
-                  const app::DetectionState& detection, Installers& installers);
+                  const app::DetectionState& detection, install::Commands& commands);
 
-  MainDialogState& State() { return state_; }
-  const app::DetectionState& Detection() const { return detection_; }
+  install::MainDialogState& State() { return state_; }
+
+  // install::UserPrompts: the secondary dialogs, owned by this one.
+  platform::WindowHandle MainWindow() override { return Handle(); }
+  int AskDriverArchitecture(int& vxdSelected) override;
+  void OfferRestart() override;
 
   bool OnSysCommand(platform::WindowHandle dialog, std::uint32_t command) override;
   int MinimizedIcon() const override;
-
-  // The flavour the WebSetup routes install: the WDM driver unless InstallWDMDriver is 0 (and
-  // the codec on Windows 98 always the WDM driver).
-  void ChooseFlavour();
-  // Ends the process through the runtime's orderly exit, code 0.
-  [[noreturn]] void Exit();
 
  protected:
   bool OnInit() override;
@@ -61,14 +36,19 @@ class SetupMainDialog : public DialogBase {
   void CopyContext();
   void ResetStateFile();
   void Route();
+  // The flavour the WebSetup routes install: the WDM driver unless InstallWDMDriver is 0 (and
+  // the codec on Windows 98 always the WDM driver).
+  void ChooseFlavour();
+  // Ends the process through the runtime's orderly exit, code 0.
+  [[noreturn]] void Exit();
   void SpeakerRoute();
   void WebSetupFirstStage();
   void ReportMissingProgram(const std::string& text);
 
   const app::InstallContext& context_;
-  const app::DetectionState& detection_;
-  Installers& installers_;
-  MainDialogState state_;
+  install::Commands& commands_;
+  install::MainDialogState state_;
+  install::Session session_;
 };
 
 }  // namespace ui

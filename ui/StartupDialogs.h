@@ -1,5 +1,5 @@
 // Start-up's steps as the program runs them: real detection, the no-chip notice and the main
-// dialog, with the installers the main dialog's commands run.
+// dialog, with the commands the main dialog runs.
 #pragma once
 
 #include "detect/DetectingServices.h"
@@ -10,20 +10,20 @@ namespace ui {
 
 class DialogStartupServices : public detect::DetectingServices {
  public:
-  DialogStartupServices(platform::Platform& platform, Installers& installers)
-      : DetectingServices(platform), installers_(installers) {}
+  DialogStartupServices(platform::Platform& platform, install::Commands& commands)
+      : DetectingServices(platform), commands_(commands) {}
 
   void ShowNoChipDialog() override {
     NoChipDialog notice(platform_);
     notice.DoModal();
   }
   void RunMainDialog(app::InstallContext& context, app::DetectionState& detection) override {
-    SetupMainDialog dialog(platform_, context, detection, installers_);
+    SetupMainDialog dialog(platform_, context, detection, commands_);
     dialog.DoModal();
   }
 
  private:
-  Installers& installers_;
+  install::Commands& commands_;
 };
 
 }  // namespace ui

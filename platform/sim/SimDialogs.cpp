@@ -48,6 +48,10 @@ bool ParseDialogAction(const std::string& text, DialogAction& action) {
     action = DialogAction::Click(static_cast<int>(value));
     return true;
   }
+  if (verb == "OWNER") {
+    action = DialogAction::ClickOwner(static_cast<int>(value));
+    return true;
+  }
   if (verb == "SYSCOMMAND") {
     action = DialogAction::SysCommand(static_cast<int>(value));
     return true;
@@ -97,7 +101,6 @@ SimDialogs::Control* SimDialogs::ControlOf(Open& open, int id) {
 
 int SimDialogs::DoModal(int templateId, platform::WindowHandle owner,
                         platform::DialogEvents& events) {
-  (void)owner;
   const DialogTemplate* source = resources_.Dialog(templateId, language_);
   if (source == nullptr) {
     core_.Record("ui", "dialog " + std::to_string(templateId) + " cannot be created: no template");
@@ -115,6 +118,13 @@ int SimDialogs::DoModal(int templateId, platform::WindowHandle owner,
   }
   open.snapshot.templateId = templateId;
   open.snapshot.caption = source->caption;
+  open.snapshot.owner = owner.value;
+  // A modal dialog disables its owner while it runs, so that the window behind it takes no
+  // input; the owner is enabled again when the dialog ends.
+  if (Open* ownerDialog = Find(owner); ownerDialog != nullptr && ownerDialog->enabled) {
+    ownerDialog->enabled = false;
+    open.disabledOwner = ownerDialog;
+  }
   open_.push_back(std::move(owned));
   core_.Record("ui", Name(open) + " opens");
 
@@ -126,6 +136,9 @@ int SimDialogs::DoModal(int templateId, platform::WindowHandle owner,
       open.snapshot.enabled[control.source.id] = control.enabled;
     }
     open.snapshot.result = open.result;
+    if (open.disabledOwner != nullptr) {
+      open.disabledOwner->enabled = true;
+    }
     shown_.push_back(open.snapshot);
     open_.erase(std::find_if(open_.begin(), open_.end(),
                              [&open](const auto& item) { return item.get() == &open; }));
@@ -143,13 +156,20 @@ int SimDialogs::DoModal(int templateId, platform::WindowHandle owner,
         case DialogAction::Kind::Click:
           Click(open, action.id);
           break;
+        case DialogAction::Kind::ClickOwner: {
+          Open* ownerDialog = Find(owner);
+          if (ownerDialog == nullptr) {
+            throw UnscriptedDialog(Name(open) + " has no owner window to click in");
+          }
+          Click(*ownerDialog, action.id);
+          break;
+        }
         case DialogAction::Kind::Close:
           core_.Record("ui", "close " + Name(open));
           SendClose(handle);
           break;
         case DialogAction::Kind::SysCommand:
-          core_.Record("ui", "system command " + std::to_string(action.id) + " to " + Name(open));
-          events.OnSysCommand(handle, static_cast<std::uint32_t>(action.id) & 0xFFF0);
+          SystemCommand(open, static_cast<std::uint32_t>(action.id));
           break;
       }
     }
@@ -170,6 +190,10 @@ void SimDialogs::Click(Open& open, int id) {
   }
   std::string what =
       "click " + std::to_string(id) + " \"" + control->source.text + "\" in " + Name(open);
+  if (!open.enabled) {
+    core_.Record("ui", what + ": the window is disabled, nothing happens");
+    return;
+  }
   if (!control->enabled) {
     core_.Record("ui", what + ": disabled, nothing happens");
     return;
@@ -200,6 +224,37 @@ void SimDialogs::Click(Open& open, int id) {
   if (!open.events->OnCommand(platform::WindowHandle{open.handle}, id, kClicked)) {
     DefaultCommand(open, id);
   }
+}
+
+void SimDialogs::SystemCommand(Open& open, std::uint32_t command) {
+  core_.Record("ui", "system command " + std::to_string(command) + " to " + Name(open));
+  const platform::WindowHandle handle{open.handle};
+  if (open.events->OnSysCommand(handle, command & 0xFFF0)) {
+    return;
+  }
+  // The default processing: closing from the system menu or the title bar is WM_CLOSE.
+  if ((command & 0xFFF0) == win::SC_CLOSE) {
+    SendClose(handle);
+  }
+}
+
+std::optional<std::intptr_t> SimDialogs::SendMessage(platform::WindowHandle window,
+                                                     std::uint32_t message, std::uintptr_t wParam) {
+  Open* open = Find(window);
+  if (open == nullptr) {
+    return std::nullopt;
+  }
+  if (message == win::WM_CLOSE) {
+    SendClose(window);
+  } else if (message == win::WM_SYSCOMMAND) {
+    SystemCommand(*open, static_cast<std::uint32_t>(wParam));
+  } else if (message == win::WM_COMMAND) {
+    int id = static_cast<int>(wParam & 0xFFFF);
+    if (!open->events->OnCommand(window, id, static_cast<int>(wParam >> 16))) {
+      DefaultCommand(*open, id);
+    }
+  }
+  return 0;
 }
 
 void SimDialogs::DefaultCommand(Open& open, int id) {
@@ -251,6 +306,11 @@ void SimDialogs::EnableControl(platform::WindowHandle dialog, int id, bool enabl
 bool SimDialogs::IsControlEnabled(platform::WindowHandle dialog, int id) {
   Control* control = ControlAt(dialog, id);
   return control != nullptr && control->enabled;
+}
+
+bool SimDialogs::IsWindowEnabled(platform::WindowHandle window) {
+  Open* open = Find(window);
+  return open != nullptr && open->enabled;
 }
 
 void SimDialogs::SetWindowText(platform::WindowHandle window, const std::string& text) {

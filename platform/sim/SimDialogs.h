@@ -1,14 +1,16 @@
 // The dialog manager of the simulated machine. It builds each dialog from the same compiled
 // templates as the real program, keeps its controls' check and enabled states as Windows does
 // (auto check boxes toggle, auto radio buttons clear the others of their group, disabled
-// controls ignore clicks), and plays a script of user actions per dialog template. A dialog
-// shown with no action left in its script is an error that names the dialog.
+// controls ignore clicks), disables a modal dialog's owner while it runs, and plays a script of
+// user actions per dialog template. A dialog shown with no action left in its script is an error
+// that names the dialog.
 #pragma once
 
 #include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -20,15 +22,18 @@
 namespace sim {
 
 struct DialogAction {
-  enum class Kind { Click, Close, SysCommand } kind = Kind::Click;
+  // Click: a control of the dialog. ClickOwner: a control of the window that owns the dialog,
+  // as a user trying the window behind would (it is disabled while the dialog runs).
+  enum class Kind { Click, ClickOwner, Close, SysCommand } kind = Kind::Click;
   int id = 0;  // the control clicked, or the system command
 
   static DialogAction Click(int control) { return {Kind::Click, control}; }
+  static DialogAction ClickOwner(int control) { return {Kind::ClickOwner, control}; }
   static DialogAction Close() { return {Kind::Close, 0}; }
   static DialogAction SysCommand(int command) { return {Kind::SysCommand, command}; }
 };
 
-// Parses "click:1004", "close" or "syscommand:0x10".
+// Parses "click:1004", "owner:3", "close" or "syscommand:0x10".
 bool ParseDialogAction(const std::string& text, DialogAction& action);
 
 class UnscriptedDialog : public std::runtime_error {
@@ -41,6 +46,7 @@ struct DialogSnapshot {
   int templateId = 0;
   std::string caption;
   int result = 0;
+  std::uintptr_t owner = 0;  // the owner's handle, 0 for none
   std::map<int, int> checked;
   std::map<int, bool> enabled;
   std::map<int, platform::Rect> placed;  // pixels, after MoveWindow; 0 is the dialog
@@ -70,6 +76,7 @@ class SimDialogs : public platform::Dialogs {
   int IsButtonChecked(platform::WindowHandle dialog, int id) override;
   void EnableControl(platform::WindowHandle dialog, int id, bool enable) override;
   bool IsControlEnabled(platform::WindowHandle dialog, int id) override;
+  bool IsWindowEnabled(platform::WindowHandle window) override;
   void SetWindowText(platform::WindowHandle window, const std::string& text) override;
   void MoveWindow(platform::WindowHandle dialog, int id, int x, int y, int width,
                   int height) override;
@@ -79,6 +86,11 @@ class SimDialogs : public platform::Dialogs {
   void SetIcon(platform::WindowHandle dialog, int iconId) override;
   std::string LoadString(int id, std::uint32_t capacity) override;
   void SetWaitCursor(bool on) override;
+
+  // SendMessageA to a dialog window: WM_CLOSE, WM_SYSCOMMAND and WM_COMMAND get what the dialog
+  // manager gives them. Nothing when the window is not one of the dialogs.
+  std::optional<std::intptr_t> SendMessage(platform::WindowHandle window, std::uint32_t message,
+                                           std::uintptr_t wParam);
 
  private:
   struct Control {
@@ -91,6 +103,8 @@ class SimDialogs : public platform::Dialogs {
     const DialogTemplate* source = nullptr;
     platform::DialogEvents* events = nullptr;
     std::vector<Control> controls;
+    bool enabled = true;            // the dialog window itself
+    Open* disabledOwner = nullptr;  // the owner this dialog disabled while it runs
     bool ended = false;
     int result = 0;
     DialogSnapshot snapshot;
@@ -100,6 +114,7 @@ class SimDialogs : public platform::Dialogs {
   Control* ControlOf(Open& open, int id);
   Control* ControlAt(platform::WindowHandle dialog, int id);
   void Click(Open& open, int id);
+  void SystemCommand(Open& open, std::uint32_t command);
   void DefaultCommand(Open& open, int id);
   std::string Name(const Open& open) const;
 

@@ -79,6 +79,10 @@ SimMachine::SimMachine(WindowsVersion version)
     files_.MakeFoldersDirect(windows + "\\system32\\drivers");
   }
   registry_.SetCurrentUser(nt ? "S-1-5-21-1004336348-1177238915-682003330-1000" : ".DEFAULT");
+  processes_.SetOwnWindows(
+      [this](platform::WindowHandle window, std::uint32_t message, std::uintptr_t wParam) {
+        return dialogs_.SendMessage(window, message, wParam);
+      });
   files_.SetDelayedMoveRecorder(
       [this](const std::string& source, const std::string& target, bool replace) {
         return RecordDelayedMove(source, target, replace);

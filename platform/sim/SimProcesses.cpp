@@ -233,11 +233,15 @@ platform::WindowHandle SimProcesses::FindTopLevelWindow(const std::string& title
 
 std::intptr_t SimProcesses::SendWindowMessage(platform::WindowHandle window, std::uint32_t message,
                                               std::uintptr_t wParam, std::intptr_t lParam) {
-  (void)wParam;
   (void)lParam;
   auto it = std::find_if(windows_.begin(), windows_.end(),
                          [&](const SimWindow& w) { return w.handle == window.value; });
   if (it == windows_.end()) {
+    if (ownWindows_) {
+      if (std::optional<std::intptr_t> result = ownWindows_(window, message, wParam)) {
+        return *result;
+      }
+    }
     core_.lastError = win::ERROR_INVALID_WINDOW_HANDLE;
     return 0;
   }

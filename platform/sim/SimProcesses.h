@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -45,6 +46,11 @@ class SimProcesses : public platform::Processes {
   void DefineProgram(const std::string& path, const ProgramBehaviour& behaviour);
   // A program already running with a top-level window, as when the machine was left.
   platform::WindowHandle AddRunningWindow(const std::string& title, const std::string& program);
+  // Messages to windows that are not other programs' (the launcher's own dialogs) go here;
+  // nothing comes back for a window it does not know.
+  using WindowMessageHandler = std::function<std::optional<std::intptr_t>(
+      platform::WindowHandle, std::uint32_t, std::uintptr_t)>;
+  void SetOwnWindows(WindowMessageHandler handler) { ownWindows_ = std::move(handler); }
   // The folder of the running program itself, searched first for a bare program name.
   void SetProgramFolder(const std::string& folder) { programFolder_ = folder; }
   const std::vector<SimProcess>& Started() const { return processes_; }
@@ -73,6 +79,7 @@ class SimProcesses : public platform::Processes {
   SimCore& core_;
   SimFileSystem& files_;
   std::string programFolder_;
+  WindowMessageHandler ownWindows_;
   std::map<std::string, ProgramBehaviour> behaviours_;  // by upper-cased full path
   std::vector<SimProcess> processes_;
   std::vector<SimWindow> windows_;

@@ -113,6 +113,10 @@ bool Win32Dialogs::IsControlEnabled(platform::WindowHandle dialog, int id) {
   return ::IsWindowEnabled(::GetDlgItem(Window(dialog), id)) != FALSE;
 }
 
+bool Win32Dialogs::IsWindowEnabled(platform::WindowHandle window) {
+  return ::IsWindowEnabled(Window(window)) != FALSE;
+}
+
 void Win32Dialogs::SetWindowText(platform::WindowHandle window, const std::string& text) {
   ::SetWindowTextA(Window(window), text.c_str());
 }

@@ -133,6 +133,7 @@ class Win32Dialogs : public platform::Dialogs {
   int IsButtonChecked(platform::WindowHandle dialog, int id) override;
   void EnableControl(platform::WindowHandle dialog, int id, bool enable) override;
   bool IsControlEnabled(platform::WindowHandle dialog, int id) override;
+  bool IsWindowEnabled(platform::WindowHandle window) override;
   void SetWindowText(platform::WindowHandle window, const std::string& text) override;
   void MoveWindow(platform::WindowHandle dialog, int id, int x, int y, int width,
                   int height) override;

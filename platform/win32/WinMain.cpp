@@ -1,7 +1,7 @@
 // Setup.exe: the launcher's entry point on Windows.
 #include "app/SetupApp.h"
+#include "install/PendingCommands.h"
 #include "platform/win32/Win32Platform.h"
-#include "ui/PendingInstallers.h"
 #include "ui/StartupDialogs.h"
 
 #include "platform/win32/WinApi.h"
@@ -9,8 +9,8 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   static win32::Win32Platform machine(__argv != nullptr && __argc > 0 ? __argv[0] : "",
                                       commandLine != nullptr ? commandLine : "");
-  static ui::PendingInstallers installers;
-  static ui::DialogStartupServices services(machine.Platform(), installers);
+  static install::PendingCommands commands;
+  static ui::DialogStartupServices services(machine.Platform(), commands);
   static app::SetupApp setup(machine.Platform(), services);
   setup.InitInstance();
   return 0;

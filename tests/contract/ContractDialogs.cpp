@@ -48,6 +48,35 @@ TEST_F(Dialogs, ClosingIsCancel) {
   EXPECT_EQ(probe.commands, std::vector<int>{win::IDCANCEL});
 }
 
+TEST_F(Dialogs, AModalDialogDisablesItsOwnerWhileItRuns) {
+  platform::Dialogs& dialogs = p().dialogs;
+  bool innerRan = false;
+  Probe outer([&](platform::WindowHandle owner) {
+    EXPECT_TRUE(dialogs.IsWindowEnabled(owner));
+    Probe inner([&](platform::WindowHandle dialog) {
+      innerRan = true;
+      EXPECT_FALSE(dialogs.IsWindowEnabled(owner));
+      EXPECT_TRUE(dialogs.IsWindowEnabled(dialog));
+      dialogs.EndDialog(dialog, 5);
+    });
+    EXPECT_EQ(dialogs.DoModal(IDD_RESTART, owner, inner), 5);
+    EXPECT_TRUE(dialogs.IsWindowEnabled(owner));
+    dialogs.EndDialog(owner, 6);
+  });
+  EXPECT_EQ(dialogs.DoModal(IDD_DRIVER_ARCH, {}, outer), 6);
+  EXPECT_TRUE(innerRan);
+}
+
+TEST_F(Dialogs, TheCloseSystemCommandIsCancel) {
+  // Closing from the system menu or the title bar gets the default processing: WM_CLOSE, which
+  // the dialog manager turns into Cancel.
+  Probe probe([&](platform::WindowHandle dialog) {
+    p().processes.SendWindowMessage(dialog, win::WM_SYSCOMMAND, win::SC_CLOSE, 0);
+  });
+  EXPECT_EQ(p().dialogs.DoModal(IDD_RESTART, {}, probe), win::IDCANCEL);
+  EXPECT_EQ(probe.commands, std::vector<int>{win::IDCANCEL});
+}
+
 TEST_F(Dialogs, StringsAndMissingTemplates) {
   EXPECT_EQ(p().dialogs.LoadString(IDS_ABOUT_SETUP, 256), "&About Setup...");
   EXPECT_EQ(p().dialogs.LoadString(IDS_ABOUT_SETUP, 4), "&Ab");

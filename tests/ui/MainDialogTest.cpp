@@ -33,7 +33,7 @@ TEST_F(MainDialog, InitialisationPlacesTheWindowAndResetsTheStateFile) {
   EXPECT_EQ(machine.Files().ReadFileDirect("C:\\WINDOWS\\ORVSETUP.INI"),
             "[Need_To_Reboot]\r\nInstall=YES\r\n[Need_To_InstallDriver]\r\nInstall=NO\r\n"
             "Command=\r\nInstallDX=NO\r\n");
-  EXPECT_TRUE(installers.calls.empty());
+  EXPECT_TRUE(commands.calls.empty());
 }
 
 TEST_F(MainDialog, TheButtonsRunTheirCommands) {
@@ -42,19 +42,17 @@ TEST_F(MainDialog, TheButtonsRunTheirCommands) {
                           sim::DialogAction::SysCommand(0xF020), Click(win::IDCANCEL)});
   Script(IDD_ABOUT, {Click(win::IDOK)});
   EXPECT_FALSE(RunMain());
-  EXPECT_EQ(installers.calls,
-            (std::vector<std::string>{"OnCombinedInstall", "OnInstallDriver vxd=0",
-                                      "OnInstallApplications"}));
+  EXPECT_EQ(commands.calls, (std::vector<std::string>{"OnCombinedInstall", "OnInstallDriver vxd=0",
+                                                      "OnInstallApplications"}));
   EXPECT_EQ(Last(IDD_ABOUT).result, win::IDOK);
 }
 
 TEST_F(MainDialog, ACancelledArchitectureQuestionClosesTheMainDialog) {
   // What the install commands do with the answer: WM_CLOSE to the main dialog on Cancel.
-  installers.onInstallDriver = [](ui::SetupMainDialog& d) {
-    ui::DriverArchDialog arch(d.Platform());
-    arch.vxdSelected = d.State().useVxdDriver;
-    if (arch.DoModal() != win::IDOK) {
-      d.Platform().dialogs.SendClose(d.Handle());
+  commands.onInstallDriver = [](install::Session& s) {
+    int vxdSelected = s.state.useVxdDriver;
+    if (s.user.AskDriverArchitecture(vxdSelected) != win::IDOK) {
+      s.platform.dialogs.SendClose(s.user.MainWindow());
     }
   };
   Script(IDD_SETUP_MAIN, {Click(IDC_INSTALL_DRIVER)});
@@ -62,6 +60,37 @@ TEST_F(MainDialog, ACancelledArchitectureQuestionClosesTheMainDialog) {
   EXPECT_FALSE(RunMain());
   EXPECT_EQ(result, win::IDCANCEL);
   EXPECT_EQ(Last(IDD_DRIVER_ARCH).checked.at(IDC_ARCH_WDM), 1);  // preset from useVxdDriver 0
+  EXPECT_EQ(Last(IDD_DRIVER_ARCH).owner, dialog->Handle().value);
+}
+
+TEST_F(MainDialog, TheQuestionsAreOwnedByTheMainWindowWhichTakesNoInputMeanwhile) {
+  // While the architecture question or the restart offer is up, pressing the main window's
+  // buttons does nothing: no second command starts inside the first.
+  commands.onInstallDriver = [this](install::Session& s) {
+    EXPECT_TRUE(machine.Platform().dialogs.IsWindowEnabled(s.user.MainWindow()));
+    int vxdSelected = 1;
+    EXPECT_EQ(s.user.AskDriverArchitecture(vxdSelected), win::IDOK);
+    EXPECT_EQ(vxdSelected, 0);
+    s.user.OfferRestart();
+    EXPECT_TRUE(machine.Platform().dialogs.IsWindowEnabled(s.user.MainWindow()));
+  };
+  Script(IDD_SETUP_MAIN, {Click(IDC_INSTALL_DRIVER), Click(win::IDCANCEL)});
+  Script(IDD_DRIVER_ARCH,
+         {sim::DialogAction::ClickOwner(IDC_INSTALL_DRIVER),
+          sim::DialogAction::ClickOwner(win::IDCANCEL), Click(IDC_ARCH_WDM), Click(win::IDOK)});
+  Script(IDD_RESTART, {sim::DialogAction::ClickOwner(IDC_INSTALL_APPS), Click(IDC_RESTART_NO),
+                       Click(win::IDOK)});
+  EXPECT_FALSE(RunMain());
+  EXPECT_EQ(result, win::IDCANCEL);  // the Exit pressed after the command, not the one behind
+  EXPECT_EQ(commands.calls, std::vector<std::string>{"OnInstallDriver vxd=0"});
+  EXPECT_EQ(Last(IDD_DRIVER_ARCH).owner, dialog->Handle().value);
+  EXPECT_EQ(Last(IDD_RESTART).owner, dialog->Handle().value);
+  EXPECT_FALSE(machine.Security().RestartRequested());
+  int refused = 0;
+  for (const std::string& line : Journal("ui")) {
+    refused += line.find("the window is disabled, nothing happens") != std::string::npos;
+  }
+  EXPECT_EQ(refused, 3);
 }
 
 TEST_F(MainDialog, TheSpeakerRouteStartsTheDiscsProgram) {
@@ -69,7 +98,7 @@ TEST_F(MainDialog, TheSpeakerRouteStartsTheDiscsProgram) {
   context.WebSetup = 1;  // the speaker route comes first whatever WebSetup says
   EXPECT_TRUE(RunMain());
   EXPECT_EQ(Started(), (std::vector<std::string>{"D:\\MESetup.dat /SPEAKER"}));
-  EXPECT_TRUE(installers.calls.empty());
+  EXPECT_TRUE(commands.calls.empty());
   EXPECT_EQ(machine.Dialogs().ScriptLeft(IDD_SETUP_MAIN), 0u);
 }
 
@@ -78,7 +107,7 @@ TEST_F(MainDialog, ASwitchWithAnythingAroundItMatchesNothing) {
     context.commandLine = command;
     Script(IDD_SETUP_MAIN, {Click(win::IDCANCEL)});
     EXPECT_FALSE(RunMain()) << command;
-    EXPECT_TRUE(installers.calls.empty()) << command;
+    EXPECT_TRUE(commands.calls.empty()) << command;
   }
   EXPECT_TRUE(Started().empty());
 }
@@ -86,23 +115,20 @@ TEST_F(MainDialog, ASwitchWithAnythingAroundItMatchesNothing) {
 TEST_F(MainDialog, ApplicationsComeBeforeDriverOnly) {
   context.commandLine = "/AP";
   context.DriverOnly = 1;
-  installers.onInstallApplications = [this](ui::SetupMainDialog& d) {
-    (void)this;
-    d.Exit();
-  };
+  commands.onInstallApplications = [](install::Session& s) { s.platform.system.ExitProcess(0); };
   EXPECT_TRUE(RunMain());
-  EXPECT_EQ(installers.calls, (std::vector<std::string>{"OnInstallApplications"}));
+  EXPECT_EQ(commands.calls, (std::vector<std::string>{"OnInstallApplications"}));
 }
 
 TEST_F(MainDialog, TheDriverSwitchesAndDriverOnlyClearTheQuestions) {
   for (const char* command : {"/DRIVER", "DRIVER", "-DRIVER", ""}) {
-    installers.calls.clear();
+    commands.calls.clear();
     context.commandLine = command;
     context.DriverOnly = std::string(command).empty() ? 1 : 0;
     context.WindowsMEDriverAskUser = context.Windows98SEDriverAskUser = 1;
     Script(IDD_SETUP_MAIN, {Click(win::IDCANCEL)});
     EXPECT_FALSE(RunMain());
-    EXPECT_EQ(installers.calls, (std::vector<std::string>{"OnInstallDriver vxd=0"})) << command;
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"OnInstallDriver vxd=0"})) << command;
     EXPECT_EQ(dialog->State().WindowsMEDriverAskUser, 0);
     EXPECT_EQ(dialog->State().Windows98SEDriverAskUser, 0);
   }
@@ -115,22 +141,24 @@ TEST_F(MainDialog, TheSecondWebStageInstallsTheChosenFlavour) {
   context.InstallWDMDriver = 0;
   Script(IDD_SETUP_MAIN, {Click(win::IDCANCEL)});
   EXPECT_FALSE(RunMain());
-  EXPECT_EQ(installers.calls, (std::vector<std::string>{"OnInstallDriver vxd=1"}));
+  EXPECT_EQ(commands.calls, (std::vector<std::string>{"OnInstallDriver vxd=1"}));
   EXPECT_EQ(dialog->State().WindowsMEDriver, 0);
   EXPECT_EQ(dialog->State().Windows98SEDriver, 0);
 
-  installers.calls.clear();
+  commands.calls.clear();
   context.InstallWDMDriver = 1;
   Script(IDD_SETUP_MAIN, {Click(win::IDCANCEL)});
   RunMain();
-  EXPECT_EQ(installers.calls, (std::vector<std::string>{"OnInstallDriver vxd=0"}));
+  EXPECT_EQ(commands.calls, (std::vector<std::string>{"OnInstallDriver vxd=0"}));
   EXPECT_EQ(dialog->State().WindowsMEDriver, 1);
 }
 
 TEST_F(MainDialog, AnInstallerThatEndsTheDialogLetsRoutingFinish) {
   context.DriverOnly = 1;
   context.WindowsMEDriverAskUser = 1;
-  installers.onInstallDriver = [](ui::SetupMainDialog& d) { d.EndDialog(win::IDOK); };
+  commands.onInstallDriver = [](install::Session& s) {
+    s.platform.dialogs.EndDialog(s.user.MainWindow(), win::IDOK);
+  };
   EXPECT_FALSE(RunMain());
   EXPECT_EQ(result, win::IDOK);
   EXPECT_EQ(dialog->State().WindowsMEDriverAskUser, 0);
@@ -139,14 +167,15 @@ TEST_F(MainDialog, AnInstallerThatEndsTheDialogLetsRoutingFinish) {
 TEST_F(MainDialog, TheFirstWebStageStagesAndStartsTheStagedProgram) {
   context.WebSetup = 1;
   context.InstallWDMDriver = 1;
-  installers.onStage = [this] {
+  commands.onStage = [this] {
     machine.Files().WriteFileDirect("C:\\Program Files\\Orvanta\\WIN_ME\\MESetup.dat", "MZ");
     machine.Files().WriteFileDirect("C:\\Program Files\\Orvanta\\WIN_ME\\Setup.ini",
                                     "[InstallOption]\r\nWebSetup=1\r\n");
   };
   Script(IDD_JACK_OPTIONS, {Click(IDC_DISABLE_MIDI), Click(win::IDOK)});
   EXPECT_TRUE(RunMain());
-  EXPECT_EQ(installers.calls, (std::vector<std::string>{"StageWdmDriver 0 1"}));
+  EXPECT_EQ(Last(IDD_JACK_OPTIONS).owner, dialog->Handle().value);
+  EXPECT_EQ(commands.calls, (std::vector<std::string>{"StageWdmDriver 0 1"}));
   EXPECT_EQ(dialog->State().jackOptions.midiPortEnabled, 0);
   EXPECT_EQ(dialog->State().jackOptions.lineInSharesRearJack, 1);
   EXPECT_EQ(Started(),
@@ -161,15 +190,15 @@ TEST_F(MainDialog, TheFirstWebStageEndsEarly) {
   context.InstallWDMDriver = 0;  // the VxD flavour: nothing to stage
   Script(IDD_JACK_OPTIONS, {Click(win::IDOK)});
   EXPECT_TRUE(RunMain());
-  EXPECT_TRUE(installers.calls.empty());
+  EXPECT_TRUE(commands.calls.empty());
 
   Script(IDD_JACK_OPTIONS, {Close()});  // cancelled
   EXPECT_TRUE(RunMain());
-  EXPECT_TRUE(installers.calls.empty());
+  EXPECT_TRUE(commands.calls.empty());
   EXPECT_TRUE(Started().empty());
 
   context.InstallWDMDriver = 1;  // staged, but the staged program is missing
-  installers.onStage = [this] {
+  commands.onStage = [this] {
     machine.Files().MakeFoldersDirect("C:\\Program Files\\Orvanta\\WIN_ME");
   };
   Script(IDD_JACK_OPTIONS, {Click(win::IDOK)});
@@ -185,7 +214,7 @@ TEST_F(MainDialog, ABlankInTheProgramPathNeverStartsAnotherProgram) {
   machine.InjectedFaults().FailEvery("GetShortPathNameA", win::ERROR_FILE_NOT_FOUND);
   context.WebSetup = 1;
   context.InstallWDMDriver = 1;
-  installers.onStage = [this] {
+  commands.onStage = [this] {
     machine.Files().WriteFileDirect("C:\\Program Files\\Orvanta\\WIN_ME\\MESetup.dat", "MZ");
   };
   Script(IDD_JACK_OPTIONS, {Click(win::IDOK)});
@@ -241,7 +270,7 @@ TEST_P(MainDialogOn, TheCodecVariantDisablesButtonsWhereOnlyTheDriverInstalls) {
   EXPECT_EQ(Last(IDD_SETUP_MAIN).enabled.at(IDC_INSTALL_ALL), !disabled);
   EXPECT_EQ(Last(IDD_SETUP_MAIN).enabled.at(IDC_INSTALL_APPS), !disabled);
   EXPECT_TRUE(Last(IDD_SETUP_MAIN).enabled.at(IDC_INSTALL_DRIVER));
-  EXPECT_EQ(installers.calls.size(), disabled ? 0u : 2u);
+  EXPECT_EQ(commands.calls.size(), disabled ? 0u : 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryVersion, MainDialogOn,
@@ -255,7 +284,7 @@ TEST_F(MainDialog, AnOverlongCommandLineIsCutToTheDialogsBuffer) {
   Script(IDD_SETUP_MAIN, {Click(win::IDCANCEL)});
   EXPECT_FALSE(RunMain());
   EXPECT_EQ(dialog->State().commandLine.size(), 1023u);
-  EXPECT_TRUE(installers.calls.empty());
+  EXPECT_TRUE(commands.calls.empty());
 }
 
 TEST_F(MainDialog, AnUnscriptedDialogIsAnErrorThatNamesIt) {

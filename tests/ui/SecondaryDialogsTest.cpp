@@ -10,7 +10,7 @@ class SecondaryDialogs : public UiTest {};
 
 TEST_F(SecondaryDialogs, DriverArchitectureIsPresetAndAnswered) {
   for (int preset : {1, 0}) {
-    ui::DriverArchDialog arch(machine.Platform());
+    ui::DriverArchDialog arch(machine.Platform(), {});
     arch.vxdSelected = preset;
     Script(IDD_DRIVER_ARCH, {Click(win::IDOK)});
     EXPECT_EQ(arch.DoModal(), win::IDOK);
@@ -18,7 +18,7 @@ TEST_F(SecondaryDialogs, DriverArchitectureIsPresetAndAnswered) {
     EXPECT_EQ(Last(IDD_DRIVER_ARCH).checked.at(IDC_ARCH_VXD), preset);
     EXPECT_EQ(Last(IDD_DRIVER_ARCH).checked.at(IDC_ARCH_WDM), 1 - preset);
   }
-  ui::DriverArchDialog arch(machine.Platform());
+  ui::DriverArchDialog arch(machine.Platform(), {});
   arch.vxdSelected = 1;
   Script(IDD_DRIVER_ARCH, {Click(IDC_ARCH_WDM), Click(win::IDOK)});
   EXPECT_EQ(arch.DoModal(), win::IDOK);
@@ -26,14 +26,14 @@ TEST_F(SecondaryDialogs, DriverArchitectureIsPresetAndAnswered) {
   EXPECT_EQ(Last(IDD_DRIVER_ARCH).checked.at(IDC_ARCH_VXD), 0);  // the group keeps one on
 
   for (auto action : {Click(win::IDCANCEL), Close()}) {
-    ui::DriverArchDialog cancelled(machine.Platform());
+    ui::DriverArchDialog cancelled(machine.Platform(), {});
     Script(IDD_DRIVER_ARCH, {action});
     EXPECT_EQ(cancelled.DoModal(), win::IDCANCEL);
   }
 }
 
 TEST_F(SecondaryDialogs, RestartOffersYesAndRestarts) {
-  ui::RestartDialog restart(machine.Platform());
+  ui::RestartDialog restart(machine.Platform(), {});
   Script(IDD_RESTART, {Click(win::IDOK)});
   EXPECT_EQ(restart.DoModal(), win::IDOK);
   EXPECT_EQ(Last(IDD_RESTART).checked.at(IDC_RESTART_YES), 1);
@@ -41,11 +41,11 @@ TEST_F(SecondaryDialogs, RestartOffersYesAndRestarts) {
 }
 
 TEST_F(SecondaryDialogs, NoOrClosingRestartsNothing) {
-  ui::RestartDialog later(machine.Platform());
+  ui::RestartDialog later(machine.Platform(), {});
   Script(IDD_RESTART, {Click(IDC_RESTART_NO), Click(win::IDOK)});
   EXPECT_EQ(later.DoModal(), win::IDOK);
   EXPECT_EQ(Last(IDD_RESTART).checked.at(IDC_RESTART_YES), 0);
-  ui::RestartDialog closed(machine.Platform());
+  ui::RestartDialog closed(machine.Platform(), {});
   Script(IDD_RESTART, {Close()});
   EXPECT_EQ(closed.DoModal(), win::IDCANCEL);
   EXPECT_FALSE(machine.Security().RestartRequested());
@@ -67,14 +67,14 @@ TEST_F(SecondaryDialogs, EnablePrivilegeOnEachFamily) {
 
 class JackOptions : public UiTest {
  protected:
-  ui::JackOptions Run(std::vector<sim::DialogAction> actions, int expected = win::IDOK) {
-    ui::JackOptionsDialog jacks(machine.Platform());
+  install::JackOptions Run(std::vector<sim::DialogAction> actions, int expected = win::IDOK) {
+    ui::JackOptionsDialog jacks(machine.Platform(), {});
     actions.push_back(Click(win::IDOK));
     Script(IDD_JACK_OPTIONS, actions);
     EXPECT_EQ(jacks.DoModal(), expected);
     return jacks.results;
   }
-  std::tuple<int, int, int, int, int> Tuple(const ui::JackOptions& o) {
+  std::tuple<int, int, int, int, int> Tuple(const install::JackOptions& o) {
     return {o.lineInSharesRearJack, o.lineInSharesCenterJack, o.micSharesSubwooferJack,
             o.gamePortEnabled, o.midiPortEnabled};
   }
@@ -126,7 +126,7 @@ TEST_F(JackOptions, BothPortsDisabled) {
 }
 
 TEST_F(JackOptions, CancelLeavesTheResultsUnset) {
-  ui::JackOptionsDialog jacks(machine.Platform());
+  ui::JackOptionsDialog jacks(machine.Platform(), {});
   Script(IDD_JACK_OPTIONS, {Click(IDC_LINEIN_CENTER), Click(win::IDCANCEL)});
   EXPECT_EQ(jacks.DoModal(), win::IDCANCEL);
   EXPECT_EQ(Tuple(jacks.results), std::make_tuple(0, 0, 0, 0, 0));

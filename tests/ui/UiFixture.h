@@ -1,5 +1,5 @@
 // A simulated machine with the launcher's compiled resources, a disc in drive D:, and
-// installers that record what the main dialog asked of them.
+// commands that record what the main dialog asked of them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,28 +15,28 @@
 
 namespace uitest {
 
-class RecordingInstallers : public ui::Installers {
+class RecordingCommands : public install::Commands {
  public:
-  void OnInstallDriver(ui::SetupMainDialog& dialog) override {
-    calls.push_back("OnInstallDriver vxd=" + std::to_string(dialog.State().useVxdDriver));
+  void OnInstallDriver(install::Session& session) override {
+    calls.push_back("OnInstallDriver vxd=" + std::to_string(session.state.useVxdDriver));
     if (onInstallDriver)
-      onInstallDriver(dialog);
+      onInstallDriver(session);
   }
-  void OnInstallApplications(ui::SetupMainDialog& dialog) override {
+  void OnInstallApplications(install::Session& session) override {
     calls.push_back("OnInstallApplications");
     if (onInstallApplications)
-      onInstallApplications(dialog);
+      onInstallApplications(session);
   }
-  void OnCombinedInstall(ui::SetupMainDialog&) override { calls.push_back("OnCombinedInstall"); }
-  void StageWdmDriver(ui::SetupMainDialog&, int defer, int patch) override {
+  void OnCombinedInstall(install::Session&) override { calls.push_back("OnCombinedInstall"); }
+  void StageWdmDriver(install::Session&, int defer, int patch) override {
     calls.push_back("StageWdmDriver " + std::to_string(defer) + " " + std::to_string(patch));
     if (onStage)
       onStage();
   }
 
   std::vector<std::string> calls;
-  std::function<void(ui::SetupMainDialog&)> onInstallDriver;
-  std::function<void(ui::SetupMainDialog&)> onInstallApplications;
+  std::function<void(install::Session&)> onInstallDriver;
+  std::function<void(install::Session&)> onInstallApplications;
   std::function<void()> onStage;
 };
 
@@ -57,7 +57,7 @@ class UiTest : public ::testing::Test {
   // Runs the main dialog; true when it ended the process.
   bool RunMain() {
     dialog =
-        std::make_unique<ui::SetupMainDialog>(machine.Platform(), context, detection, installers);
+        std::make_unique<ui::SetupMainDialog>(machine.Platform(), context, detection, commands);
     try {
       result = dialog->DoModal();
       return false;
@@ -99,7 +99,7 @@ class UiTest : public ::testing::Test {
   sim::SimMachine machine;
   app::InstallContext context;
   app::DetectionState detection;
-  RecordingInstallers installers;
+  RecordingCommands commands;
   std::unique_ptr<ui::SetupMainDialog> dialog;
   int result = 0;
 };

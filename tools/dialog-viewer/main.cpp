@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "install/PendingCommands.h"
 #include "platform/win32/Win32Platform.h"
 #include "ui/JackOptionsDialog.h"
-#include "ui/PendingInstallers.h"
 #include "ui/SecondaryDialogs.h"
 #include "ui/SetupMainDialog.h"
 #include "ui/resource.h"
@@ -65,20 +65,20 @@ int main(int argc, char** argv) {
   app::InstallContext context;
   context.sourceDir = "C:\\";
   app::DetectionState detection;
-  ui::PendingInstallers installers;
+  install::PendingCommands commands;
   std::unique_ptr<ui::DialogBase> dialog;
   switch (templateId) {
     case IDD_SETUP_MAIN:
-      dialog = std::make_unique<ui::SetupMainDialog>(platform, context, detection, installers);
+      dialog = std::make_unique<ui::SetupMainDialog>(platform, context, detection, commands);
       break;
     case IDD_DRIVER_ARCH:
-      dialog = std::make_unique<ui::DriverArchDialog>(platform);
+      dialog = std::make_unique<ui::DriverArchDialog>(platform, platform::WindowHandle{});
       break;
     case IDD_RESTART:
-      dialog = std::make_unique<ui::RestartDialog>(platform);
+      dialog = std::make_unique<ui::RestartDialog>(platform, platform::WindowHandle{});
       break;
     case IDD_JACK_OPTIONS:
-      dialog = std::make_unique<ui::JackOptionsDialog>(platform);
+      dialog = std::make_unique<ui::JackOptionsDialog>(platform, platform::WindowHandle{});
       break;
     case IDD_NO_CHIP:
       dialog = std::make_unique<ui::NoChipDialog>(platform);

@@ -28,10 +28,12 @@ const char kUsage[] =
     "                       AC'97 controller with the ORV5970; options decoding=off,\n"
     "                       coldreset, semaphore=N|stuck, linkready=never, busy=N, broken)\n"
     "  --dialog ID=ACTIONS  what the user does in dialog template ID, in order, comma-\n"
-    "                       separated: click:CONTROL, close, syscommand:0x10 (102 is the\n"
-    "                       main window, 306 the no-chip notice, 130 the driver\n"
-    "                       architecture, 132 the restart offer, 103 the jack options,\n"
-    "                       100 About); a dialog shown with no action left stops the run\n"
+    "                       separated: click:CONTROL, close, syscommand:0x10, or\n"
+    "                       owner:CONTROL (a click in the window behind the dialog, which\n"
+    "                       is disabled while it runs) (102 is the main window, 306 the\n"
+    "                       no-chip notice, 130 the driver architecture, 132 the restart\n"
+    "                       offer, 103 the jack options, 100 About); a dialog shown with\n"
+    "                       no action left stops the run\n"
     "  --language ID        the language of the dialogs (1033 English, 1028, 1036, 1041,\n"
     "                       1042)\n"
     "  --save               write the machine's new state back into its folder\n"
@@ -69,7 +71,8 @@ bool ApplyDialogs(sim::SimMachine& machine, const std::vector<std::string>& scri
       std::string word = text.substr(start, comma == std::string::npos ? comma : comma - start);
       sim::DialogAction action;
       if (!sim::ParseDialogAction(word, action)) {
-        error = "--dialog: \"" + word + "\" is not click:CONTROL, close or syscommand:N";
+        error =
+            "--dialog: \"" + word + "\" is not click:CONTROL, owner:CONTROL, close or syscommand:N";
         return false;
       }
       actions.push_back(action);
@@ -152,15 +155,15 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
 
 // The installers' commands come with the installer work; until then the lab records that they
 // were asked for.
-class RecordingInstallers : public ui::Installers {
+class RecordingCommands : public install::Commands {
  public:
-  explicit RecordingInstallers(sim::SimMachine& machine) : machine_(machine) {}
-  void OnInstallDriver(ui::SetupMainDialog&) override { Record("the install-driver command"); }
-  void OnInstallApplications(ui::SetupMainDialog&) override {
+  explicit RecordingCommands(sim::SimMachine& machine) : machine_(machine) {}
+  void OnInstallDriver(install::Session&) override { Record("the install-driver command"); }
+  void OnInstallApplications(install::Session&) override {
     Record("the application suite installer");
   }
-  void OnCombinedInstall(ui::SetupMainDialog&) override { Record("the combined install command"); }
-  void StageWdmDriver(ui::SetupMainDialog&, int defer, int patch) override {
+  void OnCombinedInstall(install::Session&) override { Record("the combined install command"); }
+  void StageWdmDriver(install::Session&, int defer, int patch) override {
     Record("WDM driver staging (deferDriverSetup " + std::to_string(defer) + ", patchInfOptions " +
            std::to_string(patch) + ")");
   }
@@ -217,8 +220,8 @@ int main(int argc, char** argv) {
   std::printf("program: D:\\SETUP.EXE %s\n", options.args.c_str());
 
   machine->Dialogs().SetLanguage(options.language);
-  RecordingInstallers installers(*machine);
-  ui::DialogStartupServices services(machine->Platform(), installers);
+  RecordingCommands commands(*machine);
+  ui::DialogStartupServices services(machine->Platform(), commands);
   app::SetupApp setup(machine->Platform(), services);
   int status = 0;
   try {

@@ -1,6 +1,6 @@
-#include "ui/DriverSetupPrograms.h"
+#include "install/DriverSetupPrograms.h"
 
-namespace ui {
+namespace install {
 
 const char* DriverSetupProgram(int isNT5) {
   return isNT5 ? "W2KSetup.dat" : "MESetup.dat";
@@ -13,4 +13,4 @@ void StartDriverSetupProgram(platform::Platform& platform, const std::string& pa
   platform.processes.WinExec(program + switchText, win::SW_SHOW);
 }
 
-}  // namespace ui
+}  // namespace install

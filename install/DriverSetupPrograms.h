@@ -6,7 +6,7 @@
 
 #include "platform/Platform.h"
 
-namespace ui {
+namespace install {
 
 // "W2KSetup.dat" on Windows 2000 and XP, "MESetup.dat" on every other system.
 const char* DriverSetupProgram(int isNT5);
@@ -17,4 +17,4 @@ const char* DriverSetupProgram(int isNT5);
 void StartDriverSetupProgram(platform::Platform& platform, const std::string& path,
                              const std::string& switchText);
 
-}  // namespace ui
+}  // namespace install
