@@ -20,7 +20,14 @@ std::string DeriveSourceDir(const std::string& programPath, platform::Files& fil
     folder.clear();  // "\SETUP.EXE": the root of the current drive
   }
 
-  // Without a drive, take the one of the current directory.
+  // A network path (\\server\share\...) names its folder whole.
+  if (folder.rfind("\\\\", 0) == 0) {
+    AppendBackslash(folder);
+    return folder;
+  }
+  // Without a drive, take the one of the current directory. A folder from the root ("\Setup")
+  // follows the drive; a relative one (".\sub", "sub") stays relative to the current directory
+  // of that drive ("D:.\sub\").
   if (folder.size() < 2 || folder[1] != ':') {
     std::string current;
     std::uint32_t length = files.GetCurrentFolder(win::MAX_PATH, current);
@@ -30,9 +37,6 @@ std::string DeriveSourceDir(const std::string& programPath, platform::Files& fil
     std::size_t colon = current.find(':');
     std::string drive =
         (colon != std::string::npos && colon >= 1) ? current.substr(0, colon + 1) : current;
-    if (folder.size() > 1 && folder[1] == '\\') {
-      drive += '\\';
-    }
     folder = drive + folder;
   }
   AppendBackslash(folder);

@@ -2,6 +2,7 @@
 // ports with the in and out instructions, which Windows 9x lets an application use. Where they
 // are not allowed (the NT family, or Wine), the processor's fault is caught: the instruction is
 // passed over, reads give all ones, and the installation check reports no PCI BIOS.
+#include "platform/PciConfigMechanism.h"
 #include "platform/win32/Win32Platform.h"
 
 #include "platform/win32/WinApi.h"
@@ -91,47 +92,46 @@ void Out32(std::uint16_t port, std::uint32_t value) {
   asm volatile("outl %0, %w1" : : "a"(value), "d"(port));
 }
 
-constexpr std::uint16_t kConfigAddress = 0xCF8;
-constexpr std::uint16_t kConfigData = 0xCFC;
-
-std::uint32_t ConfigAddress(std::uint8_t bus, std::uint8_t deviceFunction, std::uint16_t offset) {
-  return 0x80000000u | (static_cast<std::uint32_t>(bus) << 16) |
-         (static_cast<std::uint32_t>(deviceFunction) << 8) | (offset & 0xFC);
+void Out16(std::uint16_t port, std::uint16_t value) {
+  Armed armed;
+  asm volatile("outw %w0, %w1" : : "a"(value), "d"(port));
 }
+
+// The processor's own port instructions.
+struct ProcessorPorts {
+  std::uint32_t In32(std::uint16_t port) { return win32::In32(port); }
+  void Out32(std::uint16_t port, std::uint32_t value) { win32::Out32(port, value); }
+  void Out16(std::uint16_t port, std::uint16_t value) { win32::Out16(port, value); }
+};
 
 }  // namespace
 
 bool Win32Hardware::PciInstallationCheck() {
   // Configuration mechanism 1 is there when its address register keeps what is written.
   portFaulted = 0;
-  std::uint32_t saved = In32(kConfigAddress);
-  Out32(kConfigAddress, 0x80000000u);
-  std::uint32_t readBack = In32(kConfigAddress);
-  Out32(kConfigAddress, saved);
+  std::uint32_t saved = In32(platform::kPciConfigAddress);
+  Out32(platform::kPciConfigAddress, 0x80000000u);
+  std::uint32_t readBack = In32(platform::kPciConfigAddress);
+  Out32(platform::kPciConfigAddress, saved);
   return !portFaulted && readBack == 0x80000000u;
 }
 
 std::uint8_t Win32Hardware::PciReadConfigByte(std::uint8_t bus, std::uint8_t deviceFunction,
                                               std::uint16_t offset) {
-  Out32(kConfigAddress, ConfigAddress(bus, deviceFunction, offset));
-  return static_cast<std::uint8_t>(In32(kConfigData) >> (8 * (offset & 3)));
+  ProcessorPorts ports;
+  return platform::PciConfigReadByte(ports, bus, deviceFunction, offset);
 }
 
 std::uint16_t Win32Hardware::PciReadConfigWord(std::uint8_t bus, std::uint8_t deviceFunction,
                                                std::uint16_t offset) {
-  Out32(kConfigAddress, ConfigAddress(bus, deviceFunction, offset));
-  return static_cast<std::uint16_t>(In32(kConfigData) >> (8 * (offset & 2)));
+  ProcessorPorts ports;
+  return platform::PciConfigReadWord(ports, bus, deviceFunction, offset);
 }
 
 void Win32Hardware::PciWriteConfigWord(std::uint8_t bus, std::uint8_t deviceFunction,
                                        std::uint16_t offset, std::uint16_t value) {
-  // A word is written by reading the doubleword around it and writing it back changed.
-  Out32(kConfigAddress, ConfigAddress(bus, deviceFunction, offset));
-  std::uint32_t dword = In32(kConfigData);
-  int shift = 8 * (offset & 2);
-  dword = (dword & ~(0xFFFFu << shift)) | (static_cast<std::uint32_t>(value) << shift);
-  Out32(kConfigAddress, ConfigAddress(bus, deviceFunction, offset));
-  Out32(kConfigData, dword);
+  ProcessorPorts ports;
+  platform::PciConfigWriteWord(ports, bus, deviceFunction, offset, value);
 }
 
 std::uint16_t Win32Hardware::PortRead16(std::uint16_t port) {

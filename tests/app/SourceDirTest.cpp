@@ -30,7 +30,23 @@ TEST_F(SourceDir, FullPaths) {
 TEST_F(SourceDir, PathsWithoutADriveTakeTheCurrentOne) {
   EXPECT_EQ(Derive("\\Setup\\setup.exe", "C:\\Temp"), "C:\\Setup\\");
   EXPECT_EQ(Derive(".\\setup.exe", "D:\\Drivers"), "D:.\\");
-  EXPECT_EQ(Derive(".\\sub\\setup.exe", "D:\\Drivers"), "D:\\.\\sub\\");
+}
+
+TEST_F(SourceDir, RelativeFoldersStayBelowTheCurrentDirectory) {
+  machine.Files().MakeFoldersDirect("D:\\Drivers\\sub");
+  EXPECT_EQ(Derive(".\\sub\\setup.exe", "D:\\Drivers"), "D:.\\sub\\");
+  EXPECT_EQ(Derive("sub\\setup.exe", "D:\\Drivers"), "D:sub\\");
+  EXPECT_EQ(Derive("a\\b\\setup.exe", "C:\\Temp"), "C:a\\b\\");
+  // They lead to the folder below the current one, not to the root of the drive.
+  machine.Files().SetCurrentFolderDirect("D:\\Drivers");
+  EXPECT_EQ(machine.Files().FullPath("D:.\\sub\\setup.ini"), "D:\\Drivers\\sub\\setup.ini");
+  EXPECT_EQ(machine.Files().FullPath("D:sub\\setup.ini"), "D:\\Drivers\\sub\\setup.ini");
+}
+
+TEST_F(SourceDir, ANetworkPathKeepsItsFolderWhole) {
+  EXPECT_EQ(Derive("\\\\server\\share\\setup.exe", "C:\\Temp"), "\\\\server\\share\\");
+  EXPECT_EQ(Derive("\\\\server\\share\\Drivers\\Setup.exe", "C:\\Temp"),
+            "\\\\server\\share\\Drivers\\");
 }
 
 TEST_F(SourceDir, BareNamesAreInTheCurrentDirectory) {
