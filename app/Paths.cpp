@@ -20,6 +20,12 @@ std::optional<std::string> WindowsFolderWithBackslash(platform::Files& files) {
   return folder;
 }
 
+std::string ShortPathOf(platform::Files& files, const std::string& path) {
+  std::string shortPath;
+  std::uint32_t length = files.GetShortPath(path, win::MAX_PATH, shortPath);
+  return length == 0 || length >= win::MAX_PATH ? path : shortPath;
+}
+
 bool FileExists(platform::Files& files, const std::string& path) {
   return files.OpenStream(path, "rb") != nullptr;
 }

@@ -13,6 +13,9 @@ void AppendBackslash(std::string& path);
 // The Windows folder (GetWindowsDirectoryA into 260 characters) with a backslash appended;
 // nothing when the call fails or the folder does not fit.
 std::optional<std::string> WindowsFolderWithBackslash(platform::Files& files);
+// The short (8.3) form of a path (GetShortPathNameA into 260 characters); the path as given when
+// the short form cannot be had, so that what is built on it still names the same place.
+std::string ShortPathOf(platform::Files& files, const std::string& path);
 // A file exists when it opens for reading in binary mode.
 bool FileExists(platform::Files& files, const std::string& path);
 

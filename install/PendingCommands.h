@@ -1,5 +1,5 @@
-// The commands as far as this build has them: they come with the installer work, and until then
-// the buttons and routes that run them do nothing.
+// Commands that do nothing, for programs that show the launcher's windows without installing
+// anything (the dialog viewer).
 #pragma once
 
 #include "install/Session.h"
@@ -12,6 +12,8 @@ class PendingCommands : public Commands {
   void OnInstallApplications(Session&) override {}
   void OnCombinedInstall(Session&) override {}
   void StageWdmDriver(Session&, int, int) override {}
+  void StageVxdDriver(Session&) override {}
+  void InstallNt4Driver(Session&) override {}
 };
 
 }  // namespace install

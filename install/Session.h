@@ -36,7 +36,8 @@ struct Session {
   Commands& commands;
 };
 
-// The commands the main window's buttons and the command-line routes run.
+// The commands the main window's buttons and the command-line routes run, and the installers
+// they hand each other the work through.
 class Commands {
  public:
   virtual ~Commands() = default;
@@ -44,6 +45,8 @@ class Commands {
   virtual void OnInstallApplications(Session& session) = 0;
   virtual void OnCombinedInstall(Session& session) = 0;
   virtual void StageWdmDriver(Session& session, int deferDriverSetup, int patchInfOptions) = 0;
+  virtual void StageVxdDriver(Session& session) = 0;
+  virtual void InstallNt4Driver(Session& session) = 0;
 };
 
 }  // namespace install

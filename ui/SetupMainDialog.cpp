@@ -4,6 +4,7 @@
 
 #include "app/Paths.h"
 #include "install/DriverSetupPrograms.h"
+#include "install/StateFile.h"
 #include "ui/JackOptionsDialog.h"
 #include "ui/SecondaryDialogs.h"
 #include "ui/resource.h"
@@ -44,7 +45,7 @@ bool SetupMainDialog::OnInit() {
   platform_.dialogs.SetIcon(Handle(), IDR_MAINFRAME);
   static_cast<app::WindowsClass&>(state_) = app::ClassifyWindows(platform_.system);
   CopyContext();
-  ResetStateFile();
+  install::ResetStateFile(platform_, state_.isNT4);
   Route();
   // The codec variant installs only the driver on NT 4.0, Windows 95 and Windows 98.
   if (state_.InstallWDMUDACodecDriver &&
@@ -71,19 +72,6 @@ void SetupMainDialog::CopyContext() {
   state_.commandLine = context_.commandLine.substr(0, kCommandLineBuffer - 1);
   state_.combinedInstall = 0;
   state_.useVxdDriver = 0;
-}
-
-void SetupMainDialog::ResetStateFile() {
-  std::optional<std::string> windows = app::WindowsFolderWithBackslash(platform_.files);
-  if (!windows) {
-    return;
-  }
-  const std::string stateFile = *windows + "ORVSETUP.INI";
-  platform::Profiles& profiles = platform_.profiles;
-  profiles.WriteString("Need_To_Reboot", "Install", state_.isNT4 ? "NO" : "YES", stateFile);
-  profiles.WriteString("Need_To_InstallDriver", "Install", "NO", stateFile);
-  profiles.WriteString("Need_To_InstallDriver", "Command", "", stateFile);
-  profiles.WriteString("Need_To_InstallDriver", "InstallDX", "NO", stateFile);
 }
 
 void SetupMainDialog::Route() {
@@ -141,12 +129,7 @@ void SetupMainDialog::WebSetupFirstStage() {
   commands_.StageWdmDriver(session_, 0, 1);
   // The short form keeps the command line free of blanks; should it not be had, the long form
   // serves, and is quoted when started.
-  std::string staging;
-  std::uint32_t length =
-      platform_.files.GetShortPath(install::kWdmStagingFolder, win::MAX_PATH, staging);
-  if (length == 0 || length >= win::MAX_PATH) {
-    staging = install::kWdmStagingFolder;
-  }
+  std::string staging = app::ShortPathOf(platform_.files, install::kWdmStagingFolder);
   app::AppendBackslash(staging);
   platform_.profiles.WriteString("InstallOption", "WebSetup", "2", staging + "Setup.ini");
   const std::string path = staging + install::DriverSetupProgram(state_.isNT5);

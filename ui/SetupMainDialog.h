@@ -34,7 +34,6 @@ class SetupMainDialog : public DialogBase, public install::UserPrompts {
  private:
   void PlaceWindow();
   void CopyContext();
-  void ResetStateFile();
   void Route();
   // The flavour the WebSetup routes install: the WDM driver unless InstallWDMDriver is 0 (and
   // the codec on Windows 98 always the WDM driver).

@@ -1,6 +1,6 @@
 // Setup.exe: the launcher's entry point on Windows.
 #include "app/SetupApp.h"
-#include "install/PendingCommands.h"
+#include "install/SetupCommands.h"
 #include "platform/win32/Win32Platform.h"
 #include "ui/StartupDialogs.h"
 
@@ -9,7 +9,7 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   static win32::Win32Platform machine(__argv != nullptr && __argc > 0 ? __argv[0] : "",
                                       commandLine != nullptr ? commandLine : "");
-  static install::PendingCommands commands;
+  static install::SetupCommands commands;
   static ui::DialogStartupServices services(machine.Platform(), commands);
   static app::SetupApp setup(machine.Platform(), services);
   setup.InitInstance();

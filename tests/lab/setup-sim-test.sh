@@ -32,9 +32,16 @@ expect "driver removed" 'service  "orvainfo" removed' "$out"
 out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --pci 00:0B.0=none --args "/driver no_msg" 2>&1)
 expect "no_msg" "start-up returned" "$out"
 if grep -q "dialog" <<< "$out"; then failed=$((failed + 1)); echo "FAIL no_msg showed a dialog"; fi
-out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --pci 01:05.0=none --pci "00:0B.0=7C5A:0111" --dialog 102=click:3,click:2 2>&1)
+out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --pci 01:05.0=none --pci "00:0B.0=7C5A:0111" --dialog 102=click:3 --dialog 130=click:1004,click:1 --dialog 132=click:1001,click:1 2>&1)
 expect "added device" "click 3 \"Install Device Driver\" in dialog 102" "$out"
+expect "restart declined" "dialog 102 \"Setup\" ends with 1" "$out"
+out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --dialog 102=click:2 2>&1)
 expect "exit button" "dialog 102 \"Setup\" ends with 2" "$out"
+out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --dialog 102=click:3 --dialog 130=click:1005,click:1 2>&1)
+expect "wdm on 98 SE" 'copy D:\\Win_98SE\\drv\\OVAUDIO.INF -> C:\\WINDOWS\\INF\\OVAUDIO.INF' "$out"
+expect "wdm on 98 SE" 'WinExec "C:\\PROGRA~1\\ORVANTA\\WIN_ME\\MESetup.dat /DRIVER"' "$out"
+out=$("$tool" --machine "$examples/machines/winme" --disc "$examples/disc" --dialog 102=click:3 2>&1)
+expect "wdm on ME" 'WinExec "D:\\MESetup.dat /DRIVER"' "$out"
 out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" 2>&1); status=$?
 expect "unscripted dialog" "dialog 102 \"Setup\" is shown with no action left" "$out"
 [ $status -eq 3 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL unscripted: status $status"; }

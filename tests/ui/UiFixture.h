@@ -28,6 +28,8 @@ class RecordingCommands : public install::Commands {
       onInstallApplications(session);
   }
   void OnCombinedInstall(install::Session&) override { calls.push_back("OnCombinedInstall"); }
+  void StageVxdDriver(install::Session&) override { calls.push_back("StageVxdDriver"); }
+  void InstallNt4Driver(install::Session&) override { calls.push_back("InstallNt4Driver"); }
   void StageWdmDriver(install::Session&, int defer, int patch) override {
     calls.push_back("StageWdmDriver " + std::to_string(defer) + " " + std::to_string(patch));
     if (onStage)

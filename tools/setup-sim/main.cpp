@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/SetupApp.h"
+#include "install/SetupCommands.h"
 #include "platform/sim/MachineFolder.h"
 #include "ui/CompiledResources.h"
 #include "ui/StartupDialogs.h"
@@ -153,20 +154,16 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
   return true;
 }
 
-// The installers' commands come with the installer work; until then the lab records that they
-// were asked for.
-class RecordingCommands : public install::Commands {
+// The commands of the real program; what is still to come is recorded where it would run.
+class LabCommands : public install::SetupCommands {
  public:
-  explicit RecordingCommands(sim::SimMachine& machine) : machine_(machine) {}
-  void OnInstallDriver(install::Session&) override { Record("the install-driver command"); }
+  explicit LabCommands(sim::SimMachine& machine) : machine_(machine) {}
   void OnInstallApplications(install::Session&) override {
     Record("the application suite installer");
   }
   void OnCombinedInstall(install::Session&) override { Record("the combined install command"); }
-  void StageWdmDriver(install::Session&, int defer, int patch) override {
-    Record("WDM driver staging (deferDriverSetup " + std::to_string(defer) + ", patchInfOptions " +
-           std::to_string(patch) + ")");
-  }
+  void StageVxdDriver(install::Session&) override { Record("VxD driver staging"); }
+  void InstallNt4Driver(install::Session&) override { Record("NT 4.0 driver registration"); }
 
  private:
   void Record(const std::string& what) {
@@ -220,7 +217,7 @@ int main(int argc, char** argv) {
   std::printf("program: D:\\SETUP.EXE %s\n", options.args.c_str());
 
   machine->Dialogs().SetLanguage(options.language);
-  RecordingCommands commands(*machine);
+  LabCommands commands(*machine);
   ui::DialogStartupServices services(machine->Platform(), commands);
   app::SetupApp setup(machine->Platform(), services);
   int status = 0;

@@ -1,0 +1,52 @@
+#include "install/FileSteps.h"
+
+#include "platform/WinConstants.h"
+
+namespace install {
+
+bool FitsPath(const std::string& path) {
+  return path.size() < win::MAX_PATH;
+}
+
+bool ReplaceCopy(platform::Files& files, const std::string& source, const std::string& target) {
+  if (!FitsPath(source) || !FitsPath(target)) {
+    return false;
+  }
+  files.SetAttributes(target, win::FILE_ATTRIBUTE_NORMAL);
+  return files.CopyFile(source, target, false);
+}
+
+bool NormalisedReplaceCopy(platform::Files& files, const std::string& source,
+                           const std::string& target) {
+  if (!FitsPath(source) || !FitsPath(target)) {
+    return false;
+  }
+  bool copied = ReplaceCopy(files, source, target);
+  files.SetAttributes(target, win::FILE_ATTRIBUTE_NORMAL);
+  return copied;
+}
+
+void ForEachFile(platform::Files& files, const std::string& folder,
+                 const std::function<void(const std::string& name)>& visit) {
+  const std::string pattern = folder + "*.*";
+  if (!FitsPath(pattern)) {
+    return;
+  }
+  platform::FindData found;
+  platform::FindHandle search = files.FindFirst(pattern, found);
+  if (search.IsNull()) {
+    return;
+  }
+  do {
+    if ((found.attributes & win::FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      visit(found.fileName);
+    }
+  } while (files.FindNext(search, found));
+  files.FindClose(search);
+}
+
+bool FolderExists(platform::Files& files, const std::string& folder) {
+  return FitsPath(folder) && files.SetCurrentFolder(folder);
+}
+
+}  // namespace install
