@@ -27,7 +27,7 @@ bool ChooseArchitecture(Session& session) {
       (state.isWin98SE && state.Windows98SEDriverAskUser)) {
     int vxdSelected = state.useVxdDriver;
     if (session.user.AskDriverArchitecture(vxdSelected) != win::IDOK) {
-      session.platform.dialogs.SendClose(session.user.MainWindow());
+      session.user.CloseMainWindow();
       return false;
     }
     state.useVxdDriver = vxdSelected;
@@ -71,7 +71,7 @@ bool ChooseArchitecture(Session& session) {
 // the combined command neither happens.
 void OfferRestartAndEnd(Session& session) {
   session.user.OfferRestart();
-  session.platform.dialogs.EndDialog(session.user.MainWindow(), win::IDOK);
+  session.user.EndMainWindow(win::IDOK);
 }
 
 }  // namespace

@@ -13,9 +13,13 @@ namespace install {
 class UserPrompts {
  public:
   virtual ~UserPrompts() = default;
-  // The main window: the owner of the commands' message boxes, and the window a command ends
-  // or closes.
+  // The main window: the owner of the commands' message boxes.
   virtual platform::WindowHandle MainWindow() = 0;
+  // Closes the main window as its close box does (WM_CLOSE: it ends with IDCANCEL), which ends
+  // the program once the command returns.
+  virtual void CloseMainWindow() = 0;
+  // Ends the main window with `result`, as its OK button would; the program then ends.
+  virtual void EndMainWindow(int result) = 0;
   // The driver architecture question, owned by the main window and preset with `vxdSelected`
   // (1 the VxD driver, 0 the WDM driver). Returns how it ended (IDOK, IDCANCEL); on IDOK
   // `vxdSelected` holds the user's choice.

@@ -8,14 +8,14 @@ namespace install {
 const char* const kPrecopySystemFiles[9] = {"ksclockf.ax",  "ksdata.ax",    "ksinterf.ax",
                                             "ksproxy.ax",   "ksvpintf.ax",  "ksuser.dll",
                                             "MSJSTICK.DRV", "msanalog.vxd", "vjoyd.vxd"};
-const char* const kStagedSystemFiles[8] = {"ksclockf.ax", "ksdata.ax",    "ksinterf.ax",
-                                           "ksproxy.ax",  "ksuser.dll",   "MSJSTICK.DRV",
+const char* const kStagedSystemFiles[8] = {"ksclockf.ax",  "ksdata.ax",  "ksinterf.ax",
+                                           "ksproxy.ax",   "ksuser.dll", "MSJSTICK.DRV",
                                            "msanalog.vxd", "vjoyd.vxd"};
 
 void CreateMakerFolders(platform::Files& files) {
-  for (const char* folder : {"C:\\Program Files\\", "C:\\Program Files\\Orvanta\\",
-                             "C:\\Program Files\\Orvanta\\DOS\\",
-                             "C:\\Program Files\\Orvanta\\DOS\\DOSAPP\\"}) {
+  for (const char* folder :
+       {"C:\\Program Files\\", "C:\\Program Files\\Orvanta\\", "C:\\Program Files\\Orvanta\\DOS\\",
+        "C:\\Program Files\\Orvanta\\DOS\\DOSAPP\\"}) {
     files.CreateFolder(folder);
   }
 }

@@ -86,8 +86,7 @@ class WdmStaging {
   // The Windows setup source folder: driver files are mirrored there while it takes them. On
   // Windows 98 SE the setup source becomes the Precopy folder that the staging fills.
   void FindSourcePath() {
-    app::ScopedKey key(platform_.registry, win::HKEY_LOCAL_MACHINE, kSetupKey,
-                       win::KEY_ALL_ACCESS);
+    app::ScopedKey key(platform_.registry, win::HKEY_LOCAL_MACHINE, kSetupKey, win::KEY_ALL_ACCESS);
     if (!key.IsOpen()) {
       return;
     }
@@ -102,8 +101,8 @@ class WdmStaging {
       app::AppendBackslash(sourcePath_);
     }
     if (state_.isWin98SE && windows_) {
-      app::WriteRegText(platform_.registry, key.Get(), "SourcePath",
-                        *windows_ + "System\\Precopy", win::REG_SZ);
+      app::WriteRegText(platform_.registry, key.Get(), "SourcePath", *windows_ + "System\\Precopy",
+                        win::REG_SZ);
       mirror_ = false;
     }
   }

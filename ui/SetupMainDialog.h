@@ -21,6 +21,8 @@ class SetupMainDialog : public DialogBase, public install::UserPrompts {
 
   // install::UserPrompts: the secondary dialogs, owned by this one.
   platform::WindowHandle MainWindow() override { return Handle(); }
+  void CloseMainWindow() override { platform_.dialogs.SendClose(Handle()); }
+  void EndMainWindow(int result) override { EndDialog(result); }
   int AskDriverArchitecture(int& vxdSelected) override;
   void OfferRestart() override;
 

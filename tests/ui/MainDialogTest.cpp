@@ -52,7 +52,7 @@ TEST_F(MainDialog, ACancelledArchitectureQuestionClosesTheMainDialog) {
   commands.onInstallDriver = [](install::Session& s) {
     int vxdSelected = s.state.useVxdDriver;
     if (s.user.AskDriverArchitecture(vxdSelected) != win::IDOK) {
-      s.platform.dialogs.SendClose(s.user.MainWindow());
+      s.user.CloseMainWindow();
     }
   };
   Script(IDD_SETUP_MAIN, {Click(IDC_INSTALL_DRIVER)});
@@ -156,9 +156,7 @@ TEST_F(MainDialog, TheSecondWebStageInstallsTheChosenFlavour) {
 TEST_F(MainDialog, AnInstallerThatEndsTheDialogLetsRoutingFinish) {
   context.DriverOnly = 1;
   context.WindowsMEDriverAskUser = 1;
-  commands.onInstallDriver = [](install::Session& s) {
-    s.platform.dialogs.EndDialog(s.user.MainWindow(), win::IDOK);
-  };
+  commands.onInstallDriver = [](install::Session& s) { s.user.EndMainWindow(win::IDOK); };
   EXPECT_FALSE(RunMain());
   EXPECT_EQ(result, win::IDOK);
   EXPECT_EQ(dialog->State().WindowsMEDriverAskUser, 0);
