@@ -45,6 +45,20 @@ void ForEachFile(platform::Files& files, const std::string& folder,
   files.FindClose(search);
 }
 
+bool IsInfName(const std::string& name) {
+  return name.find(".inf") != std::string::npos || name.find(".INF") != std::string::npos;
+}
+
+bool NamesSetup(const std::string& name) {
+  std::string upper = name;
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') {
+      c = static_cast<char>(c - 'a' + 'A');
+    }
+  }
+  return upper.find("SETUP") != std::string::npos;
+}
+
 bool FolderExists(platform::Files& files, const std::string& folder) {
   return FitsPath(folder) && files.SetCurrentFolder(folder);
 }

@@ -25,6 +25,12 @@ bool NormalisedReplaceCopy(platform::Files& files, const std::string& source,
 void ForEachFile(platform::Files& files, const std::string& folder,
                  const std::function<void(const std::string& name)>& visit);
 
+// An INF file, by the names the staging knows them by: ".inf" or ".INF" in the name, as written.
+bool IsInfName(const std::string& name);
+// A name with "setup" in it, in any case: the launcher's and the driver's setup files, which
+// Windows' setup source folder does not take.
+bool NamesSetup(const std::string& name);
+
 // A folder exists when it can be made the current directory (which it then is).
 bool FolderExists(platform::Files& files, const std::string& folder);
 

@@ -9,10 +9,10 @@ class SetupCommands : public Commands {
  public:
   void OnInstallDriver(Session& session) override;
   void StageWdmDriver(Session& session, int deferDriverSetup, int patchInfOptions) override;
+  void StageVxdDriver(Session& session) override;
   // Still to come: until then they do nothing.
   void OnInstallApplications(Session&) override {}
   void OnCombinedInstall(Session&) override {}
-  void StageVxdDriver(Session&) override {}
   void InstallNt4Driver(Session&) override {}
 };
 

@@ -23,20 +23,6 @@ constexpr std::uint32_t kProfileBuffer = 1024;
 constexpr const char* kDiskNames = "SourceDisksNames";
 constexpr const char* kDiskFiles = "SourceDisksFiles";
 
-bool IsInfName(const std::string& name) {
-  return name.find(".inf") != std::string::npos || name.find(".INF") != std::string::npos;
-}
-
-bool NamesSetup(const std::string& name) {
-  std::string upper = name;
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') {
-      c = static_cast<char>(c - 'a' + 'A');
-    }
-  }
-  return upper.find("SETUP") != std::string::npos;
-}
-
 // One run of the staging, with what its steps share.
 class WdmStaging {
  public:

@@ -162,7 +162,6 @@ class LabCommands : public install::SetupCommands {
     Record("the application suite installer");
   }
   void OnCombinedInstall(install::Session&) override { Record("the combined install command"); }
-  void StageVxdDriver(install::Session&) override { Record("VxD driver staging"); }
   void InstallNt4Driver(install::Session&) override { Record("NT 4.0 driver registration"); }
 
  private:
