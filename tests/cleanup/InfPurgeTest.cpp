@@ -1,0 +1,99 @@
+// The maker's INF files found and deleted in the INF folders, the earlier driver files retired
+// now or at the next start, and WIN.INI's "run".
+#include <gtest/gtest.h>
+
+#include "cleanup/InfPurge.h"
+#include "platform/sim/SimMachine.h"
+
+namespace {
+
+std::string Inf(const std::string& legacy, const std::string& wave = "") {
+  std::string text = "[Version]\r\nSignature=\"$CHICAGO$\"\r\n[Strings]\r\n";
+  if (!legacy.empty()) {
+    text += "VSX-Legacy.DeviceDesc=\"" + legacy + "\"\r\n";
+  }
+  if (!wave.empty()) {
+    text += "WDM_OVPCI.Wave.szPname=\"" + wave + "\"\r\n";
+  }
+  return text;
+}
+
+class InfPurge : public ::testing::Test {
+ protected:
+  InfPurge() : machine(sim::WindowsVersion::Win98SE) {}
+  void Put(const std::string& tail, const std::string& content = "x",
+           std::uint32_t attributes = 0) {
+    machine.Files().WriteFileDirect("C:\\WINDOWS" + tail, content, attributes);
+  }
+  bool Has(const std::string& tail) {
+    return machine.Files().Find("C:\\WINDOWS" + tail) != nullptr;
+  }
+  void Purge() { cleanup::PurgeInfFiles(machine.Platform()); }
+  std::string Wininit() {
+    return machine.Files().ReadFileDirect("C:\\WINDOWS\\WININIT.INI").value_or("<none>");
+  }
+  sim::SimMachine machine;
+};
+
+TEST_F(InfPurge, TheMakersInfFilesGoWithTheirPnfFiles) {
+  Put("\\INF\\OTHER\\Orvanta.INF", Inf("ORV6490 Legacy Audio"));
+  Put("\\INF\\OTHER\\Orvanta.PNF");
+  Put("\\INF\\OTHER\\Vendor.INF", Inf("Another Audio"));
+  Put("\\INF\\OVAUDIO.INF", Inf("", "OVAUDIO Wave"), win::FILE_ATTRIBUTE_READONLY);
+  Put("\\INF\\OVAUDIO.PNF", "x", win::FILE_ATTRIBUTE_READONLY);
+  Put("\\INF\\oem3.inf", Inf("orv6490 in small letters"));
+  Put("\\INF\\oem4.inf", Inf("Orvanta WDM"));
+  Put("\\INF\\OTHERVEN.INF", Inf("ORV6490"));  // matches no search
+  Purge();
+  EXPECT_FALSE(Has("\\INF\\OTHER\\Orvanta.INF"));
+  EXPECT_FALSE(Has("\\INF\\OTHER\\Orvanta.PNF"));
+  EXPECT_TRUE(Has("\\INF\\OTHER\\Vendor.INF"));
+  EXPECT_FALSE(Has("\\INF\\OVAUDIO.INF"));  // read-only, all the same
+  EXPECT_FALSE(Has("\\INF\\OVAUDIO.PNF"));
+  EXPECT_TRUE(Has("\\INF\\oem3.inf"));  // the names compare as written
+  EXPECT_FALSE(Has("\\INF\\oem4.inf"));
+  EXPECT_TRUE(Has("\\INF\\OTHERVEN.INF"));
+}
+
+TEST_F(InfPurge, WithoutOtherInfFilesTheOemFilesAreSearched) {
+  Put("\\INF\\OEM1.INF", Inf("ORV6430 Legacy"));
+  Put("\\INF\\OEM2.INF", Inf("Another"));
+  Purge();
+  EXPECT_FALSE(Has("\\INF\\OEM1.INF"));
+  EXPECT_TRUE(Has("\\INF\\OEM2.INF"));
+}
+
+TEST_F(InfPurge, EarlierDriverFilesGoNowOrAtTheNextStart) {
+  Put("\\SYSTEM\\SPHERIX.DLL");
+  Put("\\SYSTEM\\OVAUDIO.VXD");
+  Put("\\SYSTEM\\OVMPU.EXE", "x", win::FILE_ATTRIBUTE_READONLY);
+  Put("\\SYSTEM\\HRTFMOD.DLL");
+  machine.Files().SetInUse("C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD", true);
+  Purge();
+  EXPECT_FALSE(Has("\\SYSTEM\\SPHERIX.DLL"));
+  EXPECT_FALSE(Has("\\SYSTEM\\HRTFMOD.DLL"));
+  EXPECT_EQ(Wininit(),
+            "[rename]\r\nC:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD=C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD\r\n"
+            "C:\\WINDOWS\\SYSTEM\\OVMPU.OLD=C:\\WINDOWS\\SYSTEM\\OVMPU.EXE\r\n");
+  // A second run writes the same keys once.
+  Purge();
+  EXPECT_EQ(Wininit(),
+            "[rename]\r\nC:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD=C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD\r\n"
+            "C:\\WINDOWS\\SYSTEM\\OVMPU.OLD=C:\\WINDOWS\\SYSTEM\\OVMPU.EXE\r\n");
+  // At the next start Windows renames them.
+  machine.Restart();
+  EXPECT_FALSE(Has("\\SYSTEM\\OVAUDIO.VXD"));
+  EXPECT_TRUE(Has("\\SYSTEM\\OVAUDIO.OLD"));
+  EXPECT_TRUE(Has("\\SYSTEM\\OVMPU.OLD"));
+}
+
+TEST_F(InfPurge, WinIniRunIsBlankedEvenWithNothingFound) {
+  Put("\\WIN.INI", "[windows]\r\nload=\r\nrun=C:\\OLD\\TRAY.EXE\r\n");
+  Purge();
+  EXPECT_EQ(machine.Platform().profiles.GetString("Windows", "run", "<none>", 260, "WIN.INI"), "");
+  EXPECT_EQ(machine.Files().ReadFileDirect("C:\\WINDOWS\\WIN.INI"),
+            "[windows]\r\nload=\r\nrun=\r\n");  // the one blank is a value's outer blank
+  EXPECT_EQ(Wininit(), "<none>");
+}
+
+}  // namespace
