@@ -18,10 +18,29 @@ constexpr const char* kVirtualDevices[] = {"Enum\\VIRTUAL\\VSX-SWMIDI", "Enum\\V
                                            "Enum\\VIRTUAL\\VSX-LEGACY", "Enum\\VIRTUAL\\VSX-SBEMU",
                                            "Enum\\VIRTUAL\\VSX-JOYSTK"};
 
-constexpr std::uint32_t kNameBuffer = 80;
-constexpr std::uint32_t kValueBuffer = 80;
+// Key and value names are read whole (a registry name has at most 255 characters), and so is
+// the data the rules look at: a name is never cut into the name of another key.
+constexpr std::uint32_t kNameBuffer = 256;
+constexpr std::uint32_t kValueBuffer = 1024;
 constexpr std::uint32_t kValuesExamined = 1000;
 constexpr std::size_t kInstanceSubkeysPerCall = 15;
+
+// The names of a key's subkeys, in the order the registry gives them; a name longer than any
+// registry name is passed over.
+std::vector<std::string> SubkeyNames(platform::Registry& registry, platform::RegKey key) {
+  std::vector<std::string> names;
+  std::string name;
+  for (std::uint32_t index = 0;; ++index) {
+    std::int32_t status = registry.EnumKey(key, index, kNameBuffer, name);
+    if (status == static_cast<std::int32_t>(win::ERROR_MORE_DATA)) {
+      continue;
+    }
+    if (status != 0) {
+      return names;
+    }
+    names.push_back(name);
+  }
+}
 
 char Upper(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
@@ -85,9 +104,7 @@ void PurgeMediaClass(platform::Registry& registry, const Variant& variant) {
     if (!media.IsOpen()) {
       return;
     }
-    std::string name;
-    for (std::uint32_t index = 0; registry.EnumKey(media.Get(), index, kNameBuffer, name) == 0;
-         ++index) {
+    for (const std::string& name : SubkeyNames(registry, media.Get())) {
       instances.push_back(name.substr(0, 4));  // the instance number
     }
   }
@@ -120,9 +137,7 @@ std::optional<int> PurgeTree(platform::Registry& registry, const char* tree,
       if (!parent.IsOpen()) {
         return std::nullopt;
       }
-      std::string name;
-      for (std::uint32_t index = 0; registry.EnumKey(parent.Get(), index, kNameBuffer, name) == 0;
-           ++index) {
+      for (const std::string& name : SubkeyNames(registry, parent.Get())) {
         if (name.compare(0, prefix.size(), prefix) == 0) {
           match = name;
           break;
@@ -214,9 +229,7 @@ void DeleteInstanceSubkeys(platform::Registry& registry, const std::string& pare
     if (!key.IsOpen()) {
       return;
     }
-    std::string name;
-    for (std::uint32_t index = 0; registry.EnumKey(key.Get(), index, kNameBuffer, name) == 0;
-         ++index) {
+    for (const std::string& name : SubkeyNames(registry, key.Get())) {
       // The four characters before the last one: the instance number of "...<0003>".
       if (name.size() >= 5 && instance.size() == 4 && names.size() < kInstanceSubkeysPerCall &&
           BeginsWithIgnoringCase(name.substr(name.size() - 5, 4), instance.c_str(), 4)) {

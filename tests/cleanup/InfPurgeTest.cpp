@@ -96,4 +96,19 @@ TEST_F(InfPurge, WinIniRunIsBlankedEvenWithNothingFound) {
   EXPECT_EQ(Wininit(), "<none>");
 }
 
+TEST_F(InfPurge, OtherProgramsEntriesAndFilesAreKept) {
+  Put("\\WININIT.INI", "[rename]\r\nNUL=C:\\TEMP\\OLD.TMP\r\nC:\\A.NEW=C:\\A.TMP\r\n");
+  Put("\\SYSTEM\\OVAUDIO.VXD", "x", win::FILE_ATTRIBUTE_READONLY);
+  Put("\\INF\\OTHER\\binary.inf",
+      std::string("\x00\xFF\x1A[Strings]\r\n", 14) + std::string(70000, 'b'));
+  Put("\\WIN.INI", "[windows]\r\nrun=C:\\TRAY.EXE\r\n", win::FILE_ATTRIBUTE_READONLY);
+  Purge();
+  EXPECT_EQ(Wininit(),
+            "[rename]\r\nNUL=C:\\TEMP\\OLD.TMP\r\nC:\\A.NEW=C:\\A.TMP\r\n"
+            "C:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD=C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD\r\n");
+  EXPECT_TRUE(Has("\\INF\\OTHER\\binary.inf"));
+  EXPECT_EQ(machine.Files().ReadFileDirect("C:\\WINDOWS\\WIN.INI"),
+            "[windows]\r\nrun=C:\\TRAY.EXE\r\n");  // read-only: left as it is
+}
+
 }  // namespace

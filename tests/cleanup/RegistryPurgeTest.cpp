@@ -2,6 +2,8 @@
 // instances of each variant, their resource keys, the hardware keys, and the 3D and ASIO keys.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "cleanup/RegistryPurge.h"
 #include "platform/sim/SimMachine.h"
 
@@ -148,6 +150,31 @@ TEST_F(RegistryPurge, AtMostFifteenResourceKeysGoInOneCall) {
   ASSERT_NE(wave, nullptr);
   EXPECT_EQ(wave->children.size(), 21u - 15u);
   EXPECT_EQ(machine.Registry().OpenHandleCount(), 0u);
+}
+
+TEST_F(RegistryPurge, OddAndManyInstancesAreEachJudgedWhole) {
+  std::string body;
+  for (int i = 0; i < 120; ++i) {
+    char name[8];
+    std::snprintf(name, sizeof name, "%04d", i);
+    body += std::string("[") + kMedia + name + "]\r\n\"ProviderName\"=\"" +
+            (i % 2 ? "Orvanta" : "Other") + "\"\r\n";
+  }
+  body += std::string("[") + kMedia + "1]\r\n\"ProviderName\"=\"Other\"\r\n";
+  body += std::string("[") + kMedia + std::string(300, 'L') + "]\r\n\"ProviderName\"=\"x\"\r\n";
+  Import(body);
+  Key(std::string(kResources) + "wave\\" + std::string(100, 'n') + "<0119>");
+  Key(std::string(kResources) + "wave\\<1>");
+  EXPECT_EQ(Codec(0x8086, 0x2415), cleanup::kNothingFound);
+  EXPECT_FALSE(Has(std::string(kMedia) + "0119"));
+  EXPECT_TRUE(Has(std::string(kMedia) + "0118"));
+  EXPECT_TRUE(Has(std::string(kMedia) + "1"));
+  EXPECT_TRUE(Has(std::string(kMedia) + std::string(300, 'L')));
+  EXPECT_FALSE(Has(std::string(kResources) + "wave\\" + std::string(100, 'n') + "<0119>"));
+  EXPECT_TRUE(Has(std::string(kResources) + "wave\\<1>"));
+  const sim::RegNode* media = machine.Registry().FindKey(kMedia);
+  ASSERT_NE(media, nullptr);
+  EXPECT_EQ(media->children.size(), 120u / 2 + 2);
 }
 
 }  // namespace
