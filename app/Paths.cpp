@@ -26,6 +26,10 @@ std::string ShortPathOf(platform::Files& files, const std::string& path) {
   return length == 0 || length >= win::MAX_PATH ? path : shortPath;
 }
 
+std::string ProgramOnCommandLine(const std::string& path) {
+  return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
+}
+
 bool FileExists(platform::Files& files, const std::string& path) {
   return files.OpenStream(path, "rb") != nullptr;
 }

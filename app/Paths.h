@@ -16,6 +16,9 @@ std::optional<std::string> WindowsFolderWithBackslash(platform::Files& files);
 // The short (8.3) form of a path (GetShortPathNameA into 260 characters); the path as given when
 // the short form cannot be had, so that what is built on it still names the same place.
 std::string ShortPathOf(platform::Files& files, const std::string& path);
+// The path as the program part of a command line: quoted when it holds a blank, since Windows
+// would otherwise try "C:\Program.exe" for "C:\Program Files\...".
+std::string ProgramOnCommandLine(const std::string& path);
 // A file exists when it opens for reading in binary mode.
 bool FileExists(platform::Files& files, const std::string& path);
 

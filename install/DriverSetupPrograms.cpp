@@ -1,5 +1,7 @@
 #include "install/DriverSetupPrograms.h"
 
+#include "app/Paths.h"
+
 namespace install {
 
 const char* DriverSetupProgram(int isNT5) {
@@ -8,9 +10,7 @@ const char* DriverSetupProgram(int isNT5) {
 
 void StartDriverSetupProgram(platform::Platform& platform, const std::string& path,
                              const std::string& switchText) {
-  const bool blank = path.find(' ') != std::string::npos;
-  const std::string program = blank ? "\"" + path + "\"" : path;
-  platform.processes.WinExec(program + switchText, win::SW_SHOW);
+  platform.processes.WinExec(app::ProgramOnCommandLine(path) + switchText, win::SW_SHOW);
 }
 
 }  // namespace install

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "app/Paths.h"
+#include "install/Architecture.h"
 #include "install/DriverSetupPrograms.h"
 #include "install/DriverSigning.h"
 #include "install/StagingSteps.h"
@@ -23,22 +24,10 @@ bool ChooseArchitecture(Session& session) {
   if (session.detection.udaMode && state.UDAWindows98Driver && state.isWin98) {
     state.useVxdDriver = 0;
   }
-  if ((state.isWinME && state.WindowsMEDriverAskUser) ||
-      (state.isWin98SE && state.Windows98SEDriverAskUser)) {
-    int vxdSelected = state.useVxdDriver;
-    if (session.user.AskDriverArchitecture(vxdSelected) != win::IDOK) {
-      session.user.CloseMainWindow();
-      return false;
-    }
-    state.useVxdDriver = vxdSelected;
-    return true;
+  if (AsksForArchitecture(state)) {
+    return AskArchitecture(session);
   }
-  if (state.isWinME) {
-    state.useVxdDriver = state.WindowsMEDriver == 0 ? 1 : 0;
-  }
-  if (state.isWin98SE) {
-    state.useVxdDriver = state.Windows98SEDriver == 0 ? 1 : 0;
-  }
+  TakeArchitectureFromOptions(state);
   return true;
 }
 

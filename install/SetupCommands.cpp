@@ -1,5 +1,7 @@
 #include "install/SetupCommands.h"
 
+#include "apps/ApplicationSuite.h"
+#include "install/CombinedInstall.h"
 #include "install/InstallDriverCommand.h"
 #include "install/VxdStaging.h"
 #include "install/WdmStaging.h"
@@ -16,6 +18,15 @@ void SetupCommands::StageWdmDriver(Session& session, int deferDriverSetup, int p
 
 void SetupCommands::StageVxdDriver(Session& session) {
   install::StageVxdDriver(session);
+}
+
+void SetupCommands::OnInstallApplications(Session& session) {
+  apps::OnInstallApplications(session.platform, session.state, session.state,
+                              session.state.sourceDir, session.user.MainWindow());
+}
+
+void SetupCommands::OnCombinedInstall(Session& session) {
+  install::OnCombinedInstall(session);
 }
 
 }  // namespace install

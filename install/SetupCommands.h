@@ -10,9 +10,9 @@ class SetupCommands : public Commands {
   void OnInstallDriver(Session& session) override;
   void StageWdmDriver(Session& session, int deferDriverSetup, int patchInfOptions) override;
   void StageVxdDriver(Session& session) override;
-  // Still to come: until then they do nothing.
-  void OnInstallApplications(Session&) override {}
-  void OnCombinedInstall(Session&) override {}
+  void OnInstallApplications(Session& session) override;
+  void OnCombinedInstall(Session& session) override;
+  // Still to come: until then it does nothing.
   void InstallNt4Driver(Session&) override {}
 };
 

@@ -154,7 +154,7 @@ TEST_F(VxdStaging, TheMixerClosesAndTheTrayShowsTheRightVolumeControl) {
                   "Systray",
                   "Services"),
             std::string("\x1b\x01\x00\x00", 4));  // bit 4 cleared, the others kept
-  EXPECT_EQ(Started().back(), "SysTray.exe");  // after the mixer that was running
+  EXPECT_EQ(Started().back(), "SysTray.exe");     // after the mixer that was running
   EXPECT_EQ(Get(windows + "mixerdef.ini", "RUNTIME", "Initialize"), "0");
 
   detection.udaMode = 1;

@@ -158,10 +158,6 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
 class LabCommands : public install::SetupCommands {
  public:
   explicit LabCommands(sim::SimMachine& machine) : machine_(machine) {}
-  void OnInstallApplications(install::Session&) override {
-    Record("the application suite installer");
-  }
-  void OnCombinedInstall(install::Session&) override { Record("the combined install command"); }
   void InstallNt4Driver(install::Session&) override { Record("NT 4.0 driver registration"); }
 
  private:
