@@ -1,0 +1,155 @@
+// "Install Device Driver and Applications": the flavour, the driver without the restart offer,
+// the deferred WDM setup with the Windows 98 SE cabinets, and the suite last.
+#include "install/CombinedInstall.h"
+#include "install/StateFile.h"
+#include "tests/install/InstallFixture.h"
+
+namespace installtest {
+namespace {
+
+using sim::WindowsVersion;
+
+// The combined command over the real install-driver command, with the suite recorded.
+class CombinedCommands : public Commands {
+ public:
+  void OnInstallDriver(install::Session& session) override {
+    calls.push_back("OnInstallDriver");
+    install::SetupCommands::OnInstallDriver(session);
+  }
+  void OnInstallApplications(install::Session&) override {
+    calls.push_back("OnInstallApplications");
+  }
+};
+
+class Combined : public InstallTest {
+ protected:
+  explicit Combined(WindowsVersion version)
+      : InstallTest(version), combinedSession{machine.Platform(), state, context,
+                                              detection,          user,  combined} {
+    install::ResetStateFile(machine.Platform(), state.isNT4);
+  }
+  void Run() { install::OnCombinedInstall(combinedSession); }
+  CombinedCommands combined;
+  install::Session combinedSession;
+};
+
+class CombinedOn95 : public Combined {
+ protected:
+  CombinedOn95() : Combined(WindowsVersion::Win95) {}
+};
+
+TEST_F(CombinedOn95, TheVxdDriverWithoutTheOfferThenTheSuite) {
+  state.WindowsMEDriverAskUser = state.Windows98SEDriverAskUser = 1;
+  Run();
+  EXPECT_EQ(combined.calls, (std::vector<std::string>{"OnInstallDriver", "StageVxdDriver",
+                                                      "OnInstallApplications"}));
+  EXPECT_EQ(state.combinedInstall, 1);
+  EXPECT_TRUE(user.ends.empty());
+  EXPECT_TRUE(user.asked.empty());
+}
+
+class CombinedOnME : public Combined {
+ protected:
+  CombinedOnME() : Combined(WindowsVersion::WinME) {}
+};
+
+TEST_F(CombinedOnME, TheDefaultsDeferTheWdmSetupToTheNextStart) {
+  Disc("MESetup.dat", "MZ");
+  Run();
+  EXPECT_EQ(combined.calls,
+            (std::vector<std::string>{"StageWdmDriver 1 0", "OnInstallApplications"}));
+  EXPECT_EQ(state.precopyCabsPresent, 0);
+  EXPECT_TRUE(Started().empty());
+  EXPECT_EQ(machine.Platform().profiles.GetString("Need_To_InstallDriver", "Command", "", 260,
+                                                  windows + "ORVSETUP.INI"),
+            "C:\\PROGRA~1\\ORVANTA\\WIN_ME\\MESetup.dat");
+}
+
+TEST_F(CombinedOnME, TheQuestionIsAskedAgainByTheDriverCommand) {
+  state.WindowsMEDriverAskUser = 1;
+  user.answers = {{win::IDOK, 1}, {win::IDOK, 1}};
+  Run();
+  EXPECT_EQ(user.asked, (std::vector<int>{0, 1}));  // the second preselects the first answer
+  EXPECT_EQ(combined.calls, (std::vector<std::string>{"OnInstallDriver", "StageVxdDriver",
+                                                      "OnInstallApplications"}));
+}
+
+TEST_F(CombinedOnME, ACancelledQuestionClosesTheMainWindow) {
+  state.WindowsMEDriverAskUser = 1;
+  user.answers = {{win::IDCANCEL, 0}};
+  Run();
+  EXPECT_EQ(user.ends, std::vector<std::string>{"closed"});
+  EXPECT_TRUE(combined.calls.empty());
+  EXPECT_EQ(Journal("ui").back(), "arrow cursor");
+}
+
+class CombinedOn98SE : public Combined {
+ protected:
+  CombinedOn98SE() : Combined(WindowsVersion::Win98SE) {}
+  void Cabinets(std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+      machine.Files().WriteFileDirect(windows + "SYSTEM\\Precopy\\" + name, "cab");
+    }
+  }
+};
+
+TEST_F(CombinedOn98SE, AllSixCabinetsInAnyCaseBringTheDirectXStepFirst) {
+  state.Windows98SEDriver = 1;
+  Cabinets({"driver11.cab", "DRIVER12.CAB", "Driver14.Cab", "DRIVER15.CAB", "DRIVER17.CAB",
+            "DRIVER20.CAB", "DRIVER99.CAB"});
+  machine.Files().MakeFoldersDirect(windows + "SYSTEM\\Precopy\\DRIVER11.CAB.d");
+  Run();
+  EXPECT_EQ(state.precopyCabsPresent, 1);
+  EXPECT_EQ(machine.Platform().profiles.GetString("Need_To_InstallDriver", "InstallAtFirst", "",
+                                                  260, windows + "ORVSETUP.INI"),
+            "YES");
+}
+
+TEST_F(CombinedOn98SE, FiveCabinetsAreNotEnough) {
+  state.Windows98SEDriver = 1;
+  Cabinets({"DRIVER11.CAB", "DRIVER12.CAB", "DRIVER14.CAB", "DRIVER15.CAB", "DRIVER17.CAB"});
+  Run();
+  EXPECT_EQ(state.precopyCabsPresent, 0);
+}
+
+class CombinedOnNT4 : public Combined {
+ protected:
+  CombinedOnNT4() : Combined(WindowsVersion::NT4) {}
+};
+
+TEST_F(CombinedOnNT4, TheNt4DriverNotesTheRestartThenTheSuite) {
+  std::string error;
+  ASSERT_TRUE(machine.Registry().Import(
+      "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Driver Signing\\Classes\\HWID]"
+      "\r\n\"PCI\\\\VEN_7C5A&DEV_0111\"=hex:01\r\n",
+      error));
+  Run();
+  EXPECT_EQ(combined.calls, (std::vector<std::string>{"OnInstallDriver", "InstallNt4Driver",
+                                                      "OnInstallApplications"}));
+  EXPECT_EQ(machine.Platform().profiles.GetString("Need_To_Reboot", "Install", "", 260,
+                                                  windows + "ORVSETUP.INI"),
+            "YES");
+  // No driver-signing clean-up on NT 4.0.
+  EXPECT_NE(machine.Registry().FindValue(
+                "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Driver Signing\\Classes\\HWID",
+                "PCI\\VEN_7C5A&DEV_0111"),
+            nullptr);
+}
+
+class CombinedOnXP : public Combined {
+ protected:
+  CombinedOnXP() : Combined(WindowsVersion::WinXP) {}
+};
+
+TEST_F(CombinedOnXP, TheWdmDriverWithoutACabinetCheck) {
+  machine.Files().WriteFileDirect(windows + "System\\Precopy\\DRIVER11.CAB", "cab");
+  Run();
+  EXPECT_EQ(combined.calls,
+            (std::vector<std::string>{"StageWdmDriver 1 0", "OnInstallApplications"}));
+  EXPECT_EQ(machine.Platform().profiles.GetString("Need_To_InstallDriver", "Command", "", 260,
+                                                  windows + "ORVSETUP.INI"),
+            "C:\\PROGRA~1\\Orvanta\\WIN_ME\\W2KSetup.dat");  // NTFS keeps 8.3 names' case
+}
+
+}  // namespace
+}  // namespace installtest
