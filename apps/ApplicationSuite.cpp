@@ -59,9 +59,12 @@ void UninstallEarlierSuite(platform::Platform& platform) {
   if (!command) {
     command = app::ReadRegText(platform.registry, key->Get(), "UninstallString", kUninstallBuffer);
   }
-  if (!command) {
+  // The command is held in 260 characters, " -a" included: one that does not fit is not cut
+  // into some other command, it is not started at all.
+  if (!command || command->size() + 3 >= kUninstallBuffer) {
     return;
   }
+  // The uninstaller is waited for however long it runs: the new suite must not start over it.
   platform::ProcessHandle uninstaller =
       platform.processes.StartProcess(*command + " -a", win::SW_SHOW);
   for (;;) {

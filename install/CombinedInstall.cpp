@@ -17,18 +17,21 @@ bool PrecopyCabsPresent(platform::Files& files) {
     return false;
   }
   int found = 0;
-  ForEachFile(files, *windows + "System\\Precopy\\", [&found](const std::string& name) {
-    std::string upper = name;
-    for (char& c : upper) {
-      if (c >= 'a' && c <= 'z') {
-        c = static_cast<char>(c - 'a' + 'A');
-      }
-    }
-    for (const char* cabinet : {"DRIVER11.CAB", "DRIVER12.CAB", "DRIVER14.CAB", "DRIVER15.CAB",
-                                "DRIVER17.CAB", "DRIVER20.CAB"}) {
-      found += upper == cabinet ? 1 : 0;
-    }
-  });
+  ForEachFile(
+      files, *windows + "System\\Precopy\\",
+      [&found](const std::string& name) {
+        std::string upper = name;
+        for (char& c : upper) {
+          if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+          }
+        }
+        for (const char* cabinet : {"DRIVER11.CAB", "DRIVER12.CAB", "DRIVER14.CAB", "DRIVER15.CAB",
+                                    "DRIVER17.CAB", "DRIVER20.CAB"}) {
+          found += upper == cabinet ? 1 : 0;
+        }
+      },
+      "*.cab");
   return found >= 6;
 }
 

@@ -27,22 +27,23 @@ bool NormalisedReplaceCopy(platform::Files& files, const std::string& source,
 }
 
 void ForEachFile(platform::Files& files, const std::string& folder,
-                 const std::function<void(const std::string& name)>& visit) {
-  const std::string pattern = folder + "*.*";
-  if (!FitsPath(pattern)) {
+                 const std::function<void(const std::string& name)>& visit,
+                 const std::string& pattern) {
+  const std::string search = folder + pattern;
+  if (!FitsPath(search)) {
     return;
   }
   platform::FindData found;
-  platform::FindHandle search = files.FindFirst(pattern, found);
-  if (search.IsNull()) {
+  platform::FindHandle handle = files.FindFirst(search, found);
+  if (handle.IsNull()) {
     return;
   }
   do {
     if ((found.attributes & win::FILE_ATTRIBUTE_DIRECTORY) == 0) {
       visit(found.fileName);
     }
-  } while (files.FindNext(search, found));
-  files.FindClose(search);
+  } while (files.FindNext(handle, found));
+  files.FindClose(handle);
 }
 
 bool IsInfName(const std::string& name) {

@@ -20,10 +20,11 @@ bool ReplaceCopy(platform::Files& files, const std::string& source, const std::s
 bool NormalisedReplaceCopy(platform::Files& files, const std::string& source,
                            const std::string& target);
 
-// Calls `visit` with the name of every entry of `folder` (ending in a backslash) + "*.*" that is
-// not a folder, in the order the search returns them; subfolders are not entered.
+// Calls `visit` with the name of every entry of `folder` (ending in a backslash) + `pattern` that
+// is not a folder, in the order the search returns them; subfolders are not entered.
 void ForEachFile(platform::Files& files, const std::string& folder,
-                 const std::function<void(const std::string& name)>& visit);
+                 const std::function<void(const std::string& name)>& visit,
+                 const std::string& pattern = "*.*");
 
 // An INF file, by the names the staging knows them by: ".inf" or ".INF" in the name, as written.
 bool IsInfName(const std::string& name);

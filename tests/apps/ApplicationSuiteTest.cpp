@@ -73,6 +73,39 @@ TEST_F(Suite, AnEarlierSuiteIsUninstalledFirstAndWaitedFor) {
   EXPECT_GE(processes[1].startMs, *processes[0].endMs);
 }
 
+TEST_F(Suite, TheWaitHasNoLimitAndOverlongOrOddStringsAreNotStarted) {
+  // An uninstaller that runs for a day is waited for, a second at a time.
+  machine.Files().WriteFileDirect("C:\\slow.exe", "MZ");
+  sim::ProgramBehaviour slow;
+  slow.runsForMs = 24ull * 3600 * 1000;
+  machine.Processes().DefineProgram("C:\\slow.exe", slow);
+  std::string error;
+  ASSERT_TRUE(machine.Registry().Import("REGEDIT4\r\n\r\n[" + std::string(kUninstallKey) +
+                                            "]\r\n\"UninstallString\"=\"C:\\\\slow.exe\"\r\n",
+                                        error));
+  Disc("Applications\\Setup.exe", "MZ");
+  EXPECT_TRUE(Run());
+  EXPECT_GE(machine.Processes().Started().back().startMs, slow.runsForMs);
+
+  // 257 characters and " -a" do not fit the command: nothing is started for it.
+  machine.Files().WriteFileDirect("C:\\a.exe", "MZ");
+  ASSERT_TRUE(machine.Registry().Import("REGEDIT4\r\n\r\n[" + std::string(kUninstallKey) +
+                                            "]\r\n\"UninstallString\"=\"C:\\\\a.exe" +
+                                            std::string(257 - 8, ' ') + "x\"\r\n",
+                                        error));
+  const std::size_t before = machine.Processes().Started().size();
+  EXPECT_TRUE(Run());
+  ASSERT_EQ(machine.Processes().Started().size(), before + 1);
+  EXPECT_EQ(Started().back(), "D:\\Applications\\Setup.exe");
+
+  // An empty string or one of another type: a start that fails, and the setup goes on.
+  ASSERT_TRUE(machine.Registry().Import("REGEDIT4\r\n\r\n[" + std::string(kUninstallKey) +
+                                            "]\r\n\"UninstallString\"=dword:00000041\r\n",
+                                        error));
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(Started().back(), "D:\\Applications\\Setup.exe");
+}
+
 TEST_F(Suite, TheInstallShieldStringComesFirst) {
   machine.Files().WriteFileDirect("C:\\a.exe", "MZ");
   machine.Files().WriteFileDirect("C:\\b.exe", "MZ");
