@@ -88,10 +88,15 @@ void Comparison::CompareProfile(const ProfileCase& profile, std::size_t number) 
     }
     if (simulatedAnswer != realAnswer && wineAnswer == realAnswer) {
       ++profiles_.knownToWine;
+      bool named = false;
       for (WineShape shape : shapes) {
         if (askAsWine(query, {shape}) != simulatedAnswer) {
           ++profiles_.byShape[ShapeName(shape)];
+          named = true;
         }
+      }
+      if (!named) {
+        ++profiles_.byShape["a combination of them, none alone"];
       }
       continue;
     } else if (simulatedAnswer == realAnswer) {
