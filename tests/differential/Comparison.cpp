@@ -145,6 +145,7 @@ void Comparison::CompareFolder(const FolderCase& folder, std::size_t number) {
     ++searches_.questions;
     std::set<std::string> simulatedNames = FindAll(simulated_.files, dir + pattern);
     std::set<std::string> realNames = FindAll(real_.files, dir + pattern);
+    searches_.namesFound += simulatedNames.size();
     if (simulatedNames == realNames) {
       continue;
     }

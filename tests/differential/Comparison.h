@@ -27,6 +27,7 @@ struct Figures {
   std::size_t knownToWine = 0;   // ... as Wine is known to differ from Windows
   std::size_t unexplained = 0;   // ... any other way: failures
   std::size_t wineCaughtUp = 0;  // same answer where Wine was known to differ: failures
+  std::size_t namesFound = 0;    // searches: names the simulated machine returned, all told
   std::map<std::string, std::size_t> byShape;  // known differences by the shape that makes them
 
   std::size_t Failures() const { return unexplained + wineCaughtUp; }

@@ -101,8 +101,14 @@ int main(int argc, char** argv) {
 
   PrintFigures("profile files", "queries", comparison.ProfileFigures());
   PrintFigures("wildcard searches", "searches", comparison.SearchFigures());
-  std::size_t failures =
-      comparison.ProfileFigures().Failures() + comparison.SearchFigures().Failures();
+  const differential::Figures& searches = comparison.SearchFigures();
+  std::printf("  names found: %zu\n", searches.namesFound);
+  std::size_t failures = comparison.ProfileFigures().Failures() + searches.Failures();
+  if (searches.questions > 0 && searches.namesFound == 0) {
+    // Searches that find nothing anywhere compare nothing.
+    std::printf("no search found any name\n");
+    ++failures;
+  }
   std::printf("%s\n", failures == 0 ? "no difference" : "DIFFERENCES FOUND");
   return failures == 0 ? 0 : 1;
 }
