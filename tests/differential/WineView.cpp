@@ -59,11 +59,15 @@ std::string RewriteLine(std::string_view line, const std::vector<WineShape>& sha
   return std::string(line);
 }
 
+struct Line {
+  std::string text;
+  std::string_view ending;
+};
+
 // Entries that follow a line holding their name alone, in the same section, as comments.
-template <typename Lines>
-void HideShadowedEntries(Lines& lines) {
+void HideShadowedEntries(std::vector<Line>& lines) {
   std::set<std::string> bare;
-  for (auto& line : lines) {
+  for (Line& line : lines) {
     std::string_view body = Trim(line.text);
     if (body.empty() || body.front() == ';') {
       continue;
@@ -127,10 +131,6 @@ const char* ShapeName(WineShape shape) {
 
 std::string WineView(std::string_view text, const std::vector<WineShape>& shapes,
                      std::uint32_t capacity) {
-  struct Line {
-    std::string text;
-    std::string_view ending;
-  };
   std::vector<Line> lines;
   if (Has(shapes, WineShape::KeysBeforeFirstHeader)) {
     // Wine's nameless first section, spelt as Windows would read it.
