@@ -208,14 +208,15 @@ std::uint32_t ProfileTextToInt(std::string_view text) {
     negative = text[i] == '-';
     ++i;
   }
+  // The prefix letters count in lower case only: "0X10" is 0, read up to the "X".
   std::uint32_t base = 10;
   if (i + 1 < text.size() && text[i] == '0') {
     char marker = text[i + 1];
-    if (marker == 'x' || marker == 'X') {
+    if (marker == 'x') {
       base = 16;
-    } else if (marker == 'o' || marker == 'O') {
+    } else if (marker == 'o') {
       base = 8;
-    } else if (marker == 'b' || marker == 'B') {
+    } else if (marker == 'b') {
       base = 2;
     }
     if (base != 10) {

@@ -50,8 +50,8 @@ class ProfileDocument {
 };
 
 // GetPrivateProfileIntA's conversion of a value: optional blanks, an optional sign, a "0x" (hex),
-// "0o" (octal) or "0b" (binary) prefix, then digits up to the first other character; wraps
-// around on overflow like the 32-bit arithmetic of Windows.
+// "0o" (octal) or "0b" (binary) prefix in lower case, then digits up to the first other
+// character; wraps around on overflow like the 32-bit arithmetic of Windows.
 std::uint32_t ProfileTextToInt(std::string_view text);
 
 }  // namespace sim

@@ -54,6 +54,48 @@ TEST(ProfileDocument, BinaryGarbageAndHugeLinesAreHarmless) {
   EXPECT_EQ(ProfileDocument(document.Text()).Get("s", "new"), "1");
 }
 
+// The malformed shapes below read as on Windows; Wine reads each of them differently (the
+// differential test under Wine marks them as known Wine differences).
+TEST(ProfileDocument, LinesBeforeTheFirstHeaderBelongToNoSection) {
+  ProfileDocument withEmptySection("k=before\r\nx=1\r\n[]\r\nk=empty name\r\n[s]\r\nk=s\r\n");
+  EXPECT_EQ(withEmptySection.Get("", "k"), "empty name");
+  EXPECT_EQ(withEmptySection.Get(" ", "K"), "empty name");
+  EXPECT_EQ(withEmptySection.Get("", "x"), std::nullopt);
+  EXPECT_EQ(withEmptySection.Get("s", "k"), "s");
+
+  ProfileDocument withoutEmptySection("k=before\n[s]\nother=1\n");
+  EXPECT_EQ(withoutEmptySection.Get("", "k"), std::nullopt);
+  EXPECT_EQ(withoutEmptySection.Get("s", "k"), std::nullopt);
+}
+
+TEST(ProfileDocument, AHeaderWithoutItsClosingBracketStillStartsASection) {
+  ProfileDocument document("[a]\r\nk=1\r\n[Strings   \r\nk=2\r\nonly=here\r\n[ b=x\r\nk=3\r\n");
+  EXPECT_EQ(document.Get("a", "k"), "1");
+  EXPECT_EQ(document.Get("a", "only"), std::nullopt);
+  EXPECT_EQ(document.Get("strings", "k"), "2");
+  EXPECT_EQ(document.Get("Strings", "only"), "here");
+  EXPECT_EQ(document.Get("b=x", "k"), "3");
+}
+
+TEST(ProfileDocument, ASectionNameEndsAtTheFirstClosingBracket) {
+  ProfileDocument document("[Strings]]\r\nk=1\r\n[a] x]\r\nk=2\r\n[b]]]\r\nk=3\r\n");
+  EXPECT_EQ(document.Get("Strings", "k"), "1");
+  EXPECT_EQ(document.Get("Strings]", "k"), std::nullopt);
+  EXPECT_EQ(document.Get("a", "k"), "2");
+  EXPECT_EQ(document.Get("a] x", "k"), std::nullopt);
+  EXPECT_EQ(document.Get("B", "k"), "3");
+}
+
+TEST(ProfileDocument, ANameAloneOnALineHidesNoLaterEntry) {
+  ProfileDocument document("[s]\r\nk\r\n K = later\r\n[t]\r\n=no name\r\nn\r\n");
+  EXPECT_EQ(document.Get("s", "k"), "later");
+  EXPECT_EQ(document.Get("t", "n"), std::nullopt);
+  EXPECT_EQ(document.Get("t", ""), "no name");
+  auto entries = document.Entries("s");
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].second, "later");
+}
+
 TEST(ProfileDocument, EntriesListASection) {
   ProfileDocument document("[Drives]\nC = drive_c\nD=\"disc\"\nnoequals\n[x]\nE=e\n");
   auto entries = document.Entries("drives");
@@ -67,7 +109,8 @@ TEST(ProfileTextToInt, ConvertsAsWindowsDoes) {
     const char* text;
     std::uint32_t value;
   } cases[] = {{"12", 12},          {"12abc", 12},     {"  7", 7},
-               {"-3", 4294967293u}, {"0x10", 16},      {"0X1f", 31},
+               {"-3", 4294967293u}, {"0x10", 16},      {"0x1F", 31},
+               {"0X1f", 0},         {"0O17", 0},       {"0B101", 0},
                {"0o17", 15},        {"0b101", 5},      {"+5", 5},
                {"abc", 0},          {"0x", 0},         {"-", 0},
                {"4294967296", 0},   {"4294967297", 1}, {"99999999999", 1215752191u},
@@ -93,6 +136,16 @@ TEST(SimProfiles, AFileIsParsedOnceUntilItChanges) {
   machine.Files().WriteFileDirect("C:\\other.ini", "[InstallOption]\r\nDriverOnly=5\r\n");
   ASSERT_TRUE(machine.Files().CopyFile("C:\\other.ini", "C:\\DISC\\setup.ini", false));
   EXPECT_EQ(profiles.GetInt("InstallOption", "DriverOnly", 0, "C:\\DISC\\setup.ini"), 5u);
+}
+
+TEST(SimProfiles, AQuotedValueThatFillsTheBufferIsReadWhole) {
+  sim::SimMachine machine;
+  machine.Files().WriteFileDirect("C:\\q.ini", "[s]\r\nk='single'\r\nn=\"9\"\r\n");
+  auto& profiles = machine.Platform().profiles;
+  EXPECT_EQ(profiles.GetString("s", "k", "", 7, "C:\\q.ini"), "single");
+  EXPECT_EQ(profiles.GetString("s", "k", "", 6, "C:\\q.ini"), "singl");
+  EXPECT_EQ(profiles.GetString("s", "n", "", 2, "C:\\q.ini"), "9");
+  EXPECT_EQ(profiles.GetString("s", "n", "", 1, "C:\\q.ini"), "");
 }
 
 TEST(SimProfiles, ARefusedWriteChangesNothing) {
