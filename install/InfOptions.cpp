@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace install {
 
@@ -12,56 +13,67 @@ namespace {
 constexpr const char* kSection = "[CONFIG1.AddReg]";
 constexpr const char* kEnableLegacy = "HKR,\"Settings\",\"EnableLegacy\",";
 constexpr const char* kJackConfig = "HKR,\"Settings\",\"JackConfig\",";
-constexpr std::uint32_t kLineBuffer = 1024;
-constexpr std::int64_t kValueColumn = 48;  // the value digit is the line's 49th character
+constexpr std::size_t kLineBuffer = 1024;  // a line is read in pieces of 1023 characters
+constexpr std::size_t kValueColumn = 48;   // the value digit is the line's 49th character
+constexpr std::size_t kLargestInf = 16 * 1024 * 1024;
+constexpr char kEndOfText = 0x1A;  // Ctrl-Z: the end of a text file
 
-// Finds the first line holding `keyLine` at or after the section header, from the start of
-// the file, and writes `digit` at its value column. The stream reads lines as fgets does; a
-// bare carriage return also ends a line here, so that the column is counted from the line's
-// own start, and a piece of a line longer than the buffer is no line of its own.
-void PatchFirstLine(platform::Stream& stream, const char* keyLine, char digit, bool wait,
-                    platform::System& system) {
-  if (!stream.Seek(0, platform::SeekOrigin::Begin)) {
-    return;
+// The file's bytes as a text-mode reader sees them (up to Ctrl-Z); nothing when it is larger
+// than any INF file.
+std::optional<std::string> ReadText(platform::Stream& stream) {
+  std::vector<std::uint8_t> bytes = stream.Read(kLargestInf + 1);
+  if (bytes.size() > kLargestInf) {
+    return std::nullopt;
   }
+  std::string text(bytes.begin(), bytes.end());
+  text.erase(std::min(text.find(kEndOfText), text.size()));
+  return text;
+}
+
+// The offset of the value column of the first line holding `keyLine` at or after the section
+// header; nothing when there is none, or when the line is too short to hold the column. Lines
+// end in CR LF, LF or a bare CR, and are read as pieces of 1023 characters: the rest of a
+// longer line is no line of its own. A line's text ends at a zero byte, as a C string does.
+std::optional<std::size_t> FindValueColumn(const std::string& text, const char* keyLine) {
   bool inSection = false;
   bool atLineStart = true;
-  for (;;) {
-    const std::int64_t pieceStart = stream.Tell();
-    std::optional<std::string> piece = stream.GetLine(kLineBuffer);
-    if (!piece || pieceStart < 0) {
-      return;
+  for (std::size_t pieceStart = 0; pieceStart < text.size();) {
+    std::size_t newline = text.find('\n', pieceStart);
+    std::size_t pieceEnd = std::min(newline == std::string::npos ? text.size() : newline + 1,
+                                    pieceStart + kLineBuffer - 1);
+    const bool startsLine = atLineStart;
+    atLineStart = text[pieceEnd - 1] == '\n';
+    std::size_t contentEnd = pieceEnd - (atLineStart ? 1 : 0);
+    if (atLineStart && contentEnd > pieceStart && text[contentEnd - 1] == '\r') {
+      --contentEnd;
     }
-    bool startsLine = atLineStart;
-    atLineStart = !piece->empty() && piece->back() == '\n';
-    if (atLineStart) {
-      piece->pop_back();
-    }
-    // Within the piece, every byte is one byte of the file: only the line end was translated.
-    for (std::size_t begin = 0; begin <= piece->size(); startsLine = true) {
-      std::size_t end = std::min(piece->find('\r', begin), piece->size());
-      const std::string_view line = std::string_view(*piece).substr(begin, end - begin);
-      const std::int64_t lineStart = pieceStart + static_cast<std::int64_t>(begin);
-      begin = end + 1;
-      if (line.find(kSection) != std::string_view::npos) {
+    for (std::size_t lineStart = pieceStart; lineStart <= contentEnd;) {
+      std::size_t lineEnd = std::min(text.find('\r', lineStart), contentEnd);
+      std::string_view line(text.data() + lineStart, lineEnd - lineStart);
+      std::string_view asString = line.substr(0, line.find('\0'));
+      const bool ownLine = lineStart > pieceStart || startsLine;
+      if (asString.find(kSection) != std::string_view::npos) {
         inSection = true;
       }
-      if (!inSection || !startsLine || line.find(keyLine) == std::string_view::npos) {
-        continue;
-      }
-      // The value column must lie inside this line: otherwise the byte written would belong
-      // to the next one.
-      if (static_cast<std::int64_t>(line.size()) > kValueColumn) {
-        if (wait) {
-          system.Sleep(100);
+      if (inSection && ownLine && asString.find(keyLine) != std::string_view::npos) {
+        // The value column must lie inside this line: otherwise the byte written would
+        // belong to the next one.
+        if (line.size() > kValueColumn) {
+          return lineStart + kValueColumn;
         }
-        if (stream.Seek(lineStart + kValueColumn, platform::SeekOrigin::Begin)) {
-          stream.Write(&digit, 1);
-          stream.Flush();
-        }
+        return std::nullopt;
       }
-      return;
+      lineStart = lineEnd + 1;
     }
+    pieceStart = pieceEnd;
+  }
+  return std::nullopt;
+}
+
+void WriteDigit(platform::Stream& stream, std::size_t offset, char digit) {
+  if (stream.Seek(static_cast<std::int64_t>(offset), platform::SeekOrigin::Begin)) {
+    stream.Write(&digit, 1);
+    stream.Flush();
   }
 }
 
@@ -80,12 +92,22 @@ char JackConfigDigit(const JackOptions& options) {
 
 void PatchInfOptions(platform::Platform& platform, const std::string& path,
                      const JackOptions& options) {
-  std::unique_ptr<platform::Stream> stream = platform.files.OpenStream(path, "r+");
+  // Binary mode: every position is a real byte, whatever the file's line ends.
+  std::unique_ptr<platform::Stream> stream = platform.files.OpenStream(path, "r+b");
   if (!stream) {
     return;
   }
-  PatchFirstLine(*stream, kEnableLegacy, EnableLegacyDigit(options), true, platform.system);
-  PatchFirstLine(*stream, kJackConfig, JackConfigDigit(options), false, platform.system);
+  std::optional<std::string> text = ReadText(*stream);
+  if (!text) {
+    return;
+  }
+  if (std::optional<std::size_t> column = FindValueColumn(*text, kEnableLegacy)) {
+    platform.system.Sleep(100);
+    WriteDigit(*stream, *column, EnableLegacyDigit(options));
+  }
+  if (std::optional<std::size_t> column = FindValueColumn(*text, kJackConfig)) {
+    WriteDigit(*stream, *column, JackConfigDigit(options));
+  }
   stream->Seek(0, platform::SeekOrigin::End);
   stream->Flush();
 }

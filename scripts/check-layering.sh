@@ -19,6 +19,7 @@ declare -A allowed=(
 windows_programs=(
   platform/win32/WinMain.cpp
   tests/contract/Win32Main.cpp
+  tests/differential/DifferentialMain.cpp
   tests/wine/StartupProbe.cpp
   tools/dialog-viewer/main.cpp
 )

@@ -35,11 +35,22 @@ class Win32Stream : public platform::Stream {
     if (capacity == 0 || capacity > 0x7FFFFFFF) {
       return std::nullopt;
     }
-    std::vector<char> buffer(capacity, '\0');
-    if (std::fgets(buffer.data(), static_cast<int>(capacity), file_) == nullptr) {
+    // fgets, character by character, so that a zero byte in a line is kept with the rest.
+    std::string line;
+    while (line.size() + 1 < capacity) {
+      int c = std::fgetc(file_);
+      if (c == EOF) {
+        break;
+      }
+      line += static_cast<char>(c);
+      if (c == '\n') {
+        break;
+      }
+    }
+    if (line.empty() && capacity > 1) {
       return std::nullopt;
     }
-    return std::string(buffer.data());
+    return line;
   }
   std::vector<std::uint8_t> Read(std::size_t count) override {
     std::vector<std::uint8_t> bytes(count);

@@ -207,6 +207,27 @@ TEST_F(Files, TextStreamsReadLinesAndCountRealBytes) {
   EXPECT_FALSE(p().files.OpenStream(dir + "absent.inf", "r+"));
 }
 
+TEST_F(Files, BinaryStreamsKeepEveryByteAndPosition) {
+  // Bare line feeds and a zero byte: in binary mode every position is the byte's own.
+  const std::string file = dir + "lf.inf";
+  const std::string content = std::string("a\nb", 3) + std::string(1, '\0') + "c\nlast";
+  WriteRaw(file, content);
+  std::unique_ptr<platform::Stream> stream = p().files.OpenStream(file, "r+b");
+  ASSERT_TRUE(stream);
+  EXPECT_EQ(stream->GetLine(1024), std::optional<std::string>("a\n"));
+  EXPECT_EQ(stream->Tell(), 2);
+  EXPECT_EQ(stream->GetLine(1024), std::optional<std::string>(std::string("b\0c\n", 4)));
+  EXPECT_EQ(stream->Tell(), 6);
+  ASSERT_TRUE(stream->Seek(0, platform::SeekOrigin::Begin));
+  std::vector<std::uint8_t> bytes = stream->Read(100);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), content);
+  ASSERT_TRUE(stream->Seek(6, platform::SeekOrigin::Begin));
+  EXPECT_EQ(stream->Write("L", 1), 1u);
+  ASSERT_TRUE(stream->Flush());
+  stream.reset();
+  EXPECT_EQ(ReadRaw(file), std::string("a\nb", 3) + std::string(1, '\0') + "c\nLast");
+}
+
 TEST_F(Files, TextStreamsWriteNewlinesAsCrLf) {
   const std::string file = dir + "out.txt";
   {

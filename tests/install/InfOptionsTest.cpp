@@ -107,6 +107,10 @@ TEST_F(InfOptions, BrokenFilesStayAsTheyAre) {
   // No line end at the end of the file.
   const std::string noEnd = "[CONFIG1.AddReg]\r\n" + kJacks;
   EXPECT_EQ(Patch(noEnd, Options(0, 1, 0, 0, 0)), With(noEnd, kJacks, '2'));
+  // A zero byte ends a line's text as it ends a C string; the next line is a line all the same.
+  const std::string zero =
+      "[CONFIG1.AddReg]\r\nX=" + std::string(1, '\0') + kJacks + "\r\n" + kLegacy + "\r\n";
+  EXPECT_EQ(Patch(zero, Options(0, 0, 0, 0, 0)), With(zero, kLegacy, '2'));
   // A missing file is not created.
   install::PatchInfOptions(machine.Platform(), "C:\\absent.inf", Options(0, 0, 0, 0, 0));
   EXPECT_FALSE(Exists("C:\\absent.inf"));
