@@ -205,6 +205,51 @@ FileNode* SimFileSystem::LocateParent(const Parsed& parsed, std::uint32_t& error
   return folder;
 }
 
+bool SimFileSystem::Begin(const char* call, std::initializer_list<Target*> targets) {
+  if (core_.Injected(call)) {
+    return false;
+  }
+  return Resolve(targets);
+}
+
+bool SimFileSystem::Resolve(std::initializer_list<Target*> targets) {
+  // Every path is taken apart before any is looked up: a malformed name fails the call first.
+  for (Target* target : targets) {
+    target->parsed = Parse(target->text, target->pattern);
+    if (target->parsed.error) {
+      return core_.Fail(target->parsed.error);
+    }
+  }
+  for (Target* target : targets) {
+    std::uint32_t error = 0;
+    switch (target->need) {
+      case Need::Node:
+      case Need::File:
+        target->node = Locate(target->parsed, error);
+        if (target->node == nullptr) {
+          return core_.Fail(error);
+        }
+        if (target->need == Need::File && target->node->isFolder) {
+          return core_.Fail(win::ERROR_ACCESS_DENIED);
+        }
+        break;
+      case Need::Parent:
+        if (target->parsed.parts.empty()) {
+          return core_.Fail(target->rootError);
+        }
+        target->node = LocateParent(target->parsed, error);
+        if (target->node == nullptr) {
+          return core_.Fail(error);
+        }
+        break;
+      case Need::Any:
+        target->node = Locate(target->parsed, target->error);
+        break;
+    }
+  }
+  return true;
+}
+
 FileNode* SimFileSystem::Find(const std::string& path) const {
   Parsed parsed = Parse(path);
   std::uint32_t error = 0;
@@ -376,27 +421,14 @@ void SimFileSystem::Walk(
 
 bool SimFileSystem::CopyFile(const std::string& source, const std::string& target,
                              bool failIfExists) {
-  if (core_.Injected("CopyFileA")) {
+  Target from(source, Need::File);
+  Target to(target, Need::Parent);
+  if (!Begin("CopyFileA", {&from, &to})) {
     return false;
   }
-  Parsed from = Parse(source);
-  Parsed to = Parse(target);
-  if (from.error || to.error) {
-    return core_.Fail(from.error ? from.error : to.error);
-  }
-  std::uint32_t error = 0;
-  FileNode* src = Locate(from, error);
-  if (src == nullptr) {
-    return core_.Fail(error);
-  }
-  if (src->isFolder) {
-    return core_.Fail(win::ERROR_ACCESS_DENIED);
-  }
-  FileNode* folder = LocateParent(to, error);
-  if (folder == nullptr) {
-    return core_.Fail(error);
-  }
-  FileNode* dst = folder->Child(to.parts.back());
+  FileNode* src = from.node;
+  FileNode* folder = to.node;
+  FileNode* dst = folder->Child(to.parsed.parts.back());
   if (dst != nullptr) {
     if (failIfExists) {
       return core_.Fail(win::ERROR_FILE_EXISTS);
@@ -408,11 +440,11 @@ bool SimFileSystem::CopyFile(const std::string& source, const std::string& targe
       return core_.Fail(win::ERROR_ACCESS_DENIED);
     }
   }
-  if (!Writable(to)) {
+  if (!Writable(to.parsed)) {
     return core_.Fail(win::ERROR_ACCESS_DENIED);
   }
   if (dst == nullptr) {
-    dst = AddChild(folder, to.parts.back(), false);
+    dst = AddChild(folder, to.parsed.parts.back(), false);
   }
   dst->data = src->data;
   // The copy takes the source's attributes: a file copied from a CD stays read-only.
@@ -424,19 +456,12 @@ bool SimFileSystem::CopyFile(const std::string& source, const std::string& targe
 }
 
 bool SimFileSystem::DeleteFile(const std::string& path) {
-  if (core_.Injected("DeleteFileA")) {
+  Target file(path, Need::File);
+  if (!Begin("DeleteFileA", {&file})) {
     return false;
   }
-  Parsed parsed = Parse(path);
-  if (parsed.error) {
-    return core_.Fail(parsed.error);
-  }
-  std::uint32_t error = 0;
-  FileNode* node = Locate(parsed, error);
-  if (node == nullptr) {
-    return core_.Fail(error);
-  }
-  if (node->isFolder || !Writable(parsed) || (node->attributes & win::FILE_ATTRIBUTE_READONLY)) {
+  FileNode* node = file.node;
+  if (!Writable(file.parsed) || (node->attributes & win::FILE_ATTRIBUTE_READONLY)) {
     return core_.Fail(win::ERROR_ACCESS_DENIED);
   }
   if (node->inUse || node->openStreams > 0) {
@@ -449,19 +474,12 @@ bool SimFileSystem::DeleteFile(const std::string& path) {
 }
 
 bool SimFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
-  if (core_.Injected("SetFileAttributesA")) {
+  Target named(path, Need::Node);
+  if (!Begin("SetFileAttributesA", {&named})) {
     return false;
   }
-  Parsed parsed = Parse(path);
-  if (parsed.error) {
-    return core_.Fail(parsed.error);
-  }
-  std::uint32_t error = 0;
-  FileNode* node = Locate(parsed, error);
-  if (node == nullptr) {
-    return core_.Fail(error);
-  }
-  if (!Writable(parsed)) {
+  FileNode* node = named.node;
+  if (!Writable(named.parsed)) {
     return core_.Fail(win::ERROR_ACCESS_DENIED);
   }
   std::uint32_t stored = attributes & kStoredAttributes;
@@ -474,20 +492,11 @@ bool SimFileSystem::SetAttributes(const std::string& path, std::uint32_t attribu
 }
 
 std::uint32_t SimFileSystem::GetAttributes(const std::string& path) {
-  if (core_.Injected("GetFileAttributesA")) {
+  Target named(path, Need::Node);
+  if (!Begin("GetFileAttributesA", {&named})) {
     return win::INVALID_FILE_ATTRIBUTES;
   }
-  Parsed parsed = Parse(path);
-  if (parsed.error) {
-    core_.lastError = parsed.error;
-    return win::INVALID_FILE_ATTRIBUTES;
-  }
-  std::uint32_t error = 0;
-  FileNode* node = Locate(parsed, error);
-  if (node == nullptr) {
-    core_.lastError = error;
-    return win::INVALID_FILE_ATTRIBUTES;
-  }
+  const FileNode* node = named.node;
   if (node->isFolder) {
     return node->attributes | win::FILE_ATTRIBUTE_DIRECTORY;
   }
@@ -495,47 +504,34 @@ std::uint32_t SimFileSystem::GetAttributes(const std::string& path) {
 }
 
 bool SimFileSystem::CreateFolder(const std::string& path) {
-  if (core_.Injected("CreateDirectoryA")) {
+  Target created(path, Need::Parent);
+  created.rootError = win::ERROR_ALREADY_EXISTS;  // a root always exists
+  if (!Begin("CreateDirectoryA", {&created})) {
     return false;
   }
-  Parsed parsed = Parse(path);
-  if (parsed.error) {
-    return core_.Fail(parsed.error);
-  }
-  std::uint32_t error = 0;
-  FileNode* folder = LocateParent(parsed, error);
-  if (folder == nullptr) {
-    return core_.Fail(parsed.parts.empty() ? win::ERROR_ALREADY_EXISTS : error);
-  }
-  if (folder->Child(parsed.parts.back()) != nullptr) {
+  const std::string& name = created.parsed.parts.back();
+  if (created.node->Child(name) != nullptr) {
     return core_.Fail(win::ERROR_ALREADY_EXISTS);
   }
-  if (!Writable(parsed)) {
+  if (!Writable(created.parsed)) {
     return core_.Fail(win::ERROR_ACCESS_DENIED);
   }
-  FileNode* node = AddChild(folder, parsed.parts.back(), true);
+  FileNode* node = AddChild(created.node, name, true);
   core_.Record("file", "create folder " + PathOf(node));
   core_.lastError = win::ERROR_SUCCESS;
   return true;
 }
 
 bool SimFileSystem::SetCurrentFolder(const std::string& path) {
-  if (core_.Injected("SetCurrentDirectoryA")) {
+  Target folder(path, Need::Node);
+  if (!Begin("SetCurrentDirectoryA", {&folder})) {
     return false;
   }
-  Parsed parsed = Parse(path);
-  if (parsed.error) {
-    return core_.Fail(parsed.error);
-  }
-  std::uint32_t error = 0;
-  FileNode* node = Locate(parsed, error);
-  if (node == nullptr) {
-    return core_.Fail(error);
-  }
-  if (!node->isFolder) {
+  if (!folder.node->isFolder) {
     return core_.Fail(win::ERROR_DIRECTORY);
   }
   // The current directory keeps the spelling it was given, as Windows does.
+  const Parsed& parsed = folder.parsed;
   currentFolder_ = Join(parsed.drive, parsed.parts, parsed.parts.size());
   core_.lastError = win::ERROR_SUCCESS;
   return true;
@@ -561,31 +557,21 @@ std::uint32_t SimFileSystem::GetWindowsFolder(std::uint32_t capacity, std::strin
 
 std::uint32_t SimFileSystem::GetShortPath(const std::string& longPath, std::uint32_t capacity,
                                           std::string& result) {
-  if (core_.Injected("GetShortPathNameA")) {
+  Target named(longPath, Need::Node);
+  if (!Begin("GetShortPathNameA", {&named})) {
     return 0;
   }
-  Parsed parsed = Parse(longPath);
-  if (parsed.error) {
-    core_.lastError = parsed.error;
-    return 0;
+  const Parsed& parsed = named.parsed;
+  // The nodes along the path, one for each of its names.
+  std::vector<const FileNode*> chain(parsed.parts.size());
+  const FileNode* node = named.node;
+  for (std::size_t i = chain.size(); i > 0; --i, node = node->parent) {
+    chain[i - 1] = node;
   }
-  std::uint32_t error = 0;
-  FileNode* node = Root(parsed.drive);
   std::string text = std::string(1, parsed.drive) + ":";
-  if (node == nullptr) {
-    core_.lastError = win::ERROR_PATH_NOT_FOUND;
-    return 0;
-  }
-  for (std::size_t i = 0; i < parsed.parts.size(); ++i) {
-    FileNode* child = node->isFolder ? node->Child(parsed.parts[i]) : nullptr;
-    if (child == nullptr) {
-      error = i + 1 == parsed.parts.size() ? win::ERROR_FILE_NOT_FOUND : win::ERROR_PATH_NOT_FOUND;
-      core_.lastError = error;
-      return 0;
-    }
+  for (std::size_t i = 0; i < chain.size(); ++i) {
     // A name without an 8.3 name of its own keeps the spelling it was given.
-    text += "\\" + (child->shortName.empty() ? parsed.parts[i] : child->shortName);
-    node = child;
+    text += "\\" + (chain[i]->shortName.empty() ? parsed.parts[i] : chain[i]->shortName);
   }
   if (parsed.parts.empty() || longPath.back() == '\\' || longPath.back() == '/') {
     text += "\\";
@@ -620,30 +606,23 @@ bool SimFileSystem::MoveFile(const std::string& source, const std::optional<std:
   if (!target) {
     return core_.Fail(win::ERROR_INVALID_PARAMETER);
   }
-  Parsed from = Parse(source);
-  Parsed to = Parse(*target);
-  if (from.error || to.error) {
-    return core_.Fail(from.error ? from.error : to.error);
+  Target moved(source, Need::Node);
+  Target to(*target, Need::Parent);
+  if (!Resolve({&moved, &to})) {
+    return false;
   }
-  std::uint32_t error = 0;
-  FileNode* node = Locate(from, error);
-  if (node == nullptr) {
-    return core_.Fail(error);
-  }
-  FileNode* folder = LocateParent(to, error);
-  if (folder == nullptr) {
-    return core_.Fail(error);
-  }
-  if (from.drive != to.drive && !(flags & win::MOVEFILE_COPY_ALLOWED)) {
+  FileNode* node = moved.node;
+  FileNode* folder = to.node;
+  if (moved.parsed.drive != to.parsed.drive && !(flags & win::MOVEFILE_COPY_ALLOWED)) {
     return core_.Fail(17);  // ERROR_NOT_SAME_DEVICE
   }
-  if (!Writable(from) || !Writable(to)) {
+  if (!Writable(moved.parsed) || !Writable(to.parsed)) {
     return core_.Fail(win::ERROR_ACCESS_DENIED);
   }
   if (node->inUse || node->openStreams > 0) {
     return core_.Fail(win::ERROR_SHARING_VIOLATION);
   }
-  FileNode* existing = folder->Child(to.parts.back());
+  FileNode* existing = folder->Child(to.parsed.parts.back());
   if (existing != nullptr && existing != node) {
     if (!(flags & win::MOVEFILE_REPLACE_EXISTING)) {
       return core_.Fail(win::ERROR_ALREADY_EXISTS);
@@ -656,7 +635,7 @@ bool SimFileSystem::MoveFile(const std::string& source, const std::optional<std:
     }
   }
   std::string fromText = PathOf(node);
-  MoveDirect(fromText, Join(to.drive, to.parts, to.parts.size()));
+  MoveDirect(fromText, Join(to.parsed.drive, to.parsed.parts, to.parsed.parts.size()));
   core_.Record("file", "move " + fromText + " -> " + PathOf(node));
   core_.lastError = win::ERROR_SUCCESS;
   return true;
@@ -675,25 +654,14 @@ platform::FindData SimFileSystem::Describe(const FileNode& node, const std::stri
 
 platform::FindHandle SimFileSystem::FindFirst(const std::string& pattern,
                                               platform::FindData& result) {
-  if (core_.Injected("FindFirstFileA")) {
+  Target searched(pattern, Need::Parent);
+  searched.pattern = true;
+  searched.rootError = win::ERROR_FILE_NOT_FOUND;  // a root is no name to look for
+  if (!Begin("FindFirstFileA", {&searched})) {
     return {};
   }
-  Parsed parsed = Parse(pattern, true);
-  if (parsed.error) {
-    core_.lastError = parsed.error;
-    return {};
-  }
-  if (parsed.parts.empty()) {
-    core_.lastError = win::ERROR_FILE_NOT_FOUND;
-    return {};
-  }
-  std::string wanted = parsed.parts.back();
-  std::uint32_t error = 0;
-  FileNode* folder = LocateParent(parsed, error);
-  if (folder == nullptr) {
-    core_.lastError = error;
-    return {};
-  }
+  const std::string& wanted = searched.parsed.parts.back();
+  FileNode* folder = searched.node;
   Search search;
   search.folder = folder;
   bool wildcard = HasWildcard(wanted);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/Files.h"
+#include "platform/WinConstants.h"
 #include "platform/sim/SimCore.h"
 
 namespace sim {
@@ -110,6 +112,24 @@ class SimFileSystem : public platform::Files {
     std::vector<std::string> parts;  // normalised components
     std::uint32_t error = 0;         // non-zero when the path is malformed
   };
+  // What an operation needs to find at a path it names.
+  enum class Need {
+    Node,    // what the path names
+    File,    // what the path names, and not a folder (ERROR_ACCESS_DENIED)
+    Parent,  // the folder the path's last name is in
+    Any,     // what the path names, if anything: `node` may stay null, with `error` saying why
+  };
+  // One path an operation names, and what was found there.
+  struct Target {
+    Target(const std::string& path, Need what) : text(path), need(what) {}
+    const std::string& text;
+    Need need;
+    bool pattern = false;  // wildcards allowed in the last name (searches)
+    std::uint32_t rootError = win::ERROR_ACCESS_DENIED;  // Need::Parent of a root itself
+    Parsed parsed;
+    FileNode* node = nullptr;  // the node found; for Need::Parent, the folder
+    std::uint32_t error = 0;   // Need::Any: why `node` is null
+  };
   struct Search {
     FileNode* folder = nullptr;
     std::vector<std::string> names;  // matches when the search began
@@ -119,6 +139,12 @@ class SimFileSystem : public platform::Files {
   };
   friend class SimStream;
 
+  // The block every operation on paths starts with: the injected fault, then every path taken
+  // apart, then every path looked up, in order. False, with the last error set, when the
+  // operation cannot go on.
+  bool Begin(const char* call, std::initializer_list<Target*> targets);
+  // The same without the fault check, for an operation that checks its arguments in between.
+  bool Resolve(std::initializer_list<Target*> targets);
   // Wildcards are allowed in the last name only when `pattern` is set (searches).
   Parsed Parse(const std::string& path, bool pattern = false) const;
   static std::string Join(char drive, const std::vector<std::string>& parts, std::size_t count);

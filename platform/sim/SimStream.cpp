@@ -161,19 +161,18 @@ std::unique_ptr<platform::Stream> SimFileSystem::OpenStream(const std::string& p
   bool text = mode.find('b') == std::string::npos;
   bool reading = mode[0] == 'r' || update;
   bool writing = mode[0] != 'r' || update;
-  Parsed parsed = Parse(path);
-  if (parsed.error) {
-    core_.lastError = parsed.error;
+  Target file(path, Need::Any);
+  if (!Resolve({&file})) {
     return nullptr;
   }
-  std::uint32_t error = 0;
-  FileNode* node = Locate(parsed, error);
+  const Parsed& parsed = file.parsed;
+  FileNode* node = file.node;
   if (node != nullptr && node->isFolder) {
     core_.lastError = win::ERROR_ACCESS_DENIED;
     return nullptr;
   }
   if (node == nullptr && mode[0] == 'r') {
-    core_.lastError = error;
+    core_.lastError = file.error;
     return nullptr;
   }
   if (writing) {
@@ -187,6 +186,7 @@ std::unique_ptr<platform::Stream> SimFileSystem::OpenStream(const std::string& p
       return nullptr;
     }
     if (node == nullptr) {
+      std::uint32_t error = 0;
       FileNode* folder = LocateParent(parsed, error);
       if (folder == nullptr) {
         core_.lastError = error;
