@@ -205,7 +205,7 @@ FileNode* SimFileSystem::LocateParent(const Parsed& parsed, std::uint32_t& error
   return folder;
 }
 
-bool SimFileSystem::Begin(const char* call, std::initializer_list<Target*> targets) {
+bool SimFileSystem::Begin(Call call, std::initializer_list<Target*> targets) {
   if (core_.Injected(call)) {
     return false;
   }
@@ -423,7 +423,7 @@ bool SimFileSystem::CopyFile(const std::string& source, const std::string& targe
                              bool failIfExists) {
   Target from(source, Need::File);
   Target to(target, Need::Parent);
-  if (!Begin("CopyFileA", {&from, &to})) {
+  if (!Begin(Call::CopyFileA, {&from, &to})) {
     return false;
   }
   FileNode* src = from.node;
@@ -457,7 +457,7 @@ bool SimFileSystem::CopyFile(const std::string& source, const std::string& targe
 
 bool SimFileSystem::DeleteFile(const std::string& path) {
   Target file(path, Need::File);
-  if (!Begin("DeleteFileA", {&file})) {
+  if (!Begin(Call::DeleteFileA, {&file})) {
     return false;
   }
   FileNode* node = file.node;
@@ -475,7 +475,7 @@ bool SimFileSystem::DeleteFile(const std::string& path) {
 
 bool SimFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
   Target named(path, Need::Node);
-  if (!Begin("SetFileAttributesA", {&named})) {
+  if (!Begin(Call::SetFileAttributesA, {&named})) {
     return false;
   }
   FileNode* node = named.node;
@@ -493,7 +493,7 @@ bool SimFileSystem::SetAttributes(const std::string& path, std::uint32_t attribu
 
 std::uint32_t SimFileSystem::GetAttributes(const std::string& path) {
   Target named(path, Need::Node);
-  if (!Begin("GetFileAttributesA", {&named})) {
+  if (!Begin(Call::GetFileAttributesA, {&named})) {
     return win::INVALID_FILE_ATTRIBUTES;
   }
   const FileNode* node = named.node;
@@ -506,7 +506,7 @@ std::uint32_t SimFileSystem::GetAttributes(const std::string& path) {
 bool SimFileSystem::CreateFolder(const std::string& path) {
   Target created(path, Need::Parent);
   created.rootError = win::ERROR_ALREADY_EXISTS;  // a root always exists
-  if (!Begin("CreateDirectoryA", {&created})) {
+  if (!Begin(Call::CreateDirectoryA, {&created})) {
     return false;
   }
   const std::string& name = created.parsed.parts.back();
@@ -524,7 +524,7 @@ bool SimFileSystem::CreateFolder(const std::string& path) {
 
 bool SimFileSystem::SetCurrentFolder(const std::string& path) {
   Target folder(path, Need::Node);
-  if (!Begin("SetCurrentDirectoryA", {&folder})) {
+  if (!Begin(Call::SetCurrentDirectoryA, {&folder})) {
     return false;
   }
   if (!folder.node->isFolder) {
@@ -558,7 +558,7 @@ std::uint32_t SimFileSystem::GetWindowsFolder(std::uint32_t capacity, std::strin
 std::uint32_t SimFileSystem::GetShortPath(const std::string& longPath, std::uint32_t capacity,
                                           std::string& result) {
   Target named(longPath, Need::Node);
-  if (!Begin("GetShortPathNameA", {&named})) {
+  if (!Begin(Call::GetShortPathNameA, {&named})) {
     return 0;
   }
   const Parsed& parsed = named.parsed;
@@ -582,7 +582,7 @@ std::uint32_t SimFileSystem::GetShortPath(const std::string& longPath, std::uint
 
 bool SimFileSystem::MoveFile(const std::string& source, const std::optional<std::string>& target,
                              std::uint32_t flags) {
-  if (core_.Injected("MoveFileExA")) {
+  if (core_.Injected(Call::MoveFileExA)) {
     return false;
   }
   if (flags & win::MOVEFILE_DELAY_UNTIL_REBOOT) {
@@ -657,7 +657,7 @@ platform::FindHandle SimFileSystem::FindFirst(const std::string& pattern,
   Target searched(pattern, Need::Parent);
   searched.pattern = true;
   searched.rootError = win::ERROR_FILE_NOT_FOUND;  // a root is no name to look for
-  if (!Begin("FindFirstFileA", {&searched})) {
+  if (!Begin(Call::FindFirstFileA, {&searched})) {
     return {};
   }
   const std::string& wanted = searched.parsed.parts.back();

@@ -142,7 +142,7 @@ class SimFileSystem : public platform::Files {
   // The block every operation on paths starts with: the injected fault, then every path taken
   // apart, then every path looked up, in order. False, with the last error set, when the
   // operation cannot go on.
-  bool Begin(const char* call, std::initializer_list<Target*> targets);
+  bool Begin(Call call, std::initializer_list<Target*> targets);
   // The same without the fault check, for an operation that checks its arguments in between.
   bool Resolve(std::initializer_list<Target*> targets);
   // Wildcards are allowed in the last name only when `pattern` is set (searches).

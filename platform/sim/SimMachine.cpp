@@ -103,7 +103,7 @@ void SimMachine::SetCommandLine(const std::string& programPath, const std::strin
 }
 
 bool SimMachine::GetVersion(platform::OsVersion& result) {
-  if (core_.Injected("GetVersionExA")) {
+  if (core_.Injected(Call::GetVersionExA)) {
     return false;
   }
   result = core_.version;

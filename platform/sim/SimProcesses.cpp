@@ -155,7 +155,7 @@ void SimProcesses::Update(SimProcess& process) {
 
 std::uint32_t SimProcesses::WinExec(const std::string& commandLine, std::uint32_t show) {
   (void)show;
-  if (core_.Injected("WinExec")) {
+  if (core_.Injected(Call::WinExec)) {
     return core_.lastError;
   }
   std::uint32_t error = 0;
@@ -168,7 +168,7 @@ std::uint32_t SimProcesses::WinExec(const std::string& commandLine, std::uint32_
 platform::ProcessHandle SimProcesses::StartProcess(const std::string& commandLine,
                                                    std::uint32_t show) {
   (void)show;
-  if (core_.Injected("CreateProcessA")) {
+  if (core_.Injected(Call::CreateProcessA)) {
     return {};
   }
   std::uint32_t error = 0;

@@ -124,8 +124,7 @@ bool SimRegistry::Resolve(platform::RegKey key, Open& result) const {
   }
 }
 
-std::int32_t SimRegistry::Begin(const char* call, platform::RegKey key, std::uint32_t right,
-                                Open& open) {
+std::int32_t SimRegistry::Begin(Call call, platform::RegKey key, std::uint32_t right, Open& open) {
   if (core_.Injected(call)) {
     return static_cast<std::int32_t>(core_.lastError);
   }
@@ -251,7 +250,7 @@ std::int32_t SimRegistry::OpenKey(platform::RegKey parent, const std::string& su
                                   std::uint32_t access, platform::RegKey& result) {
   result = {};
   Open base;
-  if (std::int32_t error = Begin("RegOpenKeyExA", parent, 0, base)) {
+  if (std::int32_t error = Begin(Call::RegOpenKeyExA, parent, 0, base)) {
     return error;
   }
   std::string path = base.path;
@@ -268,7 +267,7 @@ std::int32_t SimRegistry::CreateKey(platform::RegKey parent, const std::string& 
                                     std::uint32_t* disposition) {
   result = {};
   Open base;
-  if (std::int32_t error = Begin("RegCreateKeyExA", parent, 0, base)) {
+  if (std::int32_t error = Begin(Call::RegCreateKeyExA, parent, 0, base)) {
     return error;
   }
   std::string path = base.path;
@@ -294,7 +293,7 @@ std::int32_t SimRegistry::QueryValue(platform::RegKey key, const std::string& na
                                      std::uint32_t capacity, platform::RegData& result) {
   result = {};
   Open open;
-  if (std::int32_t error = Begin("RegQueryValueExA", key, win::KEY_QUERY_VALUE, open)) {
+  if (std::int32_t error = Begin(Call::RegQueryValueExA, key, win::KEY_QUERY_VALUE, open)) {
     return error;
   }
   const RegValue* value = open.node->FindValue(name);
@@ -314,7 +313,7 @@ std::int32_t SimRegistry::SetValue(platform::RegKey key, const std::string& name
                                    std::uint32_t type, const std::uint8_t* data,
                                    std::uint32_t size) {
   Open open;
-  if (std::int32_t error = Begin("RegSetValueExA", key, win::KEY_SET_VALUE, open)) {
+  if (std::int32_t error = Begin(Call::RegSetValueExA, key, win::KEY_SET_VALUE, open)) {
     return error;
   }
   if (data == nullptr && size != 0) {
@@ -336,7 +335,7 @@ std::int32_t SimRegistry::SetValue(platform::RegKey key, const std::string& name
 std::int32_t SimRegistry::EnumKey(platform::RegKey key, std::uint32_t index,
                                   std::uint32_t nameCapacity, std::string& name) {
   Open open;
-  if (std::int32_t error = Begin("RegEnumKeyExA", key, win::KEY_ENUMERATE_SUB_KEYS, open)) {
+  if (std::int32_t error = Begin(Call::RegEnumKeyExA, key, win::KEY_ENUMERATE_SUB_KEYS, open)) {
     return error;
   }
   if (index >= open.node->children.size()) {
@@ -355,7 +354,7 @@ std::int32_t SimRegistry::EnumValue(platform::RegKey key, std::uint32_t index,
                                     std::uint32_t nameCapacity, std::string& name,
                                     std::uint32_t* type) {
   Open open;
-  if (std::int32_t error = Begin("RegEnumValueA", key, win::KEY_QUERY_VALUE, open)) {
+  if (std::int32_t error = Begin(Call::RegEnumValueA, key, win::KEY_QUERY_VALUE, open)) {
     return error;
   }
   if (index >= open.node->values.size()) {
@@ -374,7 +373,7 @@ std::int32_t SimRegistry::EnumValue(platform::RegKey key, std::uint32_t index,
 
 std::int32_t SimRegistry::DeleteValue(platform::RegKey key, const std::string& name) {
   Open open;
-  if (std::int32_t error = Begin("RegDeleteValueA", key, win::KEY_SET_VALUE, open)) {
+  if (std::int32_t error = Begin(Call::RegDeleteValueA, key, win::KEY_SET_VALUE, open)) {
     return error;
   }
   auto& values = open.node->values;
@@ -390,7 +389,7 @@ std::int32_t SimRegistry::DeleteValue(platform::RegKey key, const std::string& n
 
 std::int32_t SimRegistry::DeleteKey(platform::RegKey key, const std::string& subKey) {
   Open open;
-  if (std::int32_t error = Begin("RegDeleteKeyA", key, 0, open)) {
+  if (std::int32_t error = Begin(Call::RegDeleteKeyA, key, 0, open)) {
     return error;
   }
   std::string path = open.path;

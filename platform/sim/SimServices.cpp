@@ -45,7 +45,7 @@ void SimServices::RemoveIfDone(const std::string& key) {
 
 platform::ServiceHandle SimServices::OpenServiceManager(std::uint32_t access) {
   (void)access;
-  if (core_.Injected("OpenSCManagerA")) {
+  if (core_.Injected(Call::OpenSCManagerA)) {
     return {};
   }
   if (!core_.IsNt()) {
@@ -64,7 +64,7 @@ platform::ServiceHandle SimServices::OpenServiceManager(std::uint32_t access) {
 
 platform::ServiceHandle SimServices::CreateService(platform::ServiceHandle manager,
                                                    const platform::ServiceConfig& config) {
-  if (core_.Injected("CreateServiceA")) {
+  if (core_.Injected(Call::CreateServiceA)) {
     return {};
   }
   auto it = handles_.find(manager.value);
@@ -91,7 +91,7 @@ platform::ServiceHandle SimServices::CreateService(platform::ServiceHandle manag
 platform::ServiceHandle SimServices::OpenService(platform::ServiceHandle manager,
                                                  const std::string& name, std::uint32_t access) {
   (void)access;
-  if (core_.Injected("OpenServiceA")) {
+  if (core_.Injected(Call::OpenServiceA)) {
     return {};
   }
   auto it = handles_.find(manager.value);
@@ -111,7 +111,7 @@ platform::ServiceHandle SimServices::OpenService(platform::ServiceHandle manager
 }
 
 bool SimServices::StartService(platform::ServiceHandle handle) {
-  if (core_.Injected("StartServiceA")) {
+  if (core_.Injected(Call::StartServiceA)) {
     return false;
   }
   SimService* service = ServiceOf(handle);
@@ -141,7 +141,7 @@ bool SimServices::StartService(platform::ServiceHandle handle) {
 }
 
 bool SimServices::ControlService(platform::ServiceHandle handle, std::uint32_t control) {
-  if (core_.Injected("ControlService")) {
+  if (core_.Injected(Call::ControlService)) {
     return false;
   }
   SimService* service = ServiceOf(handle);
@@ -161,7 +161,7 @@ bool SimServices::ControlService(platform::ServiceHandle handle, std::uint32_t c
 }
 
 bool SimServices::DeleteService(platform::ServiceHandle handle) {
-  if (core_.Injected("DeleteService")) {
+  if (core_.Injected(Call::DeleteService)) {
     return false;
   }
   SimService* service = ServiceOf(handle);
@@ -186,7 +186,7 @@ bool SimServices::CloseServiceHandle(platform::ServiceHandle handle) {
 
 platform::DeviceHandle SimServices::OpenDevice(const std::string& path, std::uint32_t access) {
   (void)access;
-  if (core_.Injected("CreateFileA")) {
+  if (core_.Injected(Call::CreateFileA)) {
     return {};
   }
   std::string key = StartsWithNoCase(path, "\\\\.\\") ? Upper(path.substr(4)) : std::string();
@@ -230,7 +230,7 @@ void SimServices::Identify(std::uint32_t vendor, std::uint32_t device, std::uint
 bool SimServices::DeviceIoControl(platform::DeviceHandle device, std::uint32_t code,
                                   const std::vector<std::uint8_t>& input,
                                   std::vector<std::uint8_t>& output, std::uint32_t& bytesReturned) {
-  if (core_.Injected("DeviceIoControl")) {
+  if (core_.Injected(Call::DeviceIoControl)) {
     return false;
   }
   if (devices_.count(device.value) == 0) {

@@ -150,7 +150,7 @@ class SimStream : public platform::Stream {
 
 std::unique_ptr<platform::Stream> SimFileSystem::OpenStream(const std::string& path,
                                                             const std::string& mode) {
-  if (core_.Injected("fopen")) {
+  if (core_.Injected(Call::fopen)) {
     return nullptr;
   }
   if (mode.empty() || std::string("rwa").find(mode[0]) == std::string::npos) {

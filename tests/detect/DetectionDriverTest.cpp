@@ -119,11 +119,11 @@ TEST_F(DetectionDriver, FailuresLeaveNoChipAndNothingRegistered) {
       {"driver does not load", [](sim::SimMachine& m) { m.Services().SetDriverLoads(false); }},
       {"no answer", [](sim::SimMachine& m) { m.Services().SetDriverAnswer(DriverAnswer::None); }},
       {"device does not open",
-       [](sim::SimMachine& m) { m.InjectedFaults().FailEvery("CreateFileA", 5); }},
+       [](sim::SimMachine& m) { m.InjectedFaults().FailEvery(sim::Call::CreateFileA, 5); }},
       {"request fails",
-       [](sim::SimMachine& m) { m.InjectedFaults().FailEvery("DeviceIoControl", 31); }},
+       [](sim::SimMachine& m) { m.InjectedFaults().FailEvery(sim::Call::DeviceIoControl, 31); }},
       {"service does not open",
-       [](sim::SimMachine& m) { m.InjectedFaults().FailNth("OpenServiceA", 1, 5); }},
+       [](sim::SimMachine& m) { m.InjectedFaults().FailNth(sim::Call::OpenServiceA, 1, 5); }},
   };
   for (const Case& c : cases) {
     sim::SimMachine fresh(sim::WindowsVersion::WinXP);
