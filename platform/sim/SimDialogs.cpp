@@ -98,6 +98,9 @@ SimDialogs::Control* SimDialogs::ControlOf(Open& open, int id) {
 int SimDialogs::DoModal(int templateId, platform::WindowHandle owner,
                         platform::DialogEvents& events) {
   (void)owner;
+  if (core_.Injected(Call::DialogBoxParamA)) {
+    return -1;
+  }
   const DialogTemplate* source = resources_.Dialog(templateId, language_);
   if (source == nullptr) {
     core_.Record("ui", "dialog " + std::to_string(templateId) + " cannot be created: no template");
@@ -145,7 +148,7 @@ int SimDialogs::DoModal(int templateId, platform::WindowHandle owner,
           break;
         case DialogAction::Kind::Close:
           core_.Record("ui", "close " + Name(open));
-          SendClose(handle);
+          Close(open);
           break;
         case DialogAction::Kind::SysCommand:
           core_.Record("ui", "system command " + std::to_string(action.id) + " to " + Name(open));
@@ -204,11 +207,15 @@ void SimDialogs::Click(Open& open, int id) {
 
 void SimDialogs::DefaultCommand(Open& open, int id) {
   if (id == win::IDOK || id == win::IDCANCEL) {
-    EndDialog(platform::WindowHandle{open.handle}, id);
+    open.ended = true;
+    open.result = id;
   }
 }
 
 void SimDialogs::EndDialog(platform::WindowHandle dialog, int result) {
+  if (core_.Injected(Call::EndDialog)) {
+    return;
+  }
   if (Open* open = Find(dialog)) {
     open->ended = true;
     open->result = result;
@@ -216,13 +223,18 @@ void SimDialogs::EndDialog(platform::WindowHandle dialog, int result) {
 }
 
 void SimDialogs::SendClose(platform::WindowHandle dialog) {
-  // The dialog manager turns WM_CLOSE into the Cancel command.
-  Open* open = Find(dialog);
-  if (open == nullptr) {
+  if (core_.Injected(Call::SendMessageA)) {
     return;
   }
-  if (!open->events->OnCommand(dialog, win::IDCANCEL, kClicked)) {
-    DefaultCommand(*open, win::IDCANCEL);
+  if (Open* open = Find(dialog)) {
+    Close(*open);
+  }
+}
+
+void SimDialogs::Close(Open& open) {
+  // The dialog manager turns WM_CLOSE into the Cancel command.
+  if (!open.events->OnCommand(platform::WindowHandle{open.handle}, win::IDCANCEL, kClicked)) {
+    DefaultCommand(open, win::IDCANCEL);
   }
 }
 
@@ -232,28 +244,43 @@ SimDialogs::Control* SimDialogs::ControlAt(platform::WindowHandle dialog, int id
 }
 
 void SimDialogs::CheckButton(platform::WindowHandle dialog, int id, int state) {
+  if (core_.Injected(Call::CheckDlgButton)) {
+    return;
+  }
   if (Control* control = ControlAt(dialog, id)) {
     control->checked = state;
   }
 }
 
 int SimDialogs::IsButtonChecked(platform::WindowHandle dialog, int id) {
+  if (core_.Injected(Call::IsDlgButtonChecked)) {
+    return 0;
+  }
   Control* control = ControlAt(dialog, id);
   return control != nullptr ? control->checked : 0;
 }
 
 void SimDialogs::EnableControl(platform::WindowHandle dialog, int id, bool enable) {
+  if (core_.Injected(Call::EnableWindow)) {
+    return;
+  }
   if (Control* control = ControlAt(dialog, id)) {
     control->enabled = enable;
   }
 }
 
 bool SimDialogs::IsControlEnabled(platform::WindowHandle dialog, int id) {
+  if (core_.Injected(Call::IsWindowEnabled)) {
+    return false;
+  }
   Control* control = ControlAt(dialog, id);
   return control != nullptr && control->enabled;
 }
 
 void SimDialogs::SetWindowText(platform::WindowHandle window, const std::string& text) {
+  if (core_.Injected(Call::SetWindowTextA)) {
+    return;
+  }
   if (Open* open = Find(window)) {
     open->snapshot.caption = text;
   }
@@ -261,6 +288,9 @@ void SimDialogs::SetWindowText(platform::WindowHandle window, const std::string&
 
 void SimDialogs::MoveWindow(platform::WindowHandle dialog, int id, int x, int y, int width,
                             int height) {
+  if (core_.Injected(Call::MoveWindow)) {
+    return;
+  }
   if (Open* open = Find(dialog)) {
     open->snapshot.placed[id] = platform::Rect{x, y, x + width, y + height};
   }
@@ -268,6 +298,9 @@ void SimDialogs::MoveWindow(platform::WindowHandle dialog, int id, int x, int y,
 
 void SimDialogs::AppendSystemMenuItem(platform::WindowHandle dialog, std::uint32_t command,
                                       const std::string& text) {
+  if (core_.Injected(Call::AppendMenuA)) {
+    return;
+  }
   Open* open = Find(dialog);
   if (open != nullptr && (open->source->style & kSystemMenu) != 0) {
     open->snapshot.systemMenu.push_back("-");
@@ -276,12 +309,18 @@ void SimDialogs::AppendSystemMenuItem(platform::WindowHandle dialog, std::uint32
 }
 
 void SimDialogs::SetIcon(platform::WindowHandle dialog, int iconId) {
+  if (core_.Injected(Call::LoadIconA)) {
+    return;
+  }
   if (Open* open = Find(dialog)) {
     open->snapshot.icon = resources_.HasIcon(iconId) ? iconId : 0;
   }
 }
 
 std::string SimDialogs::LoadString(int id, std::uint32_t capacity) {
+  if (core_.Injected(Call::LoadStringA)) {
+    return std::string();
+  }
   std::string text = resources_.String(id).value_or("");
   if (capacity == 0) {
     return std::string();
@@ -293,6 +332,9 @@ std::string SimDialogs::LoadString(int id, std::uint32_t capacity) {
 }
 
 void SimDialogs::SetWaitCursor(bool on) {
+  if (core_.Injected(Call::LoadCursorA)) {
+    return;
+  }
   if (on != waitCursor_) {
     waitCursor_ = on;
     core_.Record("ui", on ? "wait cursor" : "arrow cursor");

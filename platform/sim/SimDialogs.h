@@ -73,7 +73,9 @@ class SimDialogs : public platform::Dialogs {
   void SetWindowText(platform::WindowHandle window, const std::string& text) override;
   void MoveWindow(platform::WindowHandle dialog, int id, int x, int y, int width,
                   int height) override;
-  platform::Rect DesktopRect() override { return desktop_; }
+  platform::Rect DesktopRect() override {
+    return core_.Injected(Call::GetWindowRect) ? platform::Rect{} : desktop_;
+  }
   void AppendSystemMenuItem(platform::WindowHandle dialog, std::uint32_t command,
                             const std::string& text) override;
   void SetIcon(platform::WindowHandle dialog, int iconId) override;
@@ -101,6 +103,8 @@ class SimDialogs : public platform::Dialogs {
   Control* ControlAt(platform::WindowHandle dialog, int id);
   void Click(Open& open, int id);
   void DefaultCommand(Open& open, int id);
+  // WM_CLOSE from the user, or from SendClose.
+  void Close(Open& open);
   std::string Name(const Open& open) const;
 
   SimCore& core_;

@@ -548,10 +548,16 @@ std::uint32_t CopyOut(const std::string& text, std::uint32_t capacity, std::stri
 }  // namespace
 
 std::uint32_t SimFileSystem::GetCurrentFolder(std::uint32_t capacity, std::string& result) {
+  if (core_.Injected(Call::GetCurrentDirectoryA)) {
+    return 0;
+  }
   return CopyOut(currentFolder_, capacity, result);
 }
 
 std::uint32_t SimFileSystem::GetWindowsFolder(std::uint32_t capacity, std::string& result) {
+  if (core_.Injected(Call::GetWindowsDirectoryA)) {
+    return 0;
+  }
   return CopyOut(windowsFolder_, capacity, result);
 }
 
@@ -677,7 +683,7 @@ platform::FindHandle SimFileSystem::FindFirst(const std::string& pattern,
   }
   platform::FindHandle handle{nextSearch_++};
   searches_[handle.value] = std::move(search);
-  if (!FindNext(handle, result)) {
+  if (!NextMatch(handle, result)) {
     searches_.erase(handle.value);
     core_.lastError = win::ERROR_FILE_NOT_FOUND;
     return {};
@@ -687,6 +693,13 @@ platform::FindHandle SimFileSystem::FindFirst(const std::string& pattern,
 }
 
 bool SimFileSystem::FindNext(platform::FindHandle handle, platform::FindData& result) {
+  if (core_.Injected(Call::FindNextFileA)) {
+    return false;
+  }
+  return NextMatch(handle, result);
+}
+
+bool SimFileSystem::NextMatch(platform::FindHandle handle, platform::FindData& result) {
   auto it = searches_.find(handle.value);
   if (it == searches_.end()) {
     return core_.Fail(win::ERROR_INVALID_HANDLE);

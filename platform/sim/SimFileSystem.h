@@ -90,7 +90,9 @@ class SimFileSystem : public platform::Files {
 
   std::size_t OpenSearchCount() const { return searches_.size(); }
 
-  // While one exists, stream writes are not journalled (the caller journals them its own way).
+  // While one exists, the streams opened are the machine's own (the profile engine writing a
+  // file): their calls are no platform calls, neither counted nor failed by faults, and their
+  // writes are not journalled (the caller journals them its own way).
   class QuietScope {
    public:
     explicit QuietScope(SimFileSystem& files) : files_(files) { ++files_.quiet_; }
@@ -158,6 +160,8 @@ class SimFileSystem : public platform::Files {
   void Unlink(FileNode* node);
   std::string PathOf(const FileNode* node) const;
   platform::FindData Describe(const FileNode& node, const std::string& name) const;
+  // The next name of a search, without the fault check of FindNextFileA.
+  bool NextMatch(platform::FindHandle handle, platform::FindData& result);
 
   SimCore& core_;
   std::map<char, Drive> drives_;

@@ -129,6 +129,9 @@ void SimMachine::ExitProcess(int exitCode) {
 int SimMachine::ShowMessageBox(platform::WindowHandle owner, const std::string& text,
                                const std::string& caption, std::uint32_t type) {
   (void)owner;
+  if (core_.Injected(Call::MessageBoxA)) {
+    return 0;  // the box is not shown: its answer stays for the next one
+  }
   int answer = win::IDOK;
   if (!messageBoxAnswers_.empty()) {
     answer = messageBoxAnswers_.front();

@@ -185,6 +185,9 @@ platform::ProcessHandle SimProcesses::StartProcess(const std::string& commandLin
 
 std::uint32_t SimProcesses::WaitForInputIdle(platform::ProcessHandle handle,
                                              std::uint32_t milliseconds) {
+  if (core_.Injected(Call::WaitForInputIdle)) {
+    return win::WAIT_FAILED;
+  }
   auto it = handles_.find(handle.value);
   SimProcess* process = it == handles_.end() ? nullptr : ById(it->second);
   if (process == nullptr) {
@@ -204,6 +207,9 @@ std::uint32_t SimProcesses::WaitForInputIdle(platform::ProcessHandle handle,
 }
 
 bool SimProcesses::GetExitCode(platform::ProcessHandle handle, std::uint32_t& exitCode) {
+  if (core_.Injected(Call::GetExitCodeProcess)) {
+    return false;
+  }
   auto it = handles_.find(handle.value);
   SimProcess* process = it == handles_.end() ? nullptr : ById(it->second);
   if (process == nullptr) {
@@ -216,10 +222,16 @@ bool SimProcesses::GetExitCode(platform::ProcessHandle handle, std::uint32_t& ex
 }
 
 void SimProcesses::CloseProcess(platform::ProcessHandle handle) {
+  if (core_.Injected(Call::CloseHandle)) {
+    return;  // the handle stays open
+  }
   handles_.erase(handle.value);
 }
 
 platform::WindowHandle SimProcesses::FindTopLevelWindow(const std::string& title) {
+  if (core_.Injected(Call::FindWindowExA)) {
+    return {};
+  }
   for (SimProcess& process : processes_) {
     Update(process);
   }
@@ -235,6 +247,9 @@ std::intptr_t SimProcesses::SendWindowMessage(platform::WindowHandle window, std
                                               std::uintptr_t wParam, std::intptr_t lParam) {
   (void)wParam;
   (void)lParam;
+  if (core_.Injected(Call::SendMessageA)) {
+    return 0;  // the window never gets the message
+  }
   auto it = std::find_if(windows_.begin(), windows_.end(),
                          [&](const SimWindow& w) { return w.handle == window.value; });
   if (it == windows_.end()) {

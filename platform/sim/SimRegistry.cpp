@@ -422,6 +422,9 @@ std::int32_t SimRegistry::DeleteKey(platform::RegKey key, const std::string& sub
 }
 
 std::int32_t SimRegistry::CloseKey(platform::RegKey key) {
+  if (core_.Injected(Call::RegCloseKey)) {
+    return static_cast<std::int32_t>(core_.lastError);  // the handle stays open
+  }
   if (key == win::HKEY_CLASSES_ROOT || key == win::HKEY_CURRENT_USER ||
       key == win::HKEY_LOCAL_MACHINE || key == win::HKEY_USERS || key == win::HKEY_CURRENT_CONFIG) {
     return Result(win::ERROR_SUCCESS);

@@ -49,6 +49,9 @@ bool SimSecurity::AdjustTokenPrivilege(platform::TokenHandle token, platform::Lu
 }
 
 void SimSecurity::CloseToken(platform::TokenHandle token) {
+  if (core_.Injected(Call::CloseHandle)) {
+    return;  // the token stays open
+  }
   if (token.value == 0x5000 && openTokens_ > 0) {
     --openTokens_;
   }

@@ -178,6 +178,9 @@ bool SimServices::DeleteService(platform::ServiceHandle handle) {
 }
 
 bool SimServices::CloseServiceHandle(platform::ServiceHandle handle) {
+  if (core_.Injected(Call::CloseServiceHandle)) {
+    return false;  // the handle stays open
+  }
   if (handles_.erase(handle.value) == 0) {
     return core_.Fail(win::ERROR_INVALID_HANDLE);
   }
@@ -275,6 +278,9 @@ bool SimServices::DeviceIoControl(platform::DeviceHandle device, std::uint32_t c
 }
 
 bool SimServices::CloseDevice(platform::DeviceHandle device) {
+  if (core_.Injected(Call::CloseHandle)) {
+    return false;  // the handle stays open
+  }
   if (devices_.erase(device.value) == 0) {
     return core_.Fail(win::ERROR_INVALID_HANDLE);
   }
