@@ -17,16 +17,6 @@ bool HasWildcard(std::string_view text) {
   return text.find_first_of("*?") != std::string::npos;
 }
 
-bool BadNameChar(unsigned char c, bool allowWildcards) {
-  if (c < 0x20) {
-    return true;
-  }
-  if (allowWildcards && (c == '*' || c == '?')) {
-    return false;
-  }
-  return std::string_view("<>:\"|?*").find(static_cast<char>(c)) != std::string_view::npos;
-}
-
 }  // namespace
 
 FileNode* FileNode::Child(std::string_view childName) const {
@@ -44,36 +34,95 @@ SimFileSystem::SimFileSystem(SimCore& core) : core_(core) {}
 SimFileSystem::~SimFileSystem() = default;
 
 void SimFileSystem::AddDrive(char letter, bool readOnlyMedia) {
-  letter = Upper(std::string(1, letter))[0];
-  Drive& drive = drives_[letter];
-  if (!drive.root) {
-    drive.root = std::make_unique<FileNode>();
-    drive.root->isFolder = true;
-    drive.root->name = std::string(1, letter) + ":";
+  std::string root = Upper(std::string(1, letter)) + ":";
+  Volume& volume = volumes_[root];
+  if (!volume.root) {
+    volume.root = std::make_unique<FileNode>();
+    volume.root->isFolder = true;
+    volume.root->name = root;
   }
-  drive.readOnlyMedia = readOnlyMedia;
+  volume.readOnlyMedia = readOnlyMedia;
+}
+
+bool SimFileSystem::AddShare(const std::string& unc, bool readOnlyMedia) {
+  std::string text = unc;
+  std::replace(text.begin(), text.end(), '/', '\\');
+  if (!IsUncPath(text)) {
+    return false;
+  }
+  Rooted rooted = SplitRoot(text);
+  if (!rooted.complete || !(rooted.rest.empty() || rooted.rest == "\\") ||
+      rooted.root.find_first_of("<>:\"|?*/", 2) != std::string::npos) {
+    return false;
+  }
+  Volume& volume = volumes_[Upper(rooted.root)];
+  if (!volume.root) {
+    volume.root = std::make_unique<FileNode>();
+    volume.root->isFolder = true;
+    volume.root->name = rooted.root;
+  }
+  volume.readOnlyMedia = readOnlyMedia;
+  return true;
 }
 
 bool SimFileSystem::HasDrive(char letter) const {
-  return Root(letter) != nullptr;
+  return volumes_.count(Upper(std::string(1, letter)) + ":") != 0;
+}
+
+bool SimFileSystem::HasShare(const std::string& unc) const {
+  return IsUncPath(unc) && volumes_.count(Upper(SplitRoot(unc).root)) != 0;
 }
 
 bool SimFileSystem::IsReadOnlyMedia(char letter) const {
-  auto it = drives_.find(Upper(std::string(1, letter))[0]);
-  return it != drives_.end() && it->second.readOnlyMedia;
+  return IsReadOnlyMedia(std::string(1, letter) + ":");
+}
+
+bool SimFileSystem::IsReadOnlyMedia(const std::string& root) const {
+  auto it = volumes_.find(Upper(root));
+  return it != volumes_.end() && it->second.readOnlyMedia;
 }
 
 std::vector<char> SimFileSystem::Drives() const {
   std::vector<char> letters;
-  for (const auto& [letter, drive] : drives_) {
-    letters.push_back(letter);
+  for (const auto& [key, volume] : volumes_) {
+    if (!IsUncPath(key)) {
+      letters.push_back(key[0]);
+    }
   }
   return letters;
 }
 
-FileNode* SimFileSystem::Root(char drive) const {
-  auto it = drives_.find(Upper(std::string(1, drive))[0]);
-  return it == drives_.end() ? nullptr : it->second.root.get();
+std::vector<std::string> SimFileSystem::Shares() const {
+  std::vector<std::string> shares;
+  for (const auto& [key, volume] : volumes_) {
+    if (IsUncPath(key)) {
+      shares.push_back(volume.root->name);
+    }
+  }
+  return shares;
+}
+
+SimFileSystem::Volume* SimFileSystem::VolumeOf(const std::string& root) {
+  auto it = volumes_.find(Upper(root));
+  return it == volumes_.end() ? nullptr : &it->second;
+}
+
+FileNode* SimFileSystem::Root(const std::string& root, std::uint32_t& error) const {
+  auto it = volumes_.find(Upper(root));
+  if (it != volumes_.end()) {
+    return it->second.root.get();
+  }
+  if (!IsUncPath(root)) {
+    error = win::ERROR_PATH_NOT_FOUND;
+    return nullptr;
+  }
+  // A share the server does not offer, or a server that is not there.
+  std::string server = Upper(root.substr(0, root.find('\\', 2) + 1));
+  bool knownServer = std::any_of(volumes_.begin(), volumes_.end(), [&](const auto& volume) {
+    return volume.first.rfind(server, 0) == 0;
+  });
+  error = knownServer ? win::ERROR_BAD_NET_NAME : win::ERROR_BAD_NETPATH;
+  return nullptr;
 }
 
 void SimFileSystem::SetWindowsFolder(const std::string& path) {
@@ -90,92 +139,9 @@ void SimFileSystem::SetCurrentFolderDirect(const std::string& path) {
   }
 }
 
-SimFileSystem::Parsed SimFileSystem::Parse(const std::string& path, bool pattern) const {
-  Parsed parsed;
-  // The ANSI calls convert the path into a buffer of MAX_PATH characters.
-  if (path.size() > win::MAX_PATH) {
-    parsed.error = win::ERROR_FILENAME_EXCED_RANGE;
-    return parsed;
-  }
-  std::string text = path;
-  std::replace(text.begin(), text.end(), '/', '\\');
-  if (text.empty()) {
-    parsed.error = win::ERROR_PATH_NOT_FOUND;
-    return parsed;
-  }
-  std::string current = currentFolder_;
-  std::string rest;
-  if (text.size() >= 2 && text[1] == ':') {
-    parsed.drive = Upper(text.substr(0, 1))[0];
-    rest = text.substr(2);
-    if (rest.empty() || rest[0] != '\\') {
-      // Drive-relative: relative to the current folder when it is on that drive.
-      rest = (current[0] == parsed.drive ? current.substr(2) : std::string()) + "\\" + rest;
-    }
-  } else if (text.size() >= 2 && text[0] == '\\' && text[1] == '\\') {
-    parsed.error = win::ERROR_PATH_NOT_FOUND;  // no network in the simulation
-    return parsed;
-  } else if (text[0] == '\\') {
-    parsed.drive = current[0];
-    rest = text;
-  } else {
-    parsed.drive = current[0];
-    rest = current.substr(2) + "\\" + text;
-  }
-  for (std::string part : Split(rest, '\\')) {
-    // Trailing dots and blanks of a name do not count.
-    if (part != "." && part != "..") {
-      while (!part.empty() && (part.back() == '.' || part.back() == ' ')) {
-        part.pop_back();
-      }
-    }
-    if (part.empty() || part == ".") {
-      continue;
-    }
-    if (part == "..") {
-      if (!parsed.parts.empty()) {
-        parsed.parts.pop_back();
-      }
-      continue;
-    }
-    parsed.parts.push_back(part);
-  }
-  for (std::size_t i = 0; i < parsed.parts.size(); ++i) {
-    for (char c : parsed.parts[i]) {
-      if (BadNameChar(static_cast<unsigned char>(c), pattern && i + 1 == parsed.parts.size())) {
-        parsed.error = win::ERROR_INVALID_NAME;
-        return parsed;
-      }
-    }
-  }
-  if (Join(parsed.drive, parsed.parts, parsed.parts.size()).size() >= win::MAX_PATH) {
-    parsed.error = win::ERROR_FILENAME_EXCED_RANGE;
-  }
-  return parsed;
-}
-
-std::string SimFileSystem::Join(char drive, const std::vector<std::string>& parts,
-                                std::size_t count) {
-  std::string result(1, drive);
-  result += ":";
-  for (std::size_t i = 0; i < count; ++i) {
-    result += "\\" + parts[i];
-  }
-  if (count == 0) {
-    result += "\\";
-  }
-  return result;
-}
-
-std::string SimFileSystem::FullPath(const std::string& path) const {
-  Parsed parsed = Parse(path);
-  return parsed.error ? std::string() : Join(parsed.drive, parsed.parts, parsed.parts.size());
-}
-
 FileNode* SimFileSystem::Locate(const Parsed& parsed, std::uint32_t& error) const {
-  FileNode* node = Root(parsed.drive);
+  FileNode* node = Root(parsed.root, error);
   if (node == nullptr) {
-    error = win::ERROR_PATH_NOT_FOUND;
     return nullptr;
   }
   for (std::size_t i = 0; i < parsed.parts.size(); ++i) {
@@ -191,6 +157,9 @@ FileNode* SimFileSystem::Locate(const Parsed& parsed, std::uint32_t& error) cons
 }
 
 FileNode* SimFileSystem::LocateParent(const Parsed& parsed, std::uint32_t& error) const {
+  if (Root(parsed.root, error) == nullptr) {
+    return nullptr;  // no such drive, server or share
+  }
   if (parsed.parts.empty()) {
     error = win::ERROR_ACCESS_DENIED;  // the root itself
     return nullptr;
@@ -234,7 +203,7 @@ bool SimFileSystem::Resolve(std::initializer_list<Target*> targets) {
         }
         break;
       case Need::Parent:
-        if (target->parsed.parts.empty()) {
+        if (target->parsed.parts.empty() && Root(target->parsed.root, error) != nullptr) {
           return core_.Fail(target->rootError);
         }
         target->node = LocateParent(target->parsed, error);
@@ -251,8 +220,13 @@ bool SimFileSystem::Resolve(std::initializer_list<Target*> targets) {
 }
 
 FileNode* SimFileSystem::Find(const std::string& path) const {
-  Parsed parsed = Parse(path);
   std::uint32_t error = 0;
+  return Find(path, error);
+}
+
+FileNode* SimFileSystem::Find(const std::string& path, std::uint32_t& error) const {
+  Parsed parsed = Parse(path);
+  error = parsed.error;
   return parsed.error ? nullptr : Locate(parsed, error);
 }
 
@@ -269,8 +243,8 @@ FileNode* SimFileSystem::AddChild(FileNode* folder, const std::string& name, boo
 }
 
 bool SimFileSystem::Writable(const Parsed& parsed) const {
-  auto it = drives_.find(parsed.drive);
-  return it != drives_.end() && !it->second.readOnlyMedia;
+  auto it = volumes_.find(Upper(parsed.root));
+  return it != volumes_.end() && !it->second.readOnlyMedia;
 }
 
 void SimFileSystem::Unlink(FileNode* node) {
@@ -289,14 +263,14 @@ std::string SimFileSystem::PathOf(const FileNode* node) const {
     root = root->parent;
   }
   std::reverse(parts.begin(), parts.end());
-  return Join(root->name[0], parts, parts.size());
+  return Join(root->name, parts, parts.size());
 }
 
 bool SimFileSystem::WriteFileDirect(const std::string& path, std::string_view content,
                                     std::uint32_t attributes) {
   Parsed parsed = Parse(path);
   if (parsed.error || parsed.parts.empty() ||
-      !MakeFoldersDirect(Join(parsed.drive, parsed.parts, parsed.parts.size() - 1))) {
+      !MakeFoldersDirect(Join(parsed.root, parsed.parts, parsed.parts.size() - 1))) {
     return false;
   }
   std::uint32_t error = 0;
@@ -315,7 +289,8 @@ bool SimFileSystem::WriteFileDirect(const std::string& path, std::string_view co
 
 bool SimFileSystem::MakeFoldersDirect(const std::string& path) {
   Parsed parsed = Parse(path);
-  FileNode* node = parsed.error ? nullptr : Root(parsed.drive);
+  std::uint32_t error = 0;
+  FileNode* node = parsed.error ? nullptr : Root(parsed.root, error);
   if (node == nullptr) {
     return false;
   }
@@ -389,20 +364,27 @@ void SimFileSystem::SetInUse(const std::string& path, bool inUse) {
 }
 
 void SimFileSystem::ClearInUse() {
-  for (auto& [letter, drive] : drives_) {
+  for (auto& [key, volume] : volumes_) {
     std::function<void(FileNode&)> clear = [&clear](FileNode& node) {
       node.inUse = false;
       for (auto& child : node.children) {
         clear(*child);
       }
     };
-    clear(*drive.root);
+    clear(*volume.root);
   }
 }
 
 void SimFileSystem::Walk(
     char letter, const std::function<void(const std::string&, const FileNode&)>& visit) const {
-  FileNode* root = Root(letter);
+  Walk(std::string(1, letter) + ":", visit);
+}
+
+void SimFileSystem::Walk(
+    const std::string& rootName,
+    const std::function<void(const std::string&, const FileNode&)>& visit) const {
+  std::uint32_t error = 0;
+  FileNode* root = Root(rootName, error);
   if (root == nullptr) {
     return;
   }
@@ -416,7 +398,7 @@ void SimFileSystem::Walk(
       }
     }
   };
-  walk(*root, std::string(1, letter) + ":");
+  walk(*root, root->name);
 }
 
 bool SimFileSystem::CopyFile(const std::string& source, const std::string& target,
@@ -532,7 +514,7 @@ bool SimFileSystem::SetCurrentFolder(const std::string& path) {
   }
   // The current directory keeps the spelling it was given, as Windows does.
   const Parsed& parsed = folder.parsed;
-  currentFolder_ = Join(parsed.drive, parsed.parts, parsed.parts.size());
+  currentFolder_ = Join(parsed.root, parsed.parts, parsed.parts.size());
   core_.lastError = win::ERROR_SUCCESS;
   return true;
 }
@@ -574,7 +556,7 @@ std::uint32_t SimFileSystem::GetShortPath(const std::string& longPath, std::uint
   for (std::size_t i = chain.size(); i > 0; --i, node = node->parent) {
     chain[i - 1] = node;
   }
-  std::string text = std::string(1, parsed.drive) + ":";
+  std::string text = parsed.root;
   for (std::size_t i = 0; i < chain.size(); ++i) {
     // A name without an 8.3 name of its own keeps the spelling it was given.
     text += "\\" + (chain[i]->shortName.empty() ? parsed.parts[i] : chain[i]->shortName);
@@ -619,8 +601,8 @@ bool SimFileSystem::MoveFile(const std::string& source, const std::optional<std:
   }
   FileNode* node = moved.node;
   FileNode* folder = to.node;
-  if (moved.parsed.drive != to.parsed.drive && !(flags & win::MOVEFILE_COPY_ALLOWED)) {
-    return core_.Fail(17);  // ERROR_NOT_SAME_DEVICE
+  if (!EqualsNoCase(moved.parsed.root, to.parsed.root) && !(flags & win::MOVEFILE_COPY_ALLOWED)) {
+    return core_.Fail(win::ERROR_NOT_SAME_DEVICE);
   }
   if (!Writable(moved.parsed) || !Writable(to.parsed)) {
     return core_.Fail(win::ERROR_ACCESS_DENIED);
@@ -641,7 +623,7 @@ bool SimFileSystem::MoveFile(const std::string& source, const std::optional<std:
     }
   }
   std::string fromText = PathOf(node);
-  MoveDirect(fromText, Join(to.parsed.drive, to.parsed.parts, to.parsed.parts.size()));
+  MoveDirect(fromText, Join(to.parsed.root, to.parsed.parts, to.parsed.parts.size()));
   core_.Record("file", "move " + fromText + " -> " + PathOf(node));
   core_.lastError = win::ERROR_SUCCESS;
   return true;

@@ -1,6 +1,6 @@
-// The simulated file system: drives of folders and files whose names compare ignoring case and
-// keep their case, with 8.3 short names, attributes, read-only media, files in use, a current
-// directory, wildcard searches and C runtime streams.
+// The simulated file system: drives and network shares of folders and files whose names compare
+// ignoring case and keep their case, with 8.3 short names, attributes, read-only media, files in
+// use, a current directory, wildcard searches and C runtime streams.
 #pragma once
 
 #include <cstdint>
@@ -48,6 +48,12 @@ class SimFileSystem : public platform::Files {
   bool HasDrive(char letter) const;
   bool IsReadOnlyMedia(char letter) const;
   std::vector<char> Drives() const;
+  // A network share "\\server\share", reached by its UNC path; false when `unc` is not of
+  // that form. Server and share names compare ignoring case, as drive letters do.
+  bool AddShare(const std::string& unc, bool readOnlyMedia);
+  bool HasShare(const std::string& unc) const;
+  bool IsReadOnlyMedia(const std::string& root) const;  // "D:" or "\\server\share"
+  std::vector<std::string> Shares() const;              // as they were added
   void SetWindowsFolder(const std::string& path);
   const std::string& WindowsFolder() const { return windowsFolder_; }
   void SetCurrentFolderDirect(const std::string& path);
@@ -63,10 +69,14 @@ class SimFileSystem : public platform::Files {
   void SetInUse(const std::string& path, bool inUse);
   void ClearInUse();
   FileNode* Find(const std::string& path) const;
+  // The same, with the Win32 error of a path that leads nowhere.
+  FileNode* Find(const std::string& path, std::uint32_t& error) const;
   // The full path of `path` as Windows would complete it; empty when it cannot be resolved.
   std::string FullPath(const std::string& path) const;
-  // Every node below a drive's root, with its full path, parents before children.
+  // Every node below the root of a drive or share, with its full path, parents before children.
   void Walk(char letter,
+            const std::function<void(const std::string&, const FileNode&)>& visit) const;
+  void Walk(const std::string& root,
             const std::function<void(const std::string&, const FileNode&)>& visit) const;
   std::uint64_t NextGeneration() { return ++generationCounter_; }
 
@@ -105,12 +115,17 @@ class SimFileSystem : public platform::Files {
   };
 
  private:
-  struct Drive {
-    std::unique_ptr<FileNode> root;
+  struct Volume {                    // a drive or a share
+    std::unique_ptr<FileNode> root;  // named "C:" or "\\server\share"
     bool readOnlyMedia = false;
   };
-  struct Parsed {  // a path taken apart
-    char drive = 0;
+  struct Rooted {          // a full path, not yet taken apart
+    std::string root;      // "C:", or "\\server\share" as written
+    std::string rest;      // what follows the root
+    bool complete = true;  // false for a UNC path without a share name
+  };
+  struct Parsed {                    // a path taken apart
+    std::string root;                // "C:", or "\\server\share" as written
     std::vector<std::string> parts;  // normalised components
     std::uint32_t error = 0;         // non-zero when the path is malformed
   };
@@ -147,10 +162,17 @@ class SimFileSystem : public platform::Files {
   bool Begin(Call call, std::initializer_list<Target*> targets);
   // The same without the fault check, for an operation that checks its arguments in between.
   bool Resolve(std::initializer_list<Target*> targets);
+  // The root of a full path ("C:\\x" or "\\server\share\x") and what follows it.
+  static Rooted SplitRoot(const std::string& path);
+  // A path made full against the current directory, as Windows does (backslashes only).
+  Rooted Absolute(const std::string& path) const;
   // Wildcards are allowed in the last name only when `pattern` is set (searches).
   Parsed Parse(const std::string& path, bool pattern = false) const;
-  static std::string Join(char drive, const std::vector<std::string>& parts, std::size_t count);
-  FileNode* Root(char drive) const;
+  static std::string Join(const std::string& root, const std::vector<std::string>& parts,
+                          std::size_t count);
+  // The root folder of a drive or share, or null with the Win32 error for it.
+  FileNode* Root(const std::string& root, std::uint32_t& error) const;
+  Volume* VolumeOf(const std::string& root);
   // The node a parsed path names, or null with the Win32 error for the missing part.
   FileNode* Locate(const Parsed& parsed, std::uint32_t& error) const;
   FileNode* LocateParent(const Parsed& parsed, std::uint32_t& error) const;
@@ -164,7 +186,7 @@ class SimFileSystem : public platform::Files {
   bool NextMatch(platform::FindHandle handle, platform::FindData& result);
 
   SimCore& core_;
-  std::map<char, Drive> drives_;
+  std::map<std::string, Volume> volumes_;  // by upper-cased root
   std::string windowsFolder_ = "C:\\WINDOWS";
   std::string currentFolder_ = "C:\\";
   DelayedMoveRecorder delayedMove_;
@@ -174,6 +196,8 @@ class SimFileSystem : public platform::Files {
   int quiet_ = 0;
 };
 
+// True for a UNC path ("\\server\share\..."; either slash).
+bool IsUncPath(std::string_view path);
 // True when `name` is already a valid 8.3 name (letter case aside).
 bool IsShortName(std::string_view name);
 // Case-insensitive wildcard match with "*" and "?"; "*.*" matches every name.

@@ -95,13 +95,16 @@ std::uint32_t SimProcesses::FindProgram(const std::string& commandLine,
       return 0;
     }
   }
-  // A missing folder of the program's path is "path not found", as on Windows.
+  // A missing folder of the program's path is "path not found", as on Windows; a server or
+  // share that is not there says so.
   const std::string& whole = candidates.front();
   std::size_t slash = whole.find_last_of("\\/");
   if (slash != std::string::npos) {
-    const FileNode* folder = files_.Find(whole.substr(0, slash + 1));
-    if (folder == nullptr) {
-      return win::ERROR_PATH_NOT_FOUND;
+    std::uint32_t error = 0;
+    if (files_.Find(whole.substr(0, slash + 1), error) == nullptr) {
+      return error == win::ERROR_BAD_NETPATH || error == win::ERROR_BAD_NET_NAME
+                 ? error
+                 : win::ERROR_PATH_NOT_FOUND;
     }
   }
   return win::ERROR_FILE_NOT_FOUND;

@@ -1,0 +1,136 @@
+// Paths of the simulated file system, taken apart as Windows takes them: a drive ("C:") or a
+// network share ("\\server\share") as the root, paths relative to the current directory, to a
+// drive or to the current root, and "." and "..".
+#include <algorithm>
+
+#include "platform/WinConstants.h"
+#include "platform/sim/SimFileSystem.h"
+#include "platform/sim/Text.h"
+
+namespace sim {
+
+namespace {
+
+bool BadNameChar(unsigned char c, bool allowWildcards) {
+  if (c < 0x20) {
+    return true;
+  }
+  if (allowWildcards && (c == '*' || c == '?')) {
+    return false;
+  }
+  return std::string_view("<>:\"|?*").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+}  // namespace
+
+bool IsUncPath(std::string_view path) {
+  return path.size() >= 2 && (path[0] == '\\' || path[0] == '/') &&
+         (path[1] == '\\' || path[1] == '/');
+}
+
+SimFileSystem::Rooted SimFileSystem::SplitRoot(const std::string& path) {
+  if (IsUncPath(path)) {
+    // "\\server\share\rest": the share is the root, as a drive is.
+    std::size_t serverEnd = std::min(path.find('\\', 2), path.size());
+    std::size_t shareEnd =
+        std::min(path.find('\\', std::min(serverEnd + 1, path.size())), path.size());
+    Rooted rooted{path.substr(0, shareEnd), path.substr(shareEnd)};
+    rooted.complete = serverEnd > 2 && shareEnd > serverEnd + 1;
+    return rooted;
+  }
+  return Rooted{Upper(path.substr(0, 1)) + ":", path.substr(2)};
+}
+
+SimFileSystem::Rooted SimFileSystem::Absolute(const std::string& path) const {
+  // The current directory is always a full path.
+  const Rooted current = SplitRoot(currentFolder_);
+  if (path.size() >= 2 && path[1] == ':') {
+    Rooted rooted = SplitRoot(path);
+    if (rooted.rest.empty() || rooted.rest[0] != '\\') {
+      // Drive-relative: relative to the current directory when it is on that drive, else to
+      // the root of the drive.
+      rooted.rest = (EqualsNoCase(current.root, rooted.root) ? current.rest : std::string()) +
+                    "\\" + rooted.rest;
+    }
+    return rooted;
+  }
+  if (IsUncPath(path)) {
+    return SplitRoot(path);
+  }
+  if (!path.empty() && path[0] == '\\') {
+    return Rooted{current.root, path};  // from the root of the current drive or share
+  }
+  return Rooted{current.root, current.rest + "\\" + path};
+}
+
+SimFileSystem::Parsed SimFileSystem::Parse(const std::string& path, bool pattern) const {
+  Parsed parsed;
+  // The ANSI calls convert the path into a buffer of MAX_PATH characters.
+  if (path.size() > win::MAX_PATH) {
+    parsed.error = win::ERROR_FILENAME_EXCED_RANGE;
+    return parsed;
+  }
+  std::string text = path;
+  std::replace(text.begin(), text.end(), '/', '\\');
+  if (text.empty()) {
+    parsed.error = win::ERROR_PATH_NOT_FOUND;
+    return parsed;
+  }
+  Rooted rooted = Absolute(text);
+  parsed.root = rooted.root;
+  if (!rooted.complete) {
+    parsed.error = win::ERROR_BAD_NETPATH;  // "\\server" alone names no share
+    return parsed;
+  }
+  for (std::string part : Split(rooted.rest, '\\')) {
+    // Trailing dots and blanks of a name do not count.
+    if (part != "." && part != "..") {
+      while (!part.empty() && (part.back() == '.' || part.back() == ' ')) {
+        part.pop_back();
+      }
+    }
+    if (part.empty() || part == ".") {
+      continue;
+    }
+    if (part == "..") {
+      if (!parsed.parts.empty()) {
+        parsed.parts.pop_back();
+      }
+      continue;
+    }
+    parsed.parts.push_back(part);
+  }
+  for (std::size_t i = 0; i < parsed.parts.size(); ++i) {
+    for (char c : parsed.parts[i]) {
+      if (BadNameChar(static_cast<unsigned char>(c), pattern && i + 1 == parsed.parts.size())) {
+        parsed.error = win::ERROR_INVALID_NAME;
+        return parsed;
+      }
+    }
+  }
+  if (Join(parsed.root, parsed.parts, parsed.parts.size()).size() >= win::MAX_PATH) {
+    parsed.error = win::ERROR_FILENAME_EXCED_RANGE;
+  }
+  return parsed;
+}
+
+std::string SimFileSystem::Join(const std::string& root, const std::vector<std::string>& parts,
+                                std::size_t count) {
+  std::string result = root;
+  for (std::size_t i = 0; i < count; ++i) {
+    result += "\\" + parts[i];
+  }
+  // The root of a drive is "C:\"; the root of a share has no backslash of its own, as
+  // GetCurrentDirectoryA gives it.
+  if (count == 0 && !IsUncPath(root)) {
+    result += "\\";
+  }
+  return result;
+}
+
+std::string SimFileSystem::FullPath(const std::string& path) const {
+  Parsed parsed = Parse(path);
+  return parsed.error ? std::string() : Join(parsed.root, parsed.parts, parsed.parts.size());
+}
+
+}  // namespace sim
