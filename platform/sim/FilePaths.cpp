@@ -133,4 +133,83 @@ std::string SimFileSystem::FullPath(const std::string& path) const {
   return parsed.error ? std::string() : Join(parsed.root, parsed.parts, parsed.parts.size());
 }
 
+std::optional<std::string> SimFileSystem::FullPathName(const std::string& path) const {
+  std::string text = path;
+  std::replace(text.begin(), text.end(), '/', '\\');
+  if (text.find_first_not_of(' ') == std::string::npos) {
+    return std::nullopt;  // nothing but blanks names nothing
+  }
+  // The text the names are collapsed in: the path after the current directory, the root of a
+  // drive, or the root of the current drive or share.
+  const Rooted current = SplitRoot(currentFolder_);
+  const std::string currentWithBackslash =
+      currentFolder_ + (currentFolder_.back() == '\\' ? "" : "\\");
+  std::string full;
+  if (text.size() >= 2 && text[1] == ':') {
+    std::string drive = Upper(text.substr(0, 1)) + ":";
+    std::string rest = text.substr(2);
+    if (!rest.empty() && rest[0] == '\\') {
+      full = drive + rest;
+    } else {
+      // Relative to the current directory when it is on that drive, else to the drive's root.
+      full = (EqualsNoCase(current.root, drive) ? currentWithBackslash : drive + "\\") + rest;
+    }
+  } else if (IsUncPath(text)) {
+    full = text;
+  } else if (text[0] == '\\') {
+    full = current.root + text;
+  } else {
+    full = currentWithBackslash + text;
+  }
+
+  Rooted rooted = SplitRoot(full);
+  std::string tail = rooted.rest;
+  tail.erase(0, tail.find_first_not_of('\\'));
+  tail.erase(
+      std::unique(tail.begin(), tail.end(), [](char a, char b) { return a == '\\' && b == '\\'; }),
+      tail.end());
+  std::vector<std::string> names;
+  std::vector<std::string> pieces = Split(tail, '\\');
+  bool trailing = false;  // the path ends in a backslash
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    const std::string& piece = pieces[i];
+    bool last = i + 1 == pieces.size();
+    if (piece == "." || piece == "..") {
+      if (piece == ".." && !names.empty()) {
+        names.pop_back();
+      }
+      continue;  // a final "." or ".." takes the backslash before it too
+    }
+    if (last) {
+      trailing = piece.empty();
+      if (!trailing) {
+        names.push_back(piece);
+      }
+    } else if (!piece.empty()) {
+      // A folder name loses one trailing dot.
+      names.push_back(piece.back() == '.' ? piece.substr(0, piece.size() - 1) : piece);
+    }
+  }
+  if (!trailing && !names.empty()) {
+    // The last name loses its trailing dots and blanks; when nothing is left of it, the
+    // backslash before it stays.
+    std::string& name = names.back();
+    name.erase(name.find_last_not_of(". ") == std::string::npos ? 0
+                                                                : name.find_last_not_of(". ") + 1);
+    if (name.empty()) {
+      names.pop_back();
+      trailing = true;
+    }
+  }
+  std::string result = rooted.root;
+  // A drive's root keeps its backslash; a share's root only when something follows it.
+  if (!IsUncPath(rooted.root) || !names.empty() || trailing) {
+    result += "\\";
+  }
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    result += names[i] + (i + 1 < names.size() || trailing ? "\\" : "");
+  }
+  return result;
+}
+
 }  // namespace sim

@@ -568,6 +568,25 @@ std::uint32_t SimFileSystem::GetShortPath(const std::string& longPath, std::uint
   return CopyOut(text, capacity, result);
 }
 
+std::uint32_t SimFileSystem::GetFullPath(const std::string& path, std::uint32_t capacity,
+                                         std::string& result) {
+  if (core_.Injected(Call::GetFullPathNameA)) {
+    return 0;
+  }
+  // The ANSI call converts the path into a buffer of MAX_PATH characters.
+  if (path.size() > win::MAX_PATH) {
+    core_.lastError = win::ERROR_FILENAME_EXCED_RANGE;
+    return 0;
+  }
+  std::optional<std::string> full = FullPathName(path);
+  if (!full) {
+    core_.lastError = win::ERROR_INVALID_NAME;
+    return 0;
+  }
+  core_.lastError = win::ERROR_SUCCESS;
+  return CopyOut(*full, capacity, result);
+}
+
 bool SimFileSystem::MoveFile(const std::string& source, const std::optional<std::string>& target,
                              std::uint32_t flags) {
   if (core_.Injected(Call::MoveFileExA)) {

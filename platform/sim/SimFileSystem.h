@@ -73,6 +73,10 @@ class SimFileSystem : public platform::Files {
   FileNode* Find(const std::string& path, std::uint32_t& error) const;
   // The full path of `path` as Windows would complete it; empty when it cannot be resolved.
   std::string FullPath(const std::string& path) const;
+  // The full path as GetFullPathNameA makes it, names unchecked and the file not looked for:
+  // "." and ".." taken out, trailing dots and blanks of the last name dropped, a final
+  // backslash kept. Nothing for a path of blanks only.
+  std::optional<std::string> FullPathName(const std::string& path) const;
   // Every node below the root of a drive or share, with its full path, parents before children.
   void Walk(char letter,
             const std::function<void(const std::string&, const FileNode&)>& visit) const;
@@ -90,6 +94,8 @@ class SimFileSystem : public platform::Files {
   std::uint32_t GetWindowsFolder(std::uint32_t capacity, std::string& result) override;
   std::uint32_t GetShortPath(const std::string& longPath, std::uint32_t capacity,
                              std::string& result) override;
+  std::uint32_t GetFullPath(const std::string& path, std::uint32_t capacity,
+                            std::string& result) override;
   bool MoveFile(const std::string& source, const std::optional<std::string>& target,
                 std::uint32_t flags) override;
   platform::FindHandle FindFirst(const std::string& pattern, platform::FindData& result) override;

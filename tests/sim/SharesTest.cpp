@@ -103,6 +103,16 @@ TEST_F(Shares, AShareCanBeTheCurrentDirectory) {
   EXPECT_EQ(files.FullPath("..\\..\\..\\Audio"), "\\\\filesrv\\drivers\\Audio");
   EXPECT_EQ(files.FullPath("C:x"), "C:\\x");
   EXPECT_EQ(files.FullPath("C:"), "C:\\");
+  // GetFullPathNameA the same way, and ".." stops at the share there too.
+  std::string full;
+  ASSERT_GT(files.GetFullPath("..\\..\\x.sys", 260, full), 0u);
+  EXPECT_EQ(full, "\\\\filesrv\\drivers\\x.sys");
+  ASSERT_GT(files.GetFullPath("\\x.sys", 260, full), 0u);
+  EXPECT_EQ(full, "\\\\filesrv\\drivers\\x.sys");
+  ASSERT_GT(files.GetFullPath("..\\..", 260, full), 0u);
+  EXPECT_EQ(full, "\\\\filesrv\\drivers");
+  ASSERT_GT(files.GetFullPath("D:.\\x.sys", 260, full), 0u);
+  EXPECT_EQ(full, "D:\\x.sys");
   ASSERT_TRUE(files.SetCurrentFolder("C:\\WINDOWS"));
   EXPECT_EQ(Current(), "C:\\WINDOWS");
 }
