@@ -1,5 +1,6 @@
 #include "platform/sim/SimServices.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "platform/WinConstants.h"
@@ -12,6 +13,13 @@ constexpr std::uint32_t kServiceNotActive = 1062;
 constexpr std::uint32_t kServiceMarkedForDelete = 1072;
 constexpr std::uint32_t kGenFailure = 31;
 constexpr const char* kDetectionService = "ORVAINFO";
+
+// A drive letter with a backslash, or a UNC path.
+bool IsFullPath(const std::string& path) {
+  return (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+          (path[2] == '\\' || path[2] == '/')) ||
+         IsUncPath(path);
+}
 }  // namespace
 
 SimServices::SimServices(SimCore& core, SimFileSystem& files, SimHardware& hardware)
@@ -123,6 +131,16 @@ bool SimServices::StartService(platform::ServiceHandle handle) {
   }
   if (service->markedForDelete) {
     return core_.Fail(kServiceMarkedForDelete);
+  }
+  // The service manager resolves the driver's path in its own process, not against the
+  // caller's current directory: a path that is not full ("D:.\\orvainfo.sys", "orvainfo.sys",
+  // "\\orvainfo.sys") does not name the caller's file there (Windows looks for it below the
+  // system root). The driver is not found, and the start fails as for a missing file; Wine
+  // gives error 1114 for both.
+  if (!IsFullPath(service->config.binaryPath)) {
+    core_.Record("service", "start \"" + service->config.serviceName +
+                                "\" failed: not a full path " + service->config.binaryPath);
+    return core_.Fail(win::ERROR_FILE_NOT_FOUND);
   }
   // A kernel driver loads from its file, which must exist and be a driver.
   const FileNode* file = files_.Find(service->config.binaryPath);
