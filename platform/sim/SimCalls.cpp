@@ -40,6 +40,7 @@ constexpr std::array<Named, kCallCount> kNames{{
     {Call::MoveFileExA, "MoveFileExA"},
     {Call::FindFirstFileA, "FindFirstFileA"},
     {Call::FindNextFileA, "FindNextFileA"},
+    {Call::FindClose, "FindClose"},
     {Call::fopen, "fopen"},
     {Call::fgets, "fgets"},
     {Call::fread, "fread"},

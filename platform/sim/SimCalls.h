@@ -42,6 +42,7 @@ enum class Call : std::uint8_t {
   MoveFileExA,
   FindFirstFileA,
   FindNextFileA,
+  FindClose,
   // The C runtime's buffered streams
   fopen,
   fgets,

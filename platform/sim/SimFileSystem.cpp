@@ -726,6 +726,9 @@ bool SimFileSystem::NextMatch(platform::FindHandle handle, platform::FindData& r
 }
 
 void SimFileSystem::FindClose(platform::FindHandle handle) {
+  if (core_.Injected(Call::FindClose)) {
+    return;  // the search stays open
+  }
   searches_.erase(handle.value);
 }
 

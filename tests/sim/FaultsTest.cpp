@@ -83,11 +83,16 @@ TEST(Faults, FolderQueriesAndSearchesFailAsOnWindows) {
   EXPECT_EQ(machine.GetLastError(), kError);
   ASSERT_TRUE(files.FindNext(search, data));
   EXPECT_EQ(data.fileName, "b.inf");
+  faults.FailNth(Call::FindClose, 1, kError);
   files.FindClose(search);
+  EXPECT_EQ(files.OpenSearchCount(), 1u);
+  files.FindClose(search);
+  EXPECT_EQ(files.OpenSearchCount(), 0u);
   EXPECT_EQ(Texts(machine, "fault"),
             (std::vector<std::string>{"GetCurrentDirectoryA failed with error 1117",
                                       "GetWindowsDirectoryA failed with error 1117",
-                                      "FindNextFileA failed with error 1117"}));
+                                      "FindNextFileA failed with error 1117",
+                                      "FindClose failed with error 1117"}));
 }
 
 TEST(Faults, StreamCallsFailAsTheRuntimeDoes) {
