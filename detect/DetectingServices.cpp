@@ -11,7 +11,7 @@ void DetectingServices::ChipScan(const app::InstallContext&, app::DetectionState
 
 void DetectingServices::RunDetectionDriver(const app::InstallContext& context,
                                            app::DetectionState& detection) {
-  detect::RunDetectionDriver(platform_.services, context.sourceDir, detection);
+  detect::RunDetectionDriver(platform_.services, platform_.files, context.sourceDir, detection);
 }
 
 }  // namespace detect

@@ -32,6 +32,16 @@ void PutLittleEndian(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint
   }
 }
 
+// The service manager loads the driver in its own process, where our current directory means
+// nothing: a folder such as "D:.\\" (setup started as "setup" in a command prompt on D:) must
+// reach it as a full path. Completed into 260 characters; a path that cannot be completed, or
+// does not fit, is passed as it is.
+std::string FullDriverPath(platform::Files& files, const std::string& path) {
+  std::string full;
+  std::uint32_t length = files.GetFullPath(path, win::MAX_PATH, full);
+  return length > 0 && length < win::MAX_PATH ? full : path;
+}
+
 std::uint16_t Word(const IdentityReply& reply, std::size_t index) {
   return static_cast<std::uint16_t>(reply[2 * index] | (reply[2 * index + 1] << 8));
 }
@@ -101,9 +111,9 @@ int QueryChipIdentity(platform::Services& services, const std::string& name, int
   return answered && bytesReturned == reply.size() ? 1 : 0;
 }
 
-void RunDetectionDriver(platform::Services& services, const std::string& sourceDir,
-                        app::DetectionState& detection) {
-  const std::string driverPath = sourceDir + "orvainfo.sys";
+void RunDetectionDriver(platform::Services& services, platform::Files& files,
+                        const std::string& sourceDir, app::DetectionState& detection) {
+  const std::string driverPath = FullDriverPath(files, sourceDir + "orvainfo.sys");
   platform::ServiceHandle manager = services.OpenServiceManager(win::SC_MANAGER_ALL_ACCESS);
   IdentityReply reply{};
   CreateDriverService(services, manager, kServiceName, driverPath);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/InstallContext.h"
+#include "platform/Files.h"
 #include "platform/Services.h"
 
 namespace detect {
@@ -29,8 +30,8 @@ int QueryChipIdentity(platform::Services& services, const std::string& name, int
                       IdentityReply& reply);
 
 // The whole exchange; words 0 to 3 of the reply become the detection state, whatever the steps
-// before returned.
-void RunDetectionDriver(platform::Services& services, const std::string& sourceDir,
-                        app::DetectionState& detection);
+// before returned. The service is given the full path of the driver file in `sourceDir`.
+void RunDetectionDriver(platform::Services& services, platform::Files& files,
+                        const std::string& sourceDir, app::DetectionState& detection);
 
 }  // namespace detect

@@ -1,7 +1,7 @@
 // Files and folders: CopyFileA, DeleteFileA, SetFileAttributesA, GetFileAttributesA,
 // CreateDirectoryA, SetCurrentDirectoryA, GetCurrentDirectoryA, GetWindowsDirectoryA,
-// GetShortPathNameA, MoveFileExA, FindFirstFileA / FindNextFileA / FindClose, and the C
-// runtime's buffered streams (fopen and friends).
+// GetShortPathNameA, GetFullPathNameA, MoveFileExA, FindFirstFileA / FindNextFileA / FindClose, and
+// the C runtime's buffered streams (fopen and friends).
 //
 // Calls that return bool leave the reason for a failure in System::GetLastError.
 #pragma once
@@ -52,13 +52,18 @@ class Files {
   virtual bool CreateFolder(const std::string& path) = 0;
   // Also the folder-existence test of the launcher: success changes the current directory.
   virtual bool SetCurrentFolder(const std::string& path) = 0;
-  // These three follow the Win32 buffer rule: they return the length copied (without the
+  // These four follow the Win32 buffer rule: they return the length copied (without the
   // terminating zero), or, when `capacity` is too small, the size needed (with it) and leave
   // `result` untouched; 0 on failure.
   virtual std::uint32_t GetCurrentFolder(std::uint32_t capacity, std::string& result) = 0;
   virtual std::uint32_t GetWindowsFolder(std::uint32_t capacity, std::string& result) = 0;
   virtual std::uint32_t GetShortPath(const std::string& longPath, std::uint32_t capacity,
                                      std::string& result) = 0;
+  // GetFullPathNameA: the path completed against the current directory (a drive-relative path
+  // against the current directory when it is on that drive), "." and ".." taken out. The file
+  // need not exist.
+  virtual std::uint32_t GetFullPath(const std::string& path, std::uint32_t capacity,
+                                    std::string& result) = 0;
   // MoveFileExA; no target with MOVEFILE_DELAY_UNTIL_REBOOT deletes the source at the next start.
   virtual bool MoveFile(const std::string& source, const std::optional<std::string>& target,
                         std::uint32_t flags) = 0;

@@ -32,26 +32,57 @@ bool WriteHostFile(const fs::path& path, const std::string& content) {
   return static_cast<bool>(out);
 }
 
-// The drives of machine.ini: letter and host folder.
-bool ReadDrives(const ProfileDocument& ini, const fs::path& folder,
-                std::vector<std::pair<char, fs::path>>& drives, std::string& error) {
+// A drive or share of machine.ini, and the host folder that holds it.
+struct Volume {
+  std::string root;  // "C:" or "\\server\share"
+  fs::path host;
+  bool readOnlyMedia = false;
+};
+
+// "host folder" or "host folder, readonly".
+Volume VolumeOf(const std::string& root, const fs::path& folder, const std::string& value) {
+  std::string host = value;
+  bool readOnly = false;
+  std::size_t comma = value.rfind(',');
+  if (comma != std::string::npos && EqualsNoCase(TrimBlanks(value.substr(comma + 1)), "readonly")) {
+    host = std::string(TrimBlanks(value.substr(0, comma)));
+    readOnly = true;
+  }
+  return Volume{root, folder / host, readOnly};
+}
+
+// The drives ([Drives] letter=host folder) and network shares ([Shares] \\server\share=host
+// folder) of machine.ini.
+bool ReadVolumes(const ProfileDocument& ini, const fs::path& folder, std::vector<Volume>& volumes,
+                 std::string& error) {
   for (const auto& [key, value] : ini.Entries("Drives")) {
     if (key.size() != 1 || !std::isalpha(static_cast<unsigned char>(key[0]))) {
       error = "machine.ini: [Drives] entry \"" + key + "\" is not a drive letter";
       return false;
     }
-    drives.emplace_back(Upper(key)[0], folder / value);
+    volumes.push_back(VolumeOf(Upper(key) + ":", folder, value));
   }
-  if (drives.empty()) {
-    drives.emplace_back('C', folder / "drive_c");
+  if (volumes.empty()) {
+    volumes.push_back(Volume{"C:", folder / "drive_c", false});
+  }
+  for (const auto& [key, value] : ini.Entries("Shares")) {
+    std::string root = key;
+    std::replace(root.begin(), root.end(), '/', '\\');
+    std::vector<std::string> names =
+        Split(root.substr(std::min<std::size_t>(2, root.size())), '\\');
+    if (!IsUncPath(root) || names.size() != 2 || names[0].empty() || names[1].empty()) {
+      error = "machine.ini: [Shares] entry \"" + key + "\" is not \\\\server\\share";
+      return false;
+    }
+    volumes.push_back(VolumeOf(root, folder, value));
   }
   return true;
 }
 
-std::string WindowsPathOf(char letter, const fs::path& root, const fs::path& path) {
-  std::string relative = fs::relative(path, root).generic_string();
+std::string WindowsPathOf(const std::string& root, const fs::path& host, const fs::path& path) {
+  std::string relative = fs::relative(path, host).generic_string();
   std::replace(relative.begin(), relative.end(), '/', '\\');
-  return std::string(1, letter) + ":\\" + relative;
+  return root + "\\" + relative;
 }
 
 // [Hardware] and [PCI]: the PCI BIOS, the rights of the user, how the detection driver
@@ -100,13 +131,33 @@ bool ReadHardware(const ProfileDocument& ini, SimMachine& machine, std::string& 
 
 bool MapHostFolder(SimMachine& machine, char letter, const fs::path& folder, bool readOnlyMedia,
                    std::string& error) {
+  return MapHostFolder(machine, std::string(1, letter) + ":", folder, readOnlyMedia, error);
+}
+
+bool MapHostFolder(SimMachine& machine, const std::string& root, const fs::path& folder,
+                   bool readOnlyMedia, std::string& error) {
   std::error_code code;
   if (!fs::is_directory(folder, code)) {
     error = "no such folder: " + folder.string();
     return false;
   }
   SimFileSystem& files = machine.Files();
-  files.AddDrive(letter, readOnlyMedia);
+  std::string name = root;
+  if (IsUncPath(root)) {
+    if (!files.AddShare(root, readOnlyMedia)) {
+      error = "\"" + root + "\" is not a share \\\\server\\share";
+      return false;
+    }
+    std::replace(name.begin(), name.end(), '/', '\\');
+  } else if (root.size() >= 1 && root.size() <= 2 &&
+             std::isalpha(static_cast<unsigned char>(root[0])) &&
+             (root.size() == 1 || root[1] == ':')) {
+    files.AddDrive(root[0], readOnlyMedia);
+    name = Upper(root.substr(0, 1)) + ":";
+  } else {
+    error = "\"" + root + "\" is neither a drive letter nor a share \\\\server\\share";
+    return false;
+  }
   std::vector<fs::path> entries;
   for (auto it = fs::recursive_directory_iterator(folder, code);
        !code && it != fs::recursive_directory_iterator(); it.increment(code)) {
@@ -120,7 +171,7 @@ bool MapHostFolder(SimMachine& machine, char letter, const fs::path& folder, boo
   }
   std::sort(entries.begin(), entries.end());
   for (const fs::path& entry : entries) {
-    std::string path = WindowsPathOf(letter, folder, entry);
+    std::string path = WindowsPathOf(name, folder, entry);
     bool ok = false;
     if (fs::is_directory(entry, code)) {
       ok = files.MakeFoldersDirect(path);
@@ -172,12 +223,12 @@ std::unique_ptr<SimMachine> LoadMachineFolder(const fs::path& folder, std::strin
     machine->Registry().SetCurrentUser(*user);
   }
 
-  std::vector<std::pair<char, fs::path>> drives;
-  if (!ReadDrives(ini, folder, drives, error)) {
+  std::vector<Volume> volumes;
+  if (!ReadVolumes(ini, folder, volumes, error)) {
     return nullptr;
   }
-  for (const auto& [letter, host] : drives) {
-    if (!MapHostFolder(*machine, letter, host, false, error)) {
+  for (const Volume& volume : volumes) {
+    if (!MapHostFolder(*machine, volume.root, volume.host, volume.readOnlyMedia, error)) {
       return nullptr;
     }
   }
@@ -235,20 +286,21 @@ bool SaveMachineFolder(SimMachine& machine, const fs::path& folder, std::string&
     return false;
   }
   ProfileDocument ini(iniText);
-  std::vector<std::pair<char, fs::path>> drives;
-  if (!ReadDrives(ini, folder, drives, error)) {
+  std::vector<Volume> volumes;
+  if (!ReadVolumes(ini, folder, volumes, error)) {
     return false;
   }
   std::string meta = "; attributes<TAB>8.3 name<TAB>path, for what a host folder cannot keep\n";
   std::error_code code;
-  for (const auto& [letter, host] : drives) {
-    if (machine.Files().IsReadOnlyMedia(letter)) {
+  for (const Volume& volume : volumes) {
+    if (machine.Files().IsReadOnlyMedia(volume.root)) {
       continue;
     }
+    const fs::path& host = volume.host;
     std::set<std::string> keep;
-    machine.Files().Walk(letter, [&](const std::string& path, const FileNode& node) {
+    machine.Files().Walk(volume.root, [&](const std::string& path, const FileNode& node) {
       fs::path target = host;
-      for (const std::string& part : Split(path.substr(3), '\\')) {
+      for (const std::string& part : Split(path.substr(volume.root.size() + 1), '\\')) {
         target /= part;
       }
       keep.insert(target.string());

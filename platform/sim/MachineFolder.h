@@ -1,7 +1,7 @@
 // A simulated machine kept in a folder:
 //   machine.ini    the Windows version, the drives and the programs left running
 //   registry.reg   the registry, as REGEDIT4 text
-//   drive_c/ ...   one host folder per drive letter
+//   drive_c/ ...   one host folder per drive letter, and per network share
 //   files.txt      attributes and 8.3 names that a host folder cannot keep
 // Loading checks everything before the machine is used; saving writes the registry, the
 // writable drives and files.txt back.
@@ -21,6 +21,9 @@ std::unique_ptr<SimMachine> LoadMachineFolder(const std::filesystem::path& folde
 // Maps a host folder as a drive (a disc is read-only media: its files read as read-only).
 bool MapHostFolder(SimMachine& machine, char letter, const std::filesystem::path& folder,
                    bool readOnlyMedia, std::string& error);
+// The same for a drive ("D" or "D:") or a network share ("\\server\share").
+bool MapHostFolder(SimMachine& machine, const std::string& root,
+                   const std::filesystem::path& folder, bool readOnlyMedia, std::string& error);
 bool SaveMachineFolder(SimMachine& machine, const std::filesystem::path& folder,
                        std::string& error);
 

@@ -4,31 +4,35 @@
 
 namespace sim {
 
-void Faults::FailEvery(const std::string& call, std::uint32_t error) {
-  rules_[call].push_back(Rule{0, error, CallCount(call)});
+void Faults::FailEvery(Call call, std::uint32_t error) {
+  rules_[Index(call)].push_back(Rule{0, error, CallCount(call)});
 }
 
-void Faults::FailNth(const std::string& call, std::uint32_t nth, std::uint32_t error) {
-  rules_[call].push_back(Rule{nth, error, CallCount(call)});
+void Faults::FailNth(Call call, std::uint32_t nth, std::uint32_t error) {
+  rules_[Index(call)].push_back(Rule{nth, error, CallCount(call)});
+}
+
+void Faults::FailNthCall(std::uint64_t nth, std::uint32_t error) {
+  anyCall_.push_back(Rule{nth, error, total_});
 }
 
 void Faults::Clear() {
-  rules_.clear();
-}
-
-std::uint32_t Faults::CallCount(const std::string& call) const {
-  auto it = calls_.find(call);
-  return it == calls_.end() ? 0 : it->second;
-}
-
-std::optional<std::uint32_t> Faults::Check(const std::string& call) {
-  std::uint32_t count = ++calls_[call];
-  auto it = rules_.find(call);
-  if (it == rules_.end()) {
-    return std::nullopt;
+  for (auto& rules : rules_) {
+    rules.clear();
   }
-  for (const Rule& rule : it->second) {
+  anyCall_.clear();
+}
+
+std::optional<std::uint32_t> Faults::Check(Call call) {
+  std::uint64_t count = ++calls_[Index(call)];
+  ++total_;
+  for (const Rule& rule : rules_[Index(call)]) {
     if (rule.nth == 0 || count - rule.callsAtStart == rule.nth) {
+      return rule.error;
+    }
+  }
+  for (const Rule& rule : anyCall_) {
+    if (total_ - rule.callsAtStart == rule.nth) {
       return rule.error;
     }
   }
@@ -43,13 +47,13 @@ void SimCore::Record(const std::string& category, const std::string& text) {
   journal.push_back(JournalEntry{nowMs, category, text});
 }
 
-bool SimCore::Injected(const char* call) {
+bool SimCore::Injected(Call call) {
   std::optional<std::uint32_t> error = faults.Check(call);
   if (!error) {
     return false;
   }
   lastError = *error;
-  Record("fault", std::string(call) + " failed with error " + std::to_string(*error));
+  Record("fault", std::string(CallName(call)) + " failed with error " + std::to_string(*error));
   return true;
 }
 

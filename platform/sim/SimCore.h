@@ -2,13 +2,14 @@
 // clock, the last error, the Windows version and the faults to inject.
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/System.h"
+#include "platform/sim/SimCalls.h"
 
 namespace sim {
 
@@ -18,25 +19,35 @@ struct JournalEntry {
   std::string text;
 };
 
-// Faults to inject, by Win32 call name ("CopyFileA", "RegSetValueExA"...): every call, or only
-// the Nth call counted from when the fault was added.
+// Faults to inject into the platform calls: every call of a kind, the Nth call of a kind, or
+// the Nth platform call of any kind, each counted from when the fault was added. The error a
+// fault gives is the call's last error, and must not be 0.
 class Faults {
  public:
-  void FailEvery(const std::string& call, std::uint32_t error);
-  void FailNth(const std::string& call, std::uint32_t nth, std::uint32_t error);
-  void Clear();
+  void FailEvery(Call call, std::uint32_t error);
+  void FailNth(Call call, std::uint32_t nth, std::uint32_t error);
+  // For a sweep over a whole run: count its calls once (TotalCalls before and after), then fail
+  // call 1, 2, 3... of a fresh run in turn.
+  void FailNthCall(std::uint64_t nth, std::uint32_t error);
+  void Clear();  // the counts go on
   // Counts the call; the error to fail it with, if a fault applies.
-  std::optional<std::uint32_t> Check(const std::string& call);
-  std::uint32_t CallCount(const std::string& call) const;
+  std::optional<std::uint32_t> Check(Call call);
+  std::uint32_t CallCount(Call call) const { return calls_[Index(call)]; }
+  // Platform calls of every kind made so far.
+  std::uint64_t TotalCalls() const { return total_; }
 
  private:
   struct Rule {
-    std::uint32_t nth = 0;  // 0: every call
+    std::uint64_t nth = 0;  // 0: every call
     std::uint32_t error = 0;
-    std::uint32_t callsAtStart = 0;
+    std::uint64_t callsAtStart = 0;
   };
-  std::map<std::string, std::vector<Rule>> rules_;
-  std::map<std::string, std::uint32_t> calls_;
+  static std::size_t Index(Call call) { return static_cast<std::size_t>(call); }
+
+  std::array<std::vector<Rule>, kCallCount> rules_;
+  std::array<std::uint32_t, kCallCount> calls_{};
+  std::vector<Rule> anyCall_;
+  std::uint64_t total_ = 0;
 };
 
 class SimCore {
@@ -52,7 +63,7 @@ class SimCore {
   void Advance(std::uint64_t milliseconds) { nowMs += milliseconds; }
   // Called at the start of every simulated Win32 call: true when an injected fault fails it
   // (the error is then the last error and the fault is journalled).
-  bool Injected(const char* call);
+  bool Injected(Call call);
   // Sets the last error and returns false, for the common failure path.
   bool Fail(std::uint32_t error) {
     lastError = error;

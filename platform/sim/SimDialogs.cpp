@@ -101,6 +101,9 @@ SimDialogs::Control* SimDialogs::ControlOf(Open& open, int id) {
 
 int SimDialogs::DoModal(int templateId, platform::WindowHandle owner,
                         platform::DialogEvents& events) {
+  if (core_.Injected(Call::DialogBoxParamA)) {
+    return -1;
+  }
   const DialogTemplate* source = resources_.Dialog(templateId, language_);
   if (source == nullptr) {
     core_.Record("ui", "dialog " + std::to_string(templateId) + " cannot be created: no template");
@@ -166,7 +169,7 @@ int SimDialogs::DoModal(int templateId, platform::WindowHandle owner,
         }
         case DialogAction::Kind::Close:
           core_.Record("ui", "close " + Name(open));
-          SendClose(handle);
+          Close(open);
           break;
         case DialogAction::Kind::SysCommand:
           SystemCommand(open, static_cast<std::uint32_t>(action.id));
@@ -234,7 +237,7 @@ void SimDialogs::SystemCommand(Open& open, std::uint32_t command) {
   }
   // The default processing: closing from the system menu or the title bar is WM_CLOSE.
   if ((command & 0xFFF0) == win::SC_CLOSE) {
-    SendClose(handle);
+    Close(open);
   }
 }
 
@@ -245,7 +248,7 @@ std::optional<std::intptr_t> SimDialogs::SendMessage(platform::WindowHandle wind
     return std::nullopt;
   }
   if (message == win::WM_CLOSE) {
-    SendClose(window);
+    Close(*open);
   } else if (message == win::WM_SYSCOMMAND) {
     SystemCommand(*open, static_cast<std::uint32_t>(wParam));
   } else if (message == win::WM_COMMAND) {
@@ -259,11 +262,15 @@ std::optional<std::intptr_t> SimDialogs::SendMessage(platform::WindowHandle wind
 
 void SimDialogs::DefaultCommand(Open& open, int id) {
   if (id == win::IDOK || id == win::IDCANCEL) {
-    EndDialog(platform::WindowHandle{open.handle}, id);
+    open.ended = true;
+    open.result = id;
   }
 }
 
 void SimDialogs::EndDialog(platform::WindowHandle dialog, int result) {
+  if (core_.Injected(Call::EndDialog)) {
+    return;
+  }
   if (Open* open = Find(dialog)) {
     open->ended = true;
     open->result = result;
@@ -271,13 +278,18 @@ void SimDialogs::EndDialog(platform::WindowHandle dialog, int result) {
 }
 
 void SimDialogs::SendClose(platform::WindowHandle dialog) {
-  // The dialog manager turns WM_CLOSE into the Cancel command.
-  Open* open = Find(dialog);
-  if (open == nullptr) {
+  if (core_.Injected(Call::SendMessageA)) {
     return;
   }
-  if (!open->events->OnCommand(dialog, win::IDCANCEL, kClicked)) {
-    DefaultCommand(*open, win::IDCANCEL);
+  if (Open* open = Find(dialog)) {
+    Close(*open);
+  }
+}
+
+void SimDialogs::Close(Open& open) {
+  // The dialog manager turns WM_CLOSE into the Cancel command.
+  if (!open.events->OnCommand(platform::WindowHandle{open.handle}, win::IDCANCEL, kClicked)) {
+    DefaultCommand(open, win::IDCANCEL);
   }
 }
 
@@ -287,33 +299,51 @@ SimDialogs::Control* SimDialogs::ControlAt(platform::WindowHandle dialog, int id
 }
 
 void SimDialogs::CheckButton(platform::WindowHandle dialog, int id, int state) {
+  if (core_.Injected(Call::CheckDlgButton)) {
+    return;
+  }
   if (Control* control = ControlAt(dialog, id)) {
     control->checked = state;
   }
 }
 
 int SimDialogs::IsButtonChecked(platform::WindowHandle dialog, int id) {
+  if (core_.Injected(Call::IsDlgButtonChecked)) {
+    return 0;
+  }
   Control* control = ControlAt(dialog, id);
   return control != nullptr ? control->checked : 0;
 }
 
 void SimDialogs::EnableControl(platform::WindowHandle dialog, int id, bool enable) {
+  if (core_.Injected(Call::EnableWindow)) {
+    return;
+  }
   if (Control* control = ControlAt(dialog, id)) {
     control->enabled = enable;
   }
 }
 
 bool SimDialogs::IsControlEnabled(platform::WindowHandle dialog, int id) {
+  if (core_.Injected(Call::IsWindowEnabled)) {
+    return false;
+  }
   Control* control = ControlAt(dialog, id);
   return control != nullptr && control->enabled;
 }
 
 bool SimDialogs::IsWindowEnabled(platform::WindowHandle window) {
+  if (core_.Injected(Call::IsWindowEnabled)) {
+    return false;
+  }
   Open* open = Find(window);
   return open != nullptr && open->enabled;
 }
 
 void SimDialogs::SetWindowText(platform::WindowHandle window, const std::string& text) {
+  if (core_.Injected(Call::SetWindowTextA)) {
+    return;
+  }
   if (Open* open = Find(window)) {
     open->snapshot.caption = text;
   }
@@ -321,6 +351,9 @@ void SimDialogs::SetWindowText(platform::WindowHandle window, const std::string&
 
 void SimDialogs::MoveWindow(platform::WindowHandle dialog, int id, int x, int y, int width,
                             int height) {
+  if (core_.Injected(Call::MoveWindow)) {
+    return;
+  }
   if (Open* open = Find(dialog)) {
     open->snapshot.placed[id] = platform::Rect{x, y, x + width, y + height};
   }
@@ -328,6 +361,9 @@ void SimDialogs::MoveWindow(platform::WindowHandle dialog, int id, int x, int y,
 
 void SimDialogs::AppendSystemMenuItem(platform::WindowHandle dialog, std::uint32_t command,
                                       const std::string& text) {
+  if (core_.Injected(Call::AppendMenuA)) {
+    return;
+  }
   Open* open = Find(dialog);
   if (open != nullptr && (open->source->style & kSystemMenu) != 0) {
     open->snapshot.systemMenu.push_back("-");
@@ -336,12 +372,18 @@ void SimDialogs::AppendSystemMenuItem(platform::WindowHandle dialog, std::uint32
 }
 
 void SimDialogs::SetIcon(platform::WindowHandle dialog, int iconId) {
+  if (core_.Injected(Call::LoadIconA)) {
+    return;
+  }
   if (Open* open = Find(dialog)) {
     open->snapshot.icon = resources_.HasIcon(iconId) ? iconId : 0;
   }
 }
 
 std::string SimDialogs::LoadString(int id, std::uint32_t capacity) {
+  if (core_.Injected(Call::LoadStringA)) {
+    return std::string();
+  }
   std::string text = resources_.String(id).value_or("");
   if (capacity == 0) {
     return std::string();
@@ -353,6 +395,9 @@ std::string SimDialogs::LoadString(int id, std::uint32_t capacity) {
 }
 
 void SimDialogs::SetWaitCursor(bool on) {
+  if (core_.Injected(Call::LoadCursorA)) {
+    return;
+  }
   if (on != waitCursor_) {
     waitCursor_ = on;
     core_.Record("ui", on ? "wait cursor" : "arrow cursor");

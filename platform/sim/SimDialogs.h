@@ -80,7 +80,9 @@ class SimDialogs : public platform::Dialogs {
   void SetWindowText(platform::WindowHandle window, const std::string& text) override;
   void MoveWindow(platform::WindowHandle dialog, int id, int x, int y, int width,
                   int height) override;
-  platform::Rect DesktopRect() override { return desktop_; }
+  platform::Rect DesktopRect() override {
+    return core_.Injected(Call::GetWindowRect) ? platform::Rect{} : desktop_;
+  }
   void AppendSystemMenuItem(platform::WindowHandle dialog, std::uint32_t command,
                             const std::string& text) override;
   void SetIcon(platform::WindowHandle dialog, int iconId) override;
@@ -116,6 +118,8 @@ class SimDialogs : public platform::Dialogs {
   void Click(Open& open, int id);
   void SystemCommand(Open& open, std::uint32_t command);
   void DefaultCommand(Open& open, int id);
+  // WM_CLOSE from the user, or from SendClose.
+  void Close(Open& open);
   std::string Name(const Open& open) const;
 
   SimCore& core_;

@@ -17,16 +17,6 @@ bool HasWildcard(std::string_view text) {
   return text.find_first_of("*?") != std::string::npos;
 }
 
-bool BadNameChar(unsigned char c, bool allowWildcards) {
-  if (c < 0x20) {
-    return true;
-  }
-  if (allowWildcards && (c == '*' || c == '?')) {
-    return false;
-  }
-  return std::string_view("<>:\"|?*").find(static_cast<char>(c)) != std::string_view::npos;
-}
-
 }  // namespace
 
 FileNode* FileNode::Child(std::string_view childName) const {
@@ -44,36 +34,95 @@ SimFileSystem::SimFileSystem(SimCore& core) : core_(core) {}
 SimFileSystem::~SimFileSystem() = default;
 
 void SimFileSystem::AddDrive(char letter, bool readOnlyMedia) {
-  letter = Upper(std::string(1, letter))[0];
-  Drive& drive = drives_[letter];
-  if (!drive.root) {
-    drive.root = std::make_unique<FileNode>();
-    drive.root->isFolder = true;
-    drive.root->name = std::string(1, letter) + ":";
+  std::string root = Upper(std::string(1, letter)) + ":";
+  Volume& volume = volumes_[root];
+  if (!volume.root) {
+    volume.root = std::make_unique<FileNode>();
+    volume.root->isFolder = true;
+    volume.root->name = root;
   }
-  drive.readOnlyMedia = readOnlyMedia;
+  volume.readOnlyMedia = readOnlyMedia;
+}
+
+bool SimFileSystem::AddShare(const std::string& unc, bool readOnlyMedia) {
+  std::string text = unc;
+  std::replace(text.begin(), text.end(), '/', '\\');
+  if (!IsUncPath(text)) {
+    return false;
+  }
+  Rooted rooted = SplitRoot(text);
+  if (!rooted.complete || !(rooted.rest.empty() || rooted.rest == "\\") ||
+      rooted.root.find_first_of("<>:\"|?*/", 2) != std::string::npos) {
+    return false;
+  }
+  Volume& volume = volumes_[Upper(rooted.root)];
+  if (!volume.root) {
+    volume.root = std::make_unique<FileNode>();
+    volume.root->isFolder = true;
+    volume.root->name = rooted.root;
+  }
+  volume.readOnlyMedia = readOnlyMedia;
+  return true;
 }
 
 bool SimFileSystem::HasDrive(char letter) const {
-  return Root(letter) != nullptr;
+  return volumes_.count(Upper(std::string(1, letter)) + ":") != 0;
+}
+
+bool SimFileSystem::HasShare(const std::string& unc) const {
+  return IsUncPath(unc) && volumes_.count(Upper(SplitRoot(unc).root)) != 0;
 }
 
 bool SimFileSystem::IsReadOnlyMedia(char letter) const {
-  auto it = drives_.find(Upper(std::string(1, letter))[0]);
-  return it != drives_.end() && it->second.readOnlyMedia;
+  return IsReadOnlyMedia(std::string(1, letter) + ":");
+}
+
+bool SimFileSystem::IsReadOnlyMedia(const std::string& root) const {
+  auto it = volumes_.find(Upper(root));
+  return it != volumes_.end() && it->second.readOnlyMedia;
 }
 
 std::vector<char> SimFileSystem::Drives() const {
   std::vector<char> letters;
-  for (const auto& [letter, drive] : drives_) {
-    letters.push_back(letter);
+  for (const auto& [key, volume] : volumes_) {
+    if (!IsUncPath(key)) {
+      letters.push_back(key[0]);
+    }
   }
   return letters;
 }
 
-FileNode* SimFileSystem::Root(char drive) const {
-  auto it = drives_.find(Upper(std::string(1, drive))[0]);
-  return it == drives_.end() ? nullptr : it->second.root.get();
+std::vector<std::string> SimFileSystem::Shares() const {
+  std::vector<std::string> shares;
+  for (const auto& [key, volume] : volumes_) {
+    if (IsUncPath(key)) {
+      shares.push_back(volume.root->name);
+    }
+  }
+  return shares;
+}
+
+SimFileSystem::Volume* SimFileSystem::VolumeOf(const std::string& root) {
+  auto it = volumes_.find(Upper(root));
+  return it == volumes_.end() ? nullptr : &it->second;
+}
+
+FileNode* SimFileSystem::Root(const std::string& root, std::uint32_t& error) const {
+  auto it = volumes_.find(Upper(root));
+  if (it != volumes_.end()) {
+    return it->second.root.get();
+  }
+  if (!IsUncPath(root)) {
+    error = win::ERROR_PATH_NOT_FOUND;
+    return nullptr;
+  }
+  // A share the server does not offer, or a server that is not there.
+  std::string server = Upper(root.substr(0, root.find('\\', 2) + 1));
+  bool knownServer = std::any_of(volumes_.begin(), volumes_.end(), [&](const auto& volume) {
+    return volume.first.rfind(server, 0) == 0;
+  });
+  error = knownServer ? win::ERROR_BAD_NET_NAME : win::ERROR_BAD_NETPATH;
+  return nullptr;
 }
 
 void SimFileSystem::SetWindowsFolder(const std::string& path) {
@@ -90,92 +139,9 @@ void SimFileSystem::SetCurrentFolderDirect(const std::string& path) {
   }
 }
 
-SimFileSystem::Parsed SimFileSystem::Parse(const std::string& path, bool pattern) const {
-  Parsed parsed;
-  // The ANSI calls convert the path into a buffer of MAX_PATH characters.
-  if (path.size() > win::MAX_PATH) {
-    parsed.error = win::ERROR_FILENAME_EXCED_RANGE;
-    return parsed;
-  }
-  std::string text = path;
-  std::replace(text.begin(), text.end(), '/', '\\');
-  if (text.empty()) {
-    parsed.error = win::ERROR_PATH_NOT_FOUND;
-    return parsed;
-  }
-  std::string current = currentFolder_;
-  std::string rest;
-  if (text.size() >= 2 && text[1] == ':') {
-    parsed.drive = Upper(text.substr(0, 1))[0];
-    rest = text.substr(2);
-    if (rest.empty() || rest[0] != '\\') {
-      // Drive-relative: relative to the current folder when it is on that drive.
-      rest = (current[0] == parsed.drive ? current.substr(2) : std::string()) + "\\" + rest;
-    }
-  } else if (text.size() >= 2 && text[0] == '\\' && text[1] == '\\') {
-    parsed.error = win::ERROR_PATH_NOT_FOUND;  // no network in the simulation
-    return parsed;
-  } else if (text[0] == '\\') {
-    parsed.drive = current[0];
-    rest = text;
-  } else {
-    parsed.drive = current[0];
-    rest = current.substr(2) + "\\" + text;
-  }
-  for (std::string part : Split(rest, '\\')) {
-    // Trailing dots and blanks of a name do not count.
-    if (part != "." && part != "..") {
-      while (!part.empty() && (part.back() == '.' || part.back() == ' ')) {
-        part.pop_back();
-      }
-    }
-    if (part.empty() || part == ".") {
-      continue;
-    }
-    if (part == "..") {
-      if (!parsed.parts.empty()) {
-        parsed.parts.pop_back();
-      }
-      continue;
-    }
-    parsed.parts.push_back(part);
-  }
-  for (std::size_t i = 0; i < parsed.parts.size(); ++i) {
-    for (char c : parsed.parts[i]) {
-      if (BadNameChar(static_cast<unsigned char>(c), pattern && i + 1 == parsed.parts.size())) {
-        parsed.error = win::ERROR_INVALID_NAME;
-        return parsed;
-      }
-    }
-  }
-  if (Join(parsed.drive, parsed.parts, parsed.parts.size()).size() >= win::MAX_PATH) {
-    parsed.error = win::ERROR_FILENAME_EXCED_RANGE;
-  }
-  return parsed;
-}
-
-std::string SimFileSystem::Join(char drive, const std::vector<std::string>& parts,
-                                std::size_t count) {
-  std::string result(1, drive);
-  result += ":";
-  for (std::size_t i = 0; i < count; ++i) {
-    result += "\\" + parts[i];
-  }
-  if (count == 0) {
-    result += "\\";
-  }
-  return result;
-}
-
-std::string SimFileSystem::FullPath(const std::string& path) const {
-  Parsed parsed = Parse(path);
-  return parsed.error ? std::string() : Join(parsed.drive, parsed.parts, parsed.parts.size());
-}
-
 FileNode* SimFileSystem::Locate(const Parsed& parsed, std::uint32_t& error) const {
-  FileNode* node = Root(parsed.drive);
+  FileNode* node = Root(parsed.root, error);
   if (node == nullptr) {
-    error = win::ERROR_PATH_NOT_FOUND;
     return nullptr;
   }
   for (std::size_t i = 0; i < parsed.parts.size(); ++i) {
@@ -191,6 +157,9 @@ FileNode* SimFileSystem::Locate(const Parsed& parsed, std::uint32_t& error) cons
 }
 
 FileNode* SimFileSystem::LocateParent(const Parsed& parsed, std::uint32_t& error) const {
+  if (Root(parsed.root, error) == nullptr) {
+    return nullptr;  // no such drive, server or share
+  }
   if (parsed.parts.empty()) {
     error = win::ERROR_ACCESS_DENIED;  // the root itself
     return nullptr;
@@ -205,9 +174,59 @@ FileNode* SimFileSystem::LocateParent(const Parsed& parsed, std::uint32_t& error
   return folder;
 }
 
+bool SimFileSystem::Begin(Call call, std::initializer_list<Target*> targets) {
+  if (core_.Injected(call)) {
+    return false;
+  }
+  return Resolve(targets);
+}
+
+bool SimFileSystem::Resolve(std::initializer_list<Target*> targets) {
+  // Every path is taken apart before any is looked up: a malformed name fails the call first.
+  for (Target* target : targets) {
+    target->parsed = Parse(target->text, target->pattern);
+    if (target->parsed.error) {
+      return core_.Fail(target->parsed.error);
+    }
+  }
+  for (Target* target : targets) {
+    std::uint32_t error = 0;
+    switch (target->need) {
+      case Need::Node:
+      case Need::File:
+        target->node = Locate(target->parsed, error);
+        if (target->node == nullptr) {
+          return core_.Fail(error);
+        }
+        if (target->need == Need::File && target->node->isFolder) {
+          return core_.Fail(win::ERROR_ACCESS_DENIED);
+        }
+        break;
+      case Need::Parent:
+        if (target->parsed.parts.empty() && Root(target->parsed.root, error) != nullptr) {
+          return core_.Fail(target->rootError);
+        }
+        target->node = LocateParent(target->parsed, error);
+        if (target->node == nullptr) {
+          return core_.Fail(error);
+        }
+        break;
+      case Need::Any:
+        target->node = Locate(target->parsed, target->error);
+        break;
+    }
+  }
+  return true;
+}
+
 FileNode* SimFileSystem::Find(const std::string& path) const {
-  Parsed parsed = Parse(path);
   std::uint32_t error = 0;
+  return Find(path, error);
+}
+
+FileNode* SimFileSystem::Find(const std::string& path, std::uint32_t& error) const {
+  Parsed parsed = Parse(path);
+  error = parsed.error;
   return parsed.error ? nullptr : Locate(parsed, error);
 }
 
@@ -224,8 +243,8 @@ FileNode* SimFileSystem::AddChild(FileNode* folder, const std::string& name, boo
 }
 
 bool SimFileSystem::Writable(const Parsed& parsed) const {
-  auto it = drives_.find(parsed.drive);
-  return it != drives_.end() && !it->second.readOnlyMedia;
+  auto it = volumes_.find(Upper(parsed.root));
+  return it != volumes_.end() && !it->second.readOnlyMedia;
 }
 
 void SimFileSystem::Unlink(FileNode* node) {
@@ -244,14 +263,14 @@ std::string SimFileSystem::PathOf(const FileNode* node) const {
     root = root->parent;
   }
   std::reverse(parts.begin(), parts.end());
-  return Join(root->name[0], parts, parts.size());
+  return Join(root->name, parts, parts.size());
 }
 
 bool SimFileSystem::WriteFileDirect(const std::string& path, std::string_view content,
                                     std::uint32_t attributes) {
   Parsed parsed = Parse(path);
   if (parsed.error || parsed.parts.empty() ||
-      !MakeFoldersDirect(Join(parsed.drive, parsed.parts, parsed.parts.size() - 1))) {
+      !MakeFoldersDirect(Join(parsed.root, parsed.parts, parsed.parts.size() - 1))) {
     return false;
   }
   std::uint32_t error = 0;
@@ -270,7 +289,8 @@ bool SimFileSystem::WriteFileDirect(const std::string& path, std::string_view co
 
 bool SimFileSystem::MakeFoldersDirect(const std::string& path) {
   Parsed parsed = Parse(path);
-  FileNode* node = parsed.error ? nullptr : Root(parsed.drive);
+  std::uint32_t error = 0;
+  FileNode* node = parsed.error ? nullptr : Root(parsed.root, error);
   if (node == nullptr) {
     return false;
   }
@@ -344,20 +364,27 @@ void SimFileSystem::SetInUse(const std::string& path, bool inUse) {
 }
 
 void SimFileSystem::ClearInUse() {
-  for (auto& [letter, drive] : drives_) {
+  for (auto& [key, volume] : volumes_) {
     std::function<void(FileNode&)> clear = [&clear](FileNode& node) {
       node.inUse = false;
       for (auto& child : node.children) {
         clear(*child);
       }
     };
-    clear(*drive.root);
+    clear(*volume.root);
   }
 }
 
 void SimFileSystem::Walk(
     char letter, const std::function<void(const std::string&, const FileNode&)>& visit) const {
-  FileNode* root = Root(letter);
+  Walk(std::string(1, letter) + ":", visit);
+}
+
+void SimFileSystem::Walk(
+    const std::string& rootName,
+    const std::function<void(const std::string&, const FileNode&)>& visit) const {
+  std::uint32_t error = 0;
+  FileNode* root = Root(rootName, error);
   if (root == nullptr) {
     return;
   }
@@ -371,32 +398,19 @@ void SimFileSystem::Walk(
       }
     }
   };
-  walk(*root, std::string(1, letter) + ":");
+  walk(*root, root->name);
 }
 
 bool SimFileSystem::CopyFile(const std::string& source, const std::string& target,
                              bool failIfExists) {
-  if (core_.Injected("CopyFileA")) {
+  Target from(source, Need::File);
+  Target to(target, Need::Parent);
+  if (!Begin(Call::CopyFileA, {&from, &to})) {
     return false;
   }
-  Parsed from = Parse(source);
-  Parsed to = Parse(target);
-  if (from.error || to.error) {
-    return core_.Fail(from.error ? from.error : to.error);
-  }
-  std::uint32_t error = 0;
-  FileNode* src = Locate(from, error);
-  if (src == nullptr) {
-    return core_.Fail(error);
-  }
-  if (src->isFolder) {
-    return core_.Fail(win::ERROR_ACCESS_DENIED);
-  }
-  FileNode* folder = LocateParent(to, error);
-  if (folder == nullptr) {
-    return core_.Fail(error);
-  }
-  FileNode* dst = folder->Child(to.parts.back());
+  FileNode* src = from.node;
+  FileNode* folder = to.node;
+  FileNode* dst = folder->Child(to.parsed.parts.back());
   if (dst != nullptr) {
     if (failIfExists) {
       return core_.Fail(win::ERROR_FILE_EXISTS);
@@ -408,11 +422,11 @@ bool SimFileSystem::CopyFile(const std::string& source, const std::string& targe
       return core_.Fail(win::ERROR_ACCESS_DENIED);
     }
   }
-  if (!Writable(to)) {
+  if (!Writable(to.parsed)) {
     return core_.Fail(win::ERROR_ACCESS_DENIED);
   }
   if (dst == nullptr) {
-    dst = AddChild(folder, to.parts.back(), false);
+    dst = AddChild(folder, to.parsed.parts.back(), false);
   }
   dst->data = src->data;
   // The copy takes the source's attributes: a file copied from a CD stays read-only.
@@ -424,19 +438,12 @@ bool SimFileSystem::CopyFile(const std::string& source, const std::string& targe
 }
 
 bool SimFileSystem::DeleteFile(const std::string& path) {
-  if (core_.Injected("DeleteFileA")) {
+  Target file(path, Need::File);
+  if (!Begin(Call::DeleteFileA, {&file})) {
     return false;
   }
-  Parsed parsed = Parse(path);
-  if (parsed.error) {
-    return core_.Fail(parsed.error);
-  }
-  std::uint32_t error = 0;
-  FileNode* node = Locate(parsed, error);
-  if (node == nullptr) {
-    return core_.Fail(error);
-  }
-  if (node->isFolder || !Writable(parsed) || (node->attributes & win::FILE_ATTRIBUTE_READONLY)) {
+  FileNode* node = file.node;
+  if (!Writable(file.parsed) || (node->attributes & win::FILE_ATTRIBUTE_READONLY)) {
     return core_.Fail(win::ERROR_ACCESS_DENIED);
   }
   if (node->inUse || node->openStreams > 0) {
@@ -449,19 +456,12 @@ bool SimFileSystem::DeleteFile(const std::string& path) {
 }
 
 bool SimFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
-  if (core_.Injected("SetFileAttributesA")) {
+  Target named(path, Need::Node);
+  if (!Begin(Call::SetFileAttributesA, {&named})) {
     return false;
   }
-  Parsed parsed = Parse(path);
-  if (parsed.error) {
-    return core_.Fail(parsed.error);
-  }
-  std::uint32_t error = 0;
-  FileNode* node = Locate(parsed, error);
-  if (node == nullptr) {
-    return core_.Fail(error);
-  }
-  if (!Writable(parsed)) {
+  FileNode* node = named.node;
+  if (!Writable(named.parsed)) {
     return core_.Fail(win::ERROR_ACCESS_DENIED);
   }
   std::uint32_t stored = attributes & kStoredAttributes;
@@ -474,20 +474,11 @@ bool SimFileSystem::SetAttributes(const std::string& path, std::uint32_t attribu
 }
 
 std::uint32_t SimFileSystem::GetAttributes(const std::string& path) {
-  if (core_.Injected("GetFileAttributesA")) {
+  Target named(path, Need::Node);
+  if (!Begin(Call::GetFileAttributesA, {&named})) {
     return win::INVALID_FILE_ATTRIBUTES;
   }
-  Parsed parsed = Parse(path);
-  if (parsed.error) {
-    core_.lastError = parsed.error;
-    return win::INVALID_FILE_ATTRIBUTES;
-  }
-  std::uint32_t error = 0;
-  FileNode* node = Locate(parsed, error);
-  if (node == nullptr) {
-    core_.lastError = error;
-    return win::INVALID_FILE_ATTRIBUTES;
-  }
+  const FileNode* node = named.node;
   if (node->isFolder) {
     return node->attributes | win::FILE_ATTRIBUTE_DIRECTORY;
   }
@@ -495,48 +486,35 @@ std::uint32_t SimFileSystem::GetAttributes(const std::string& path) {
 }
 
 bool SimFileSystem::CreateFolder(const std::string& path) {
-  if (core_.Injected("CreateDirectoryA")) {
+  Target created(path, Need::Parent);
+  created.rootError = win::ERROR_ALREADY_EXISTS;  // a root always exists
+  if (!Begin(Call::CreateDirectoryA, {&created})) {
     return false;
   }
-  Parsed parsed = Parse(path);
-  if (parsed.error) {
-    return core_.Fail(parsed.error);
-  }
-  std::uint32_t error = 0;
-  FileNode* folder = LocateParent(parsed, error);
-  if (folder == nullptr) {
-    return core_.Fail(parsed.parts.empty() ? win::ERROR_ALREADY_EXISTS : error);
-  }
-  if (folder->Child(parsed.parts.back()) != nullptr) {
+  const std::string& name = created.parsed.parts.back();
+  if (created.node->Child(name) != nullptr) {
     return core_.Fail(win::ERROR_ALREADY_EXISTS);
   }
-  if (!Writable(parsed)) {
+  if (!Writable(created.parsed)) {
     return core_.Fail(win::ERROR_ACCESS_DENIED);
   }
-  FileNode* node = AddChild(folder, parsed.parts.back(), true);
+  FileNode* node = AddChild(created.node, name, true);
   core_.Record("file", "create folder " + PathOf(node));
   core_.lastError = win::ERROR_SUCCESS;
   return true;
 }
 
 bool SimFileSystem::SetCurrentFolder(const std::string& path) {
-  if (core_.Injected("SetCurrentDirectoryA")) {
+  Target folder(path, Need::Node);
+  if (!Begin(Call::SetCurrentDirectoryA, {&folder})) {
     return false;
   }
-  Parsed parsed = Parse(path);
-  if (parsed.error) {
-    return core_.Fail(parsed.error);
-  }
-  std::uint32_t error = 0;
-  FileNode* node = Locate(parsed, error);
-  if (node == nullptr) {
-    return core_.Fail(error);
-  }
-  if (!node->isFolder) {
+  if (!folder.node->isFolder) {
     return core_.Fail(win::ERROR_DIRECTORY);
   }
   // The current directory keeps the spelling it was given, as Windows does.
-  currentFolder_ = Join(parsed.drive, parsed.parts, parsed.parts.size());
+  const Parsed& parsed = folder.parsed;
+  currentFolder_ = Join(parsed.root, parsed.parts, parsed.parts.size());
   core_.lastError = win::ERROR_SUCCESS;
   return true;
 }
@@ -552,40 +530,36 @@ std::uint32_t CopyOut(const std::string& text, std::uint32_t capacity, std::stri
 }  // namespace
 
 std::uint32_t SimFileSystem::GetCurrentFolder(std::uint32_t capacity, std::string& result) {
+  if (core_.Injected(Call::GetCurrentDirectoryA)) {
+    return 0;
+  }
   return CopyOut(currentFolder_, capacity, result);
 }
 
 std::uint32_t SimFileSystem::GetWindowsFolder(std::uint32_t capacity, std::string& result) {
+  if (core_.Injected(Call::GetWindowsDirectoryA)) {
+    return 0;
+  }
   return CopyOut(windowsFolder_, capacity, result);
 }
 
 std::uint32_t SimFileSystem::GetShortPath(const std::string& longPath, std::uint32_t capacity,
                                           std::string& result) {
-  if (core_.Injected("GetShortPathNameA")) {
+  Target named(longPath, Need::Node);
+  if (!Begin(Call::GetShortPathNameA, {&named})) {
     return 0;
   }
-  Parsed parsed = Parse(longPath);
-  if (parsed.error) {
-    core_.lastError = parsed.error;
-    return 0;
+  const Parsed& parsed = named.parsed;
+  // The nodes along the path, one for each of its names.
+  std::vector<const FileNode*> chain(parsed.parts.size());
+  const FileNode* node = named.node;
+  for (std::size_t i = chain.size(); i > 0; --i, node = node->parent) {
+    chain[i - 1] = node;
   }
-  std::uint32_t error = 0;
-  FileNode* node = Root(parsed.drive);
-  std::string text = std::string(1, parsed.drive) + ":";
-  if (node == nullptr) {
-    core_.lastError = win::ERROR_PATH_NOT_FOUND;
-    return 0;
-  }
-  for (std::size_t i = 0; i < parsed.parts.size(); ++i) {
-    FileNode* child = node->isFolder ? node->Child(parsed.parts[i]) : nullptr;
-    if (child == nullptr) {
-      error = i + 1 == parsed.parts.size() ? win::ERROR_FILE_NOT_FOUND : win::ERROR_PATH_NOT_FOUND;
-      core_.lastError = error;
-      return 0;
-    }
+  std::string text = parsed.root;
+  for (std::size_t i = 0; i < chain.size(); ++i) {
     // A name without an 8.3 name of its own keeps the spelling it was given.
-    text += "\\" + (child->shortName.empty() ? parsed.parts[i] : child->shortName);
-    node = child;
+    text += "\\" + (chain[i]->shortName.empty() ? parsed.parts[i] : chain[i]->shortName);
   }
   if (parsed.parts.empty() || longPath.back() == '\\' || longPath.back() == '/') {
     text += "\\";
@@ -594,9 +568,28 @@ std::uint32_t SimFileSystem::GetShortPath(const std::string& longPath, std::uint
   return CopyOut(text, capacity, result);
 }
 
+std::uint32_t SimFileSystem::GetFullPath(const std::string& path, std::uint32_t capacity,
+                                         std::string& result) {
+  if (core_.Injected(Call::GetFullPathNameA)) {
+    return 0;
+  }
+  // The ANSI call converts the path into a buffer of MAX_PATH characters.
+  if (path.size() > win::MAX_PATH) {
+    core_.lastError = win::ERROR_FILENAME_EXCED_RANGE;
+    return 0;
+  }
+  std::optional<std::string> full = FullPathName(path);
+  if (!full) {
+    core_.lastError = win::ERROR_INVALID_NAME;
+    return 0;
+  }
+  core_.lastError = win::ERROR_SUCCESS;
+  return CopyOut(*full, capacity, result);
+}
+
 bool SimFileSystem::MoveFile(const std::string& source, const std::optional<std::string>& target,
                              std::uint32_t flags) {
-  if (core_.Injected("MoveFileExA")) {
+  if (core_.Injected(Call::MoveFileExA)) {
     return false;
   }
   if (flags & win::MOVEFILE_DELAY_UNTIL_REBOOT) {
@@ -620,30 +613,23 @@ bool SimFileSystem::MoveFile(const std::string& source, const std::optional<std:
   if (!target) {
     return core_.Fail(win::ERROR_INVALID_PARAMETER);
   }
-  Parsed from = Parse(source);
-  Parsed to = Parse(*target);
-  if (from.error || to.error) {
-    return core_.Fail(from.error ? from.error : to.error);
+  Target moved(source, Need::Node);
+  Target to(*target, Need::Parent);
+  if (!Resolve({&moved, &to})) {
+    return false;
   }
-  std::uint32_t error = 0;
-  FileNode* node = Locate(from, error);
-  if (node == nullptr) {
-    return core_.Fail(error);
+  FileNode* node = moved.node;
+  FileNode* folder = to.node;
+  if (!EqualsNoCase(moved.parsed.root, to.parsed.root) && !(flags & win::MOVEFILE_COPY_ALLOWED)) {
+    return core_.Fail(win::ERROR_NOT_SAME_DEVICE);
   }
-  FileNode* folder = LocateParent(to, error);
-  if (folder == nullptr) {
-    return core_.Fail(error);
-  }
-  if (from.drive != to.drive && !(flags & win::MOVEFILE_COPY_ALLOWED)) {
-    return core_.Fail(17);  // ERROR_NOT_SAME_DEVICE
-  }
-  if (!Writable(from) || !Writable(to)) {
+  if (!Writable(moved.parsed) || !Writable(to.parsed)) {
     return core_.Fail(win::ERROR_ACCESS_DENIED);
   }
   if (node->inUse || node->openStreams > 0) {
     return core_.Fail(win::ERROR_SHARING_VIOLATION);
   }
-  FileNode* existing = folder->Child(to.parts.back());
+  FileNode* existing = folder->Child(to.parsed.parts.back());
   if (existing != nullptr && existing != node) {
     if (!(flags & win::MOVEFILE_REPLACE_EXISTING)) {
       return core_.Fail(win::ERROR_ALREADY_EXISTS);
@@ -656,7 +642,7 @@ bool SimFileSystem::MoveFile(const std::string& source, const std::optional<std:
     }
   }
   std::string fromText = PathOf(node);
-  MoveDirect(fromText, Join(to.drive, to.parts, to.parts.size()));
+  MoveDirect(fromText, Join(to.parsed.root, to.parsed.parts, to.parsed.parts.size()));
   core_.Record("file", "move " + fromText + " -> " + PathOf(node));
   core_.lastError = win::ERROR_SUCCESS;
   return true;
@@ -675,25 +661,14 @@ platform::FindData SimFileSystem::Describe(const FileNode& node, const std::stri
 
 platform::FindHandle SimFileSystem::FindFirst(const std::string& pattern,
                                               platform::FindData& result) {
-  if (core_.Injected("FindFirstFileA")) {
+  Target searched(pattern, Need::Parent);
+  searched.pattern = true;
+  searched.rootError = win::ERROR_FILE_NOT_FOUND;  // a root is no name to look for
+  if (!Begin(Call::FindFirstFileA, {&searched})) {
     return {};
   }
-  Parsed parsed = Parse(pattern, true);
-  if (parsed.error) {
-    core_.lastError = parsed.error;
-    return {};
-  }
-  if (parsed.parts.empty()) {
-    core_.lastError = win::ERROR_FILE_NOT_FOUND;
-    return {};
-  }
-  std::string wanted = parsed.parts.back();
-  std::uint32_t error = 0;
-  FileNode* folder = LocateParent(parsed, error);
-  if (folder == nullptr) {
-    core_.lastError = error;
-    return {};
-  }
+  const std::string& wanted = searched.parsed.parts.back();
+  FileNode* folder = searched.node;
   Search search;
   search.folder = folder;
   bool wildcard = HasWildcard(wanted);
@@ -709,7 +684,7 @@ platform::FindHandle SimFileSystem::FindFirst(const std::string& pattern,
   }
   platform::FindHandle handle{nextSearch_++};
   searches_[handle.value] = std::move(search);
-  if (!FindNext(handle, result)) {
+  if (!NextMatch(handle, result)) {
     searches_.erase(handle.value);
     core_.lastError = win::ERROR_FILE_NOT_FOUND;
     return {};
@@ -719,6 +694,13 @@ platform::FindHandle SimFileSystem::FindFirst(const std::string& pattern,
 }
 
 bool SimFileSystem::FindNext(platform::FindHandle handle, platform::FindData& result) {
+  if (core_.Injected(Call::FindNextFileA)) {
+    return false;
+  }
+  return NextMatch(handle, result);
+}
+
+bool SimFileSystem::NextMatch(platform::FindHandle handle, platform::FindData& result) {
   auto it = searches_.find(handle.value);
   if (it == searches_.end()) {
     return core_.Fail(win::ERROR_INVALID_HANDLE);
@@ -744,6 +726,9 @@ bool SimFileSystem::FindNext(platform::FindHandle handle, platform::FindData& re
 }
 
 void SimFileSystem::FindClose(platform::FindHandle handle) {
+  if (core_.Injected(Call::FindClose)) {
+    return;  // the search stays open
+  }
   searches_.erase(handle.value);
 }
 

@@ -1,10 +1,11 @@
-// The simulated file system: drives of folders and files whose names compare ignoring case and
-// keep their case, with 8.3 short names, attributes, read-only media, files in use, a current
-// directory, wildcard searches and C runtime streams.
+// The simulated file system: drives and network shares of folders and files whose names compare
+// ignoring case and keep their case, with 8.3 short names, attributes, read-only media, files in
+// use, a current directory, wildcard searches and C runtime streams.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/Files.h"
+#include "platform/WinConstants.h"
 #include "platform/sim/SimCore.h"
 
 namespace sim {
@@ -46,6 +48,12 @@ class SimFileSystem : public platform::Files {
   bool HasDrive(char letter) const;
   bool IsReadOnlyMedia(char letter) const;
   std::vector<char> Drives() const;
+  // A network share "\\server\share", reached by its UNC path; false when `unc` is not of
+  // that form. Server and share names compare ignoring case, as drive letters do.
+  bool AddShare(const std::string& unc, bool readOnlyMedia);
+  bool HasShare(const std::string& unc) const;
+  bool IsReadOnlyMedia(const std::string& root) const;  // "D:" or "\\server\share"
+  std::vector<std::string> Shares() const;              // as they were added
   void SetWindowsFolder(const std::string& path);
   const std::string& WindowsFolder() const { return windowsFolder_; }
   void SetCurrentFolderDirect(const std::string& path);
@@ -61,10 +69,18 @@ class SimFileSystem : public platform::Files {
   void SetInUse(const std::string& path, bool inUse);
   void ClearInUse();
   FileNode* Find(const std::string& path) const;
+  // The same, with the Win32 error of a path that leads nowhere.
+  FileNode* Find(const std::string& path, std::uint32_t& error) const;
   // The full path of `path` as Windows would complete it; empty when it cannot be resolved.
   std::string FullPath(const std::string& path) const;
-  // Every node below a drive's root, with its full path, parents before children.
+  // The full path as GetFullPathNameA makes it, names unchecked and the file not looked for:
+  // "." and ".." taken out, trailing dots and blanks of the last name dropped, a final
+  // backslash kept. Nothing for a path of blanks only.
+  std::optional<std::string> FullPathName(const std::string& path) const;
+  // Every node below the root of a drive or share, with its full path, parents before children.
   void Walk(char letter,
+            const std::function<void(const std::string&, const FileNode&)>& visit) const;
+  void Walk(const std::string& root,
             const std::function<void(const std::string&, const FileNode&)>& visit) const;
   std::uint64_t NextGeneration() { return ++generationCounter_; }
 
@@ -78,6 +94,8 @@ class SimFileSystem : public platform::Files {
   std::uint32_t GetWindowsFolder(std::uint32_t capacity, std::string& result) override;
   std::uint32_t GetShortPath(const std::string& longPath, std::uint32_t capacity,
                              std::string& result) override;
+  std::uint32_t GetFullPath(const std::string& path, std::uint32_t capacity,
+                            std::string& result) override;
   bool MoveFile(const std::string& source, const std::optional<std::string>& target,
                 std::uint32_t flags) override;
   platform::FindHandle FindFirst(const std::string& pattern, platform::FindData& result) override;
@@ -88,7 +106,9 @@ class SimFileSystem : public platform::Files {
 
   std::size_t OpenSearchCount() const { return searches_.size(); }
 
-  // While one exists, stream writes are not journalled (the caller journals them its own way).
+  // While one exists, the streams opened are the machine's own (the profile engine writing a
+  // file): their calls are no platform calls, neither counted nor failed by faults, and their
+  // writes are not journalled (the caller journals them its own way).
   class QuietScope {
    public:
     explicit QuietScope(SimFileSystem& files) : files_(files) { ++files_.quiet_; }
@@ -101,14 +121,37 @@ class SimFileSystem : public platform::Files {
   };
 
  private:
-  struct Drive {
-    std::unique_ptr<FileNode> root;
+  struct Volume {                    // a drive or a share
+    std::unique_ptr<FileNode> root;  // named "C:" or "\\server\share"
     bool readOnlyMedia = false;
   };
-  struct Parsed {  // a path taken apart
-    char drive = 0;
+  struct Rooted {          // a full path, not yet taken apart
+    std::string root;      // "C:", or "\\server\share" as written
+    std::string rest;      // what follows the root
+    bool complete = true;  // false for a UNC path without a share name
+  };
+  struct Parsed {                    // a path taken apart
+    std::string root;                // "C:", or "\\server\share" as written
     std::vector<std::string> parts;  // normalised components
     std::uint32_t error = 0;         // non-zero when the path is malformed
+  };
+  // What an operation needs to find at a path it names.
+  enum class Need {
+    Node,    // what the path names
+    File,    // what the path names, and not a folder (ERROR_ACCESS_DENIED)
+    Parent,  // the folder the path's last name is in
+    Any,     // what the path names, if anything: `node` may stay null, with `error` saying why
+  };
+  // One path an operation names, and what was found there.
+  struct Target {
+    Target(const std::string& path, Need what) : text(path), need(what) {}
+    const std::string& text;
+    Need need;
+    bool pattern = false;  // wildcards allowed in the last name (searches)
+    std::uint32_t rootError = win::ERROR_ACCESS_DENIED;  // Need::Parent of a root itself
+    Parsed parsed;
+    FileNode* node = nullptr;  // the node found; for Need::Parent, the folder
+    std::uint32_t error = 0;   // Need::Any: why `node` is null
   };
   struct Search {
     FileNode* folder = nullptr;
@@ -119,10 +162,23 @@ class SimFileSystem : public platform::Files {
   };
   friend class SimStream;
 
+  // The block every operation on paths starts with: the injected fault, then every path taken
+  // apart, then every path looked up, in order. False, with the last error set, when the
+  // operation cannot go on.
+  bool Begin(Call call, std::initializer_list<Target*> targets);
+  // The same without the fault check, for an operation that checks its arguments in between.
+  bool Resolve(std::initializer_list<Target*> targets);
+  // The root of a full path ("C:\\x" or "\\server\share\x") and what follows it.
+  static Rooted SplitRoot(const std::string& path);
+  // A path made full against the current directory, as Windows does (backslashes only).
+  Rooted Absolute(const std::string& path) const;
   // Wildcards are allowed in the last name only when `pattern` is set (searches).
   Parsed Parse(const std::string& path, bool pattern = false) const;
-  static std::string Join(char drive, const std::vector<std::string>& parts, std::size_t count);
-  FileNode* Root(char drive) const;
+  static std::string Join(const std::string& root, const std::vector<std::string>& parts,
+                          std::size_t count);
+  // The root folder of a drive or share, or null with the Win32 error for it.
+  FileNode* Root(const std::string& root, std::uint32_t& error) const;
+  Volume* VolumeOf(const std::string& root);
   // The node a parsed path names, or null with the Win32 error for the missing part.
   FileNode* Locate(const Parsed& parsed, std::uint32_t& error) const;
   FileNode* LocateParent(const Parsed& parsed, std::uint32_t& error) const;
@@ -132,9 +188,11 @@ class SimFileSystem : public platform::Files {
   void Unlink(FileNode* node);
   std::string PathOf(const FileNode* node) const;
   platform::FindData Describe(const FileNode& node, const std::string& name) const;
+  // The next name of a search, without the fault check of FindNextFileA.
+  bool NextMatch(platform::FindHandle handle, platform::FindData& result);
 
   SimCore& core_;
-  std::map<char, Drive> drives_;
+  std::map<std::string, Volume> volumes_;  // by upper-cased root
   std::string windowsFolder_ = "C:\\WINDOWS";
   std::string currentFolder_ = "C:\\";
   DelayedMoveRecorder delayedMove_;
@@ -144,6 +202,8 @@ class SimFileSystem : public platform::Files {
   int quiet_ = 0;
 };
 
+// True for a UNC path ("\\server\share\..."; either slash).
+bool IsUncPath(std::string_view path);
 // True when `name` is already a valid 8.3 name (letter case aside).
 bool IsShortName(std::string_view name);
 // Case-insensitive wildcard match with "*" and "?"; "*.*" matches every name.

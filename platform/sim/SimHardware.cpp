@@ -200,11 +200,17 @@ std::uint32_t SimHardware::GlobalControl(std::uint8_t bus, std::uint8_t device,
 }
 
 bool SimHardware::PciInstallationCheck() {
+  if (core_.Injected(Call::PciBiosPresent)) {
+    return false;  // as a machine without a PCI BIOS
+  }
   return pciBios_;
 }
 
 std::uint8_t SimHardware::PciReadConfigByte(std::uint8_t bus, std::uint8_t deviceFunction,
                                             std::uint16_t offset) {
+  if (core_.Injected(Call::ReadConfigByte)) {
+    return 0xFF;  // a failed read gives all ones, as an empty slot does
+  }
   ++configReads_;
   Function* function = Find(bus, deviceFunction);
   if (function == nullptr || function->setup.readsAllOnes || offset > 0xFF) {
@@ -215,6 +221,9 @@ std::uint8_t SimHardware::PciReadConfigByte(std::uint8_t bus, std::uint8_t devic
 
 std::uint16_t SimHardware::PciReadConfigWord(std::uint8_t bus, std::uint8_t deviceFunction,
                                              std::uint16_t offset) {
+  if (core_.Injected(Call::ReadConfigWord)) {
+    return 0xFFFF;
+  }
   ++configReads_;
   Function* function = Find(bus, deviceFunction);
   if (function == nullptr || function->setup.readsAllOnes || offset > 0xFE) {
@@ -225,6 +234,9 @@ std::uint16_t SimHardware::PciReadConfigWord(std::uint8_t bus, std::uint8_t devi
 
 void SimHardware::PciWriteConfigWord(std::uint8_t bus, std::uint8_t deviceFunction,
                                      std::uint16_t offset, std::uint16_t value) {
+  if (core_.Injected(Call::WriteConfigWord)) {
+    return;  // nothing is written
+  }
   Function* function = Find(bus, deviceFunction);
   if (function == nullptr || offset > 0xFE) {
     return;
@@ -311,14 +323,23 @@ std::uint32_t SimHardware::Read(std::uint16_t port, int width) {
 }
 
 std::uint16_t SimHardware::PortRead16(std::uint16_t port) {
+  if (core_.Injected(Call::inpw)) {
+    return 0xFFFF;  // as a port nothing decodes
+  }
   return static_cast<std::uint16_t>(Read(port, 16));
 }
 
 std::uint32_t SimHardware::PortRead32(std::uint16_t port) {
+  if (core_.Injected(Call::inpd)) {
+    return 0xFFFFFFFF;
+  }
   return Read(port, 32);
 }
 
 void SimHardware::PortWrite32(std::uint16_t port, std::uint32_t value) {
+  if (core_.Injected(Call::outpd)) {
+    return;  // nothing is written
+  }
   int window = 0;
   std::uint16_t offset = 0;
   Function* function = Decoder(port, window, offset);

@@ -107,7 +107,7 @@ void SimMachine::SetCommandLine(const std::string& programPath, const std::strin
 }
 
 bool SimMachine::GetVersion(platform::OsVersion& result) {
-  if (core_.Injected("GetVersionExA")) {
+  if (core_.Injected(Call::GetVersionExA)) {
     return false;
   }
   result = core_.version;
@@ -133,6 +133,9 @@ void SimMachine::ExitProcess(int exitCode) {
 int SimMachine::ShowMessageBox(platform::WindowHandle owner, const std::string& text,
                                const std::string& caption, std::uint32_t type) {
   (void)owner;
+  if (core_.Injected(Call::MessageBoxA)) {
+    return 0;  // the box is not shown: its answer stays for the next one
+  }
   int answer = win::IDOK;
   if (!messageBoxAnswers_.empty()) {
     answer = messageBoxAnswers_.front();

@@ -95,13 +95,16 @@ std::uint32_t SimProcesses::FindProgram(const std::string& commandLine,
       return 0;
     }
   }
-  // A missing folder of the program's path is "path not found", as on Windows.
+  // A missing folder of the program's path is "path not found", as on Windows; a server or
+  // share that is not there says so.
   const std::string& whole = candidates.front();
   std::size_t slash = whole.find_last_of("\\/");
   if (slash != std::string::npos) {
-    const FileNode* folder = files_.Find(whole.substr(0, slash + 1));
-    if (folder == nullptr) {
-      return win::ERROR_PATH_NOT_FOUND;
+    std::uint32_t error = 0;
+    if (files_.Find(whole.substr(0, slash + 1), error) == nullptr) {
+      return error == win::ERROR_BAD_NETPATH || error == win::ERROR_BAD_NET_NAME
+                 ? error
+                 : win::ERROR_PATH_NOT_FOUND;
     }
   }
   return win::ERROR_FILE_NOT_FOUND;
@@ -155,7 +158,7 @@ void SimProcesses::Update(SimProcess& process) {
 
 std::uint32_t SimProcesses::WinExec(const std::string& commandLine, std::uint32_t show) {
   (void)show;
-  if (core_.Injected("WinExec")) {
+  if (core_.Injected(Call::WinExec)) {
     return core_.lastError;
   }
   std::uint32_t error = 0;
@@ -168,7 +171,7 @@ std::uint32_t SimProcesses::WinExec(const std::string& commandLine, std::uint32_
 platform::ProcessHandle SimProcesses::StartProcess(const std::string& commandLine,
                                                    std::uint32_t show) {
   (void)show;
-  if (core_.Injected("CreateProcessA")) {
+  if (core_.Injected(Call::CreateProcessA)) {
     return {};
   }
   std::uint32_t error = 0;
@@ -185,6 +188,9 @@ platform::ProcessHandle SimProcesses::StartProcess(const std::string& commandLin
 
 std::uint32_t SimProcesses::WaitForInputIdle(platform::ProcessHandle handle,
                                              std::uint32_t milliseconds) {
+  if (core_.Injected(Call::WaitForInputIdle)) {
+    return win::WAIT_FAILED;
+  }
   auto it = handles_.find(handle.value);
   SimProcess* process = it == handles_.end() ? nullptr : ById(it->second);
   if (process == nullptr) {
@@ -204,6 +210,9 @@ std::uint32_t SimProcesses::WaitForInputIdle(platform::ProcessHandle handle,
 }
 
 bool SimProcesses::GetExitCode(platform::ProcessHandle handle, std::uint32_t& exitCode) {
+  if (core_.Injected(Call::GetExitCodeProcess)) {
+    return false;
+  }
   auto it = handles_.find(handle.value);
   SimProcess* process = it == handles_.end() ? nullptr : ById(it->second);
   if (process == nullptr) {
@@ -216,10 +225,16 @@ bool SimProcesses::GetExitCode(platform::ProcessHandle handle, std::uint32_t& ex
 }
 
 void SimProcesses::CloseProcess(platform::ProcessHandle handle) {
+  if (core_.Injected(Call::CloseHandle)) {
+    return;  // the handle stays open
+  }
   handles_.erase(handle.value);
 }
 
 platform::WindowHandle SimProcesses::FindTopLevelWindow(const std::string& title) {
+  if (core_.Injected(Call::FindWindowExA)) {
+    return {};
+  }
   for (SimProcess& process : processes_) {
     Update(process);
   }
@@ -234,6 +249,9 @@ platform::WindowHandle SimProcesses::FindTopLevelWindow(const std::string& title
 std::intptr_t SimProcesses::SendWindowMessage(platform::WindowHandle window, std::uint32_t message,
                                               std::uintptr_t wParam, std::intptr_t lParam) {
   (void)lParam;
+  if (core_.Injected(Call::SendMessageA)) {
+    return 0;  // the window never gets the message
+  }
   auto it = std::find_if(windows_.begin(), windows_.end(),
                          [&](const SimWindow& w) { return w.handle == window.value; });
   if (it == windows_.end()) {

@@ -55,6 +55,7 @@ class SimProcesses : public platform::Processes {
   void SetProgramFolder(const std::string& folder) { programFolder_ = folder; }
   const std::vector<SimProcess>& Started() const { return processes_; }
   const std::vector<SimWindow>& Windows() const { return windows_; }
+  std::size_t OpenHandleCount() const { return handles_.size(); }
   // Every process ends and every window goes away (a restart).
   void EndAll();
 

@@ -49,7 +49,7 @@ std::optional<std::string> SimProfiles::Read(const std::string& section, const s
 std::string SimProfiles::GetString(const std::string& section, const std::string& key,
                                    const std::string& defaultText, std::uint32_t capacity,
                                    const std::string& file) {
-  if (capacity == 0 || core_.Injected("GetPrivateProfileStringA")) {
+  if (capacity == 0 || core_.Injected(Call::GetPrivateProfileStringA)) {
     return std::string();
   }
   std::optional<std::string> value = Read(section, key, file);
@@ -71,7 +71,7 @@ std::string SimProfiles::GetString(const std::string& section, const std::string
 
 std::uint32_t SimProfiles::GetInt(const std::string& section, const std::string& key,
                                   std::int32_t defaultValue, const std::string& file) {
-  if (core_.Injected("GetPrivateProfileIntA")) {
+  if (core_.Injected(Call::GetPrivateProfileIntA)) {
     return static_cast<std::uint32_t>(defaultValue);
   }
   std::optional<std::string> value = Read(section, key, file);
@@ -83,7 +83,7 @@ std::uint32_t SimProfiles::GetInt(const std::string& section, const std::string&
 
 bool SimProfiles::WriteString(const std::string& section, const std::optional<std::string>& key,
                               const std::optional<std::string>& value, const std::string& file) {
-  if (core_.Injected("WritePrivateProfileStringA")) {
+  if (core_.Injected(Call::WritePrivateProfileStringA)) {
     return false;
   }
   if (file.empty()) {

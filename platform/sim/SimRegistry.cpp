@@ -124,6 +124,22 @@ bool SimRegistry::Resolve(platform::RegKey key, Open& result) const {
   }
 }
 
+std::int32_t SimRegistry::Begin(Call call, platform::RegKey key, std::uint32_t right, Open& open) {
+  if (core_.Injected(call)) {
+    return static_cast<std::int32_t>(core_.lastError);
+  }
+  if (!Resolve(key, open)) {
+    return Result(win::ERROR_INVALID_HANDLE);
+  }
+  if (open.node->deleted) {
+    return Result(win::ERROR_KEY_DELETED);
+  }
+  if (right != 0 && !Allowed(open, right)) {
+    return Result(win::ERROR_ACCESS_DENIED);
+  }
+  return win::ERROR_SUCCESS;
+}
+
 std::shared_ptr<RegNode> SimRegistry::RootOf(const std::string& fullPath, std::string& rest,
                                              std::string& prefix) const {
   std::size_t slash = fullPath.find('\\');
@@ -233,15 +249,9 @@ platform::RegKey SimRegistry::NewHandle(const std::shared_ptr<RegNode>& node, st
 std::int32_t SimRegistry::OpenKey(platform::RegKey parent, const std::string& subKey,
                                   std::uint32_t access, platform::RegKey& result) {
   result = {};
-  if (core_.Injected("RegOpenKeyExA")) {
-    return static_cast<std::int32_t>(core_.lastError);
-  }
   Open base;
-  if (!Resolve(parent, base)) {
-    return Result(win::ERROR_INVALID_HANDLE);
-  }
-  if (base.node->deleted) {
-    return Result(win::ERROR_KEY_DELETED);
+  if (std::int32_t error = Begin(Call::RegOpenKeyExA, parent, 0, base)) {
+    return error;
   }
   std::string path = base.path;
   std::shared_ptr<RegNode> node = Walk(base.node, subKey, false, path);
@@ -256,15 +266,9 @@ std::int32_t SimRegistry::CreateKey(platform::RegKey parent, const std::string& 
                                     std::uint32_t access, platform::RegKey& result,
                                     std::uint32_t* disposition) {
   result = {};
-  if (core_.Injected("RegCreateKeyExA")) {
-    return static_cast<std::int32_t>(core_.lastError);
-  }
   Open base;
-  if (!Resolve(parent, base)) {
-    return Result(win::ERROR_INVALID_HANDLE);
-  }
-  if (base.node->deleted) {
-    return Result(win::ERROR_KEY_DELETED);
+  if (std::int32_t error = Begin(Call::RegCreateKeyExA, parent, 0, base)) {
+    return error;
   }
   std::string path = base.path;
   bool created = false;
@@ -288,18 +292,9 @@ std::int32_t SimRegistry::CreateKey(platform::RegKey parent, const std::string& 
 std::int32_t SimRegistry::QueryValue(platform::RegKey key, const std::string& name,
                                      std::uint32_t capacity, platform::RegData& result) {
   result = {};
-  if (core_.Injected("RegQueryValueExA")) {
-    return static_cast<std::int32_t>(core_.lastError);
-  }
   Open open;
-  if (!Resolve(key, open)) {
-    return Result(win::ERROR_INVALID_HANDLE);
-  }
-  if (open.node->deleted) {
-    return Result(win::ERROR_KEY_DELETED);
-  }
-  if (!Allowed(open, win::KEY_QUERY_VALUE)) {
-    return Result(win::ERROR_ACCESS_DENIED);
+  if (std::int32_t error = Begin(Call::RegQueryValueExA, key, win::KEY_QUERY_VALUE, open)) {
+    return error;
   }
   const RegValue* value = open.node->FindValue(name);
   if (value == nullptr) {
@@ -317,18 +312,9 @@ std::int32_t SimRegistry::QueryValue(platform::RegKey key, const std::string& na
 std::int32_t SimRegistry::SetValue(platform::RegKey key, const std::string& name,
                                    std::uint32_t type, const std::uint8_t* data,
                                    std::uint32_t size) {
-  if (core_.Injected("RegSetValueExA")) {
-    return static_cast<std::int32_t>(core_.lastError);
-  }
   Open open;
-  if (!Resolve(key, open)) {
-    return Result(win::ERROR_INVALID_HANDLE);
-  }
-  if (open.node->deleted) {
-    return Result(win::ERROR_KEY_DELETED);
-  }
-  if (!Allowed(open, win::KEY_SET_VALUE)) {
-    return Result(win::ERROR_ACCESS_DENIED);
+  if (std::int32_t error = Begin(Call::RegSetValueExA, key, win::KEY_SET_VALUE, open)) {
+    return error;
   }
   if (data == nullptr && size != 0) {
     return Result(win::ERROR_INVALID_PARAMETER);
@@ -348,18 +334,9 @@ std::int32_t SimRegistry::SetValue(platform::RegKey key, const std::string& name
 
 std::int32_t SimRegistry::EnumKey(platform::RegKey key, std::uint32_t index,
                                   std::uint32_t nameCapacity, std::string& name) {
-  if (core_.Injected("RegEnumKeyExA")) {
-    return static_cast<std::int32_t>(core_.lastError);
-  }
   Open open;
-  if (!Resolve(key, open)) {
-    return Result(win::ERROR_INVALID_HANDLE);
-  }
-  if (open.node->deleted) {
-    return Result(win::ERROR_KEY_DELETED);
-  }
-  if (!Allowed(open, win::KEY_ENUMERATE_SUB_KEYS)) {
-    return Result(win::ERROR_ACCESS_DENIED);
+  if (std::int32_t error = Begin(Call::RegEnumKeyExA, key, win::KEY_ENUMERATE_SUB_KEYS, open)) {
+    return error;
   }
   if (index >= open.node->children.size()) {
     return Result(win::ERROR_NO_MORE_ITEMS);
@@ -376,18 +353,9 @@ std::int32_t SimRegistry::EnumKey(platform::RegKey key, std::uint32_t index,
 std::int32_t SimRegistry::EnumValue(platform::RegKey key, std::uint32_t index,
                                     std::uint32_t nameCapacity, std::string& name,
                                     std::uint32_t* type) {
-  if (core_.Injected("RegEnumValueA")) {
-    return static_cast<std::int32_t>(core_.lastError);
-  }
   Open open;
-  if (!Resolve(key, open)) {
-    return Result(win::ERROR_INVALID_HANDLE);
-  }
-  if (open.node->deleted) {
-    return Result(win::ERROR_KEY_DELETED);
-  }
-  if (!Allowed(open, win::KEY_QUERY_VALUE)) {
-    return Result(win::ERROR_ACCESS_DENIED);
+  if (std::int32_t error = Begin(Call::RegEnumValueA, key, win::KEY_QUERY_VALUE, open)) {
+    return error;
   }
   if (index >= open.node->values.size()) {
     return Result(win::ERROR_NO_MORE_ITEMS);
@@ -404,18 +372,9 @@ std::int32_t SimRegistry::EnumValue(platform::RegKey key, std::uint32_t index,
 }
 
 std::int32_t SimRegistry::DeleteValue(platform::RegKey key, const std::string& name) {
-  if (core_.Injected("RegDeleteValueA")) {
-    return static_cast<std::int32_t>(core_.lastError);
-  }
   Open open;
-  if (!Resolve(key, open)) {
-    return Result(win::ERROR_INVALID_HANDLE);
-  }
-  if (open.node->deleted) {
-    return Result(win::ERROR_KEY_DELETED);
-  }
-  if (!Allowed(open, win::KEY_SET_VALUE)) {
-    return Result(win::ERROR_ACCESS_DENIED);
+  if (std::int32_t error = Begin(Call::RegDeleteValueA, key, win::KEY_SET_VALUE, open)) {
+    return error;
   }
   auto& values = open.node->values;
   for (auto it = values.begin(); it != values.end(); ++it) {
@@ -429,15 +388,9 @@ std::int32_t SimRegistry::DeleteValue(platform::RegKey key, const std::string& n
 }
 
 std::int32_t SimRegistry::DeleteKey(platform::RegKey key, const std::string& subKey) {
-  if (core_.Injected("RegDeleteKeyA")) {
-    return static_cast<std::int32_t>(core_.lastError);
-  }
   Open open;
-  if (!Resolve(key, open)) {
-    return Result(win::ERROR_INVALID_HANDLE);
-  }
-  if (open.node->deleted) {
-    return Result(win::ERROR_KEY_DELETED);
+  if (std::int32_t error = Begin(Call::RegDeleteKeyA, key, 0, open)) {
+    return error;
   }
   std::string path = open.path;
   if (!Walk(open.node, subKey, false, path)) {
@@ -469,6 +422,9 @@ std::int32_t SimRegistry::DeleteKey(platform::RegKey key, const std::string& sub
 }
 
 std::int32_t SimRegistry::CloseKey(platform::RegKey key) {
+  if (core_.Injected(Call::RegCloseKey)) {
+    return static_cast<std::int32_t>(core_.lastError);  // the handle stays open
+  }
   if (key == win::HKEY_CLASSES_ROOT || key == win::HKEY_CURRENT_USER ||
       key == win::HKEY_LOCAL_MACHINE || key == win::HKEY_USERS || key == win::HKEY_CURRENT_CONFIG) {
     return Result(win::ERROR_SUCCESS);

@@ -77,6 +77,11 @@ class SimRegistry : public platform::Registry {
 
   // The node and full path a handle stands for; false for an unknown handle.
   bool Resolve(platform::RegKey key, Open& result) const;
+  // The block every operation on an open key starts with: the injected fault, the handle
+  // resolved, a key deleted meanwhile, and the access right the operation needs (0: none).
+  // ERROR_SUCCESS when the operation goes on with `open`, else the error to return (also the
+  // last error).
+  std::int32_t Begin(Call call, platform::RegKey key, std::uint32_t right, Open& open);
   std::shared_ptr<RegNode> Walk(const std::shared_ptr<RegNode>& from, const std::string& subKey,
                                 bool create, std::string& path, bool* created = nullptr);
   bool Allowed(const Open& open, std::uint32_t right) const;

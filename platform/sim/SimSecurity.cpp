@@ -7,7 +7,7 @@ namespace sim {
 
 bool SimSecurity::OpenProcessToken(std::uint32_t access, platform::TokenHandle& token) {
   (void)access;
-  if (core_.Injected("OpenProcessToken")) {
+  if (core_.Injected(Call::OpenProcessToken)) {
     return false;
   }
   if (!core_.IsNt()) {
@@ -19,7 +19,7 @@ bool SimSecurity::OpenProcessToken(std::uint32_t access, platform::TokenHandle& 
 }
 
 bool SimSecurity::LookupPrivilegeValue(const std::string& name, platform::Luid& luid) {
-  if (core_.Injected("LookupPrivilegeValueA")) {
+  if (core_.Injected(Call::LookupPrivilegeValueA)) {
     return false;
   }
   if (!core_.IsNt()) {
@@ -34,7 +34,7 @@ bool SimSecurity::LookupPrivilegeValue(const std::string& name, platform::Luid& 
 
 bool SimSecurity::AdjustTokenPrivilege(platform::TokenHandle token, platform::Luid luid,
                                        std::uint32_t attributes) {
-  if (core_.Injected("AdjustTokenPrivileges")) {
+  if (core_.Injected(Call::AdjustTokenPrivileges)) {
     return false;
   }
   if (token.value != 0x5000 || openTokens_ == 0) {
@@ -49,6 +49,9 @@ bool SimSecurity::AdjustTokenPrivilege(platform::TokenHandle token, platform::Lu
 }
 
 void SimSecurity::CloseToken(platform::TokenHandle token) {
+  if (core_.Injected(Call::CloseHandle)) {
+    return;  // the token stays open
+  }
   if (token.value == 0x5000 && openTokens_ > 0) {
     --openTokens_;
   }
@@ -56,7 +59,7 @@ void SimSecurity::CloseToken(platform::TokenHandle token) {
 
 bool SimSecurity::ExitWindows(std::uint32_t flags, std::uint32_t reserved) {
   (void)reserved;
-  if (core_.Injected("ExitWindowsEx")) {
+  if (core_.Injected(Call::ExitWindowsEx)) {
     return false;
   }
   // The NT family restarts only for a process that holds the shutdown privilege.

@@ -15,6 +15,7 @@ class SimSecurity : public platform::Security {
   explicit SimSecurity(SimCore& core) : core_(core) {}
 
   bool RestartRequested() const { return restartRequested_; }
+  int OpenTokenCount() const { return openTokens_; }
 
   bool OpenProcessToken(std::uint32_t access, platform::TokenHandle& token) override;
   bool LookupPrivilegeValue(const std::string& name, platform::Luid& luid) override;

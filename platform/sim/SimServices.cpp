@@ -1,5 +1,6 @@
 #include "platform/sim/SimServices.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "platform/WinConstants.h"
@@ -12,6 +13,13 @@ constexpr std::uint32_t kServiceNotActive = 1062;
 constexpr std::uint32_t kServiceMarkedForDelete = 1072;
 constexpr std::uint32_t kGenFailure = 31;
 constexpr const char* kDetectionService = "ORVAINFO";
+
+// A drive letter with a backslash, or a UNC path.
+bool IsFullPath(const std::string& path) {
+  return (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+          (path[2] == '\\' || path[2] == '/')) ||
+         IsUncPath(path);
+}
 }  // namespace
 
 SimServices::SimServices(SimCore& core, SimFileSystem& files, SimHardware& hardware)
@@ -45,7 +53,7 @@ void SimServices::RemoveIfDone(const std::string& key) {
 
 platform::ServiceHandle SimServices::OpenServiceManager(std::uint32_t access) {
   (void)access;
-  if (core_.Injected("OpenSCManagerA")) {
+  if (core_.Injected(Call::OpenSCManagerA)) {
     return {};
   }
   if (!core_.IsNt()) {
@@ -64,7 +72,7 @@ platform::ServiceHandle SimServices::OpenServiceManager(std::uint32_t access) {
 
 platform::ServiceHandle SimServices::CreateService(platform::ServiceHandle manager,
                                                    const platform::ServiceConfig& config) {
-  if (core_.Injected("CreateServiceA")) {
+  if (core_.Injected(Call::CreateServiceA)) {
     return {};
   }
   auto it = handles_.find(manager.value);
@@ -91,7 +99,7 @@ platform::ServiceHandle SimServices::CreateService(platform::ServiceHandle manag
 platform::ServiceHandle SimServices::OpenService(platform::ServiceHandle manager,
                                                  const std::string& name, std::uint32_t access) {
   (void)access;
-  if (core_.Injected("OpenServiceA")) {
+  if (core_.Injected(Call::OpenServiceA)) {
     return {};
   }
   auto it = handles_.find(manager.value);
@@ -111,7 +119,7 @@ platform::ServiceHandle SimServices::OpenService(platform::ServiceHandle manager
 }
 
 bool SimServices::StartService(platform::ServiceHandle handle) {
-  if (core_.Injected("StartServiceA")) {
+  if (core_.Injected(Call::StartServiceA)) {
     return false;
   }
   SimService* service = ServiceOf(handle);
@@ -123,6 +131,16 @@ bool SimServices::StartService(platform::ServiceHandle handle) {
   }
   if (service->markedForDelete) {
     return core_.Fail(kServiceMarkedForDelete);
+  }
+  // The service manager resolves the driver's path in its own process, not against the
+  // caller's current directory: a path that is not full ("D:.\\orvainfo.sys", "orvainfo.sys",
+  // "\\orvainfo.sys") does not name the caller's file there (Windows looks for it below the
+  // system root). The driver is not found, and the start fails as for a missing file; Wine
+  // gives error 1114 for both.
+  if (!IsFullPath(service->config.binaryPath)) {
+    core_.Record("service", "start \"" + service->config.serviceName +
+                                "\" failed: not a full path " + service->config.binaryPath);
+    return core_.Fail(win::ERROR_FILE_NOT_FOUND);
   }
   // A kernel driver loads from its file, which must exist and be a driver.
   const FileNode* file = files_.Find(service->config.binaryPath);
@@ -141,7 +159,7 @@ bool SimServices::StartService(platform::ServiceHandle handle) {
 }
 
 bool SimServices::ControlService(platform::ServiceHandle handle, std::uint32_t control) {
-  if (core_.Injected("ControlService")) {
+  if (core_.Injected(Call::ControlService)) {
     return false;
   }
   SimService* service = ServiceOf(handle);
@@ -161,7 +179,7 @@ bool SimServices::ControlService(platform::ServiceHandle handle, std::uint32_t c
 }
 
 bool SimServices::DeleteService(platform::ServiceHandle handle) {
-  if (core_.Injected("DeleteService")) {
+  if (core_.Injected(Call::DeleteService)) {
     return false;
   }
   SimService* service = ServiceOf(handle);
@@ -178,6 +196,9 @@ bool SimServices::DeleteService(platform::ServiceHandle handle) {
 }
 
 bool SimServices::CloseServiceHandle(platform::ServiceHandle handle) {
+  if (core_.Injected(Call::CloseServiceHandle)) {
+    return false;  // the handle stays open
+  }
   if (handles_.erase(handle.value) == 0) {
     return core_.Fail(win::ERROR_INVALID_HANDLE);
   }
@@ -186,7 +207,7 @@ bool SimServices::CloseServiceHandle(platform::ServiceHandle handle) {
 
 platform::DeviceHandle SimServices::OpenDevice(const std::string& path, std::uint32_t access) {
   (void)access;
-  if (core_.Injected("CreateFileA")) {
+  if (core_.Injected(Call::CreateFileA)) {
     return {};
   }
   std::string key = StartsWithNoCase(path, "\\\\.\\") ? Upper(path.substr(4)) : std::string();
@@ -230,7 +251,7 @@ void SimServices::Identify(std::uint32_t vendor, std::uint32_t device, std::uint
 bool SimServices::DeviceIoControl(platform::DeviceHandle device, std::uint32_t code,
                                   const std::vector<std::uint8_t>& input,
                                   std::vector<std::uint8_t>& output, std::uint32_t& bytesReturned) {
-  if (core_.Injected("DeviceIoControl")) {
+  if (core_.Injected(Call::DeviceIoControl)) {
     return false;
   }
   if (devices_.count(device.value) == 0) {
@@ -275,6 +296,9 @@ bool SimServices::DeviceIoControl(platform::DeviceHandle device, std::uint32_t c
 }
 
 bool SimServices::CloseDevice(platform::DeviceHandle device) {
+  if (core_.Injected(Call::CloseHandle)) {
+    return false;  // the handle stays open
+  }
   if (devices_.erase(device.value) == 0) {
     return core_.Fail(win::ERROR_INVALID_HANDLE);
   }

@@ -19,7 +19,8 @@ class SimStream : public platform::Stream {
         text_(text),
         canRead_(canRead),
         canWrite_(canWrite),
-        append_(append) {
+        append_(append),
+        own_(files.quiet_ > 0) {
     ++node_->openStreams;
   }
 
@@ -32,7 +33,7 @@ class SimStream : public platform::Stream {
   }
 
   std::optional<std::string> GetLine(std::uint32_t capacity) override {
-    if (!canRead_ || capacity == 0) {
+    if (Injected(Call::fgets) || !canRead_ || capacity == 0) {
       return std::nullopt;
     }
     std::string line;
@@ -54,6 +55,9 @@ class SimStream : public platform::Stream {
 
   std::vector<std::uint8_t> Read(std::size_t count) override {
     std::vector<std::uint8_t> bytes;
+    if (Injected(Call::fread)) {
+      return bytes;
+    }
     while (canRead_ && bytes.size() < count) {
       int c = NextChar();
       if (c < 0) {
@@ -65,7 +69,7 @@ class SimStream : public platform::Stream {
   }
 
   std::size_t Write(const void* data, std::size_t size) override {
-    if (!canWrite_) {
+    if (Injected(Call::fwrite) || !canWrite_) {
       return 0;
     }
     const auto* bytes = static_cast<const std::uint8_t*>(data);
@@ -84,6 +88,9 @@ class SimStream : public platform::Stream {
   }
 
   bool Seek(std::int64_t offset, platform::SeekOrigin origin) override {
+    if (Injected(Call::fseek)) {
+      return false;
+    }
     std::int64_t base = origin == platform::SeekOrigin::Begin ? 0
                         : origin == platform::SeekOrigin::Current
                             ? static_cast<std::int64_t>(position_)
@@ -98,9 +105,11 @@ class SimStream : public platform::Stream {
 
   std::int64_t Tell() override { return static_cast<std::int64_t>(position_); }
 
-  bool Flush() override { return true; }
+  bool Flush() override { return !Injected(Call::fflush); }
 
  private:
+  bool Injected(Call call) { return !own_ && core_.Injected(call); }
+
   // The next character as the stream's mode reads it; -1 at the end.
   int NextChar() {
     const auto& data = node_->data;
@@ -143,6 +152,7 @@ class SimStream : public platform::Stream {
   bool canRead_;
   bool canWrite_;
   bool append_;
+  bool own_;  // opened by the machine itself, not by the program
   std::size_t position_ = 0;
   bool atEnd_ = false;
   bool written_ = false;
@@ -150,7 +160,7 @@ class SimStream : public platform::Stream {
 
 std::unique_ptr<platform::Stream> SimFileSystem::OpenStream(const std::string& path,
                                                             const std::string& mode) {
-  if (core_.Injected("fopen")) {
+  if (quiet_ == 0 && core_.Injected(Call::fopen)) {
     return nullptr;
   }
   if (mode.empty() || std::string("rwa").find(mode[0]) == std::string::npos) {
@@ -161,19 +171,18 @@ std::unique_ptr<platform::Stream> SimFileSystem::OpenStream(const std::string& p
   bool text = mode.find('b') == std::string::npos;
   bool reading = mode[0] == 'r' || update;
   bool writing = mode[0] != 'r' || update;
-  Parsed parsed = Parse(path);
-  if (parsed.error) {
-    core_.lastError = parsed.error;
+  Target file(path, Need::Any);
+  if (!Resolve({&file})) {
     return nullptr;
   }
-  std::uint32_t error = 0;
-  FileNode* node = Locate(parsed, error);
+  const Parsed& parsed = file.parsed;
+  FileNode* node = file.node;
   if (node != nullptr && node->isFolder) {
     core_.lastError = win::ERROR_ACCESS_DENIED;
     return nullptr;
   }
   if (node == nullptr && mode[0] == 'r') {
-    core_.lastError = error;
+    core_.lastError = file.error;
     return nullptr;
   }
   if (writing) {
@@ -187,6 +196,7 @@ std::unique_ptr<platform::Stream> SimFileSystem::OpenStream(const std::string& p
       return nullptr;
     }
     if (node == nullptr) {
+      std::uint32_t error = 0;
       FileNode* folder = LocateParent(parsed, error);
       if (folder == nullptr) {
         core_.lastError = error;

@@ -116,6 +116,13 @@ std::uint32_t Win32Files::GetShortPath(const std::string& longPath, std::uint32_
                  result);
 }
 
+std::uint32_t Win32Files::GetFullPath(const std::string& path, std::uint32_t capacity,
+                                      std::string& result) {
+  std::vector<char> buffer(capacity > 0 ? capacity : 1);
+  return CopyOut(::GetFullPathNameA(path.c_str(), capacity, buffer.data(), nullptr), buffer,
+                 capacity, result);
+}
+
 bool Win32Files::MoveFile(const std::string& source, const std::optional<std::string>& target,
                           std::uint32_t flags) {
   return ::MoveFileExA(source.c_str(), target ? target->c_str() : nullptr, flags) != FALSE;

@@ -69,6 +69,8 @@ class Win32Files : public platform::Files {
   std::uint32_t GetWindowsFolder(std::uint32_t capacity, std::string& result) override;
   std::uint32_t GetShortPath(const std::string& longPath, std::uint32_t capacity,
                              std::string& result) override;
+  std::uint32_t GetFullPath(const std::string& path, std::uint32_t capacity,
+                            std::string& result) override;
   bool MoveFile(const std::string& source, const std::optional<std::string>& target,
                 std::uint32_t flags) override;
   platform::FindHandle FindFirst(const std::string& pattern, platform::FindData& result) override;

@@ -149,8 +149,9 @@ TEST_F(AudioSettings, EachAdjustmentStandsAlone) {
   SetValue(kSchemeCurrent, "", win::REG_SZ, Text("C:\\gone.wav"));
   SetValue("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
            "Sonavex Applications", win::REG_SZ, Text("x"));
-  machine.InjectedFaults().FailEvery("WritePrivateProfileStringA", win::ERROR_ACCESS_DENIED);
-  machine.InjectedFaults().FailEvery("RegDeleteValueA", win::ERROR_ACCESS_DENIED);
+  machine.InjectedFaults().FailEvery(sim::Call::WritePrivateProfileStringA,
+                                     win::ERROR_ACCESS_DENIED);
+  machine.InjectedFaults().FailEvery(sim::Call::RegDeleteValueA, win::ERROR_ACCESS_DENIED);
   Apply();
   EXPECT_EQ(machine.Files().ReadFileDirect("C:\\WINDOWS\\OVCDPLAY.INI"), std::nullopt);
   EXPECT_EQ(Value(kUserAudio, "DefaultFormat")->data, Text("CD Quality"));

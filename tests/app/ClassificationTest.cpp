@@ -48,7 +48,7 @@ TEST(Classification, OtherPlatformsSetNoFlag) {
   EXPECT_EQ(Flags(ClassifyWindows(Version(win::VER_PLATFORM_WIN32s, 3, 11, 0))), "");
   EXPECT_EQ(Flags(ClassifyWindows(Version(3, 5, 0, 0))), "");
   sim::SimMachine machine;
-  machine.InjectedFaults().FailEvery("GetVersionExA", win::ERROR_INVALID_PARAMETER);
+  machine.InjectedFaults().FailEvery(sim::Call::GetVersionExA, win::ERROR_INVALID_PARAMETER);
   EXPECT_EQ(Flags(ClassifyWindows(machine.Platform().system)), "");
 }
 

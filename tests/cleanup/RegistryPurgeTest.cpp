@@ -126,13 +126,13 @@ TEST_F(RegistryPurge, AFailedDeletionEndsThePurge) {
   Key("HKEY_LOCAL_MACHINE\\Enum\\ORV\\CHILD0000");
   Key("HKEY_LOCAL_MACHINE\\Enum\\VIRTUAL\\VSX-LEGACY");
   ThreeDAndAsio();
-  machine.InjectedFaults().FailEvery("RegDeleteKeyA", win::ERROR_ACCESS_DENIED);
+  machine.InjectedFaults().FailEvery(sim::Call::RegDeleteKeyA, win::ERROR_ACCESS_DENIED);
   EXPECT_EQ(Chip(), cleanup::kHardwareKeyStays);
   EXPECT_TRUE(AnyThreeDOrAsio());
 
   machine.InjectedFaults().Clear();
   machine.Registry().DeleteKey(win::HKEY_LOCAL_MACHINE, "Enum\\ORV\\CHILD0000");
-  machine.InjectedFaults().FailEvery("RegDeleteKeyA", win::ERROR_ACCESS_DENIED);
+  machine.InjectedFaults().FailEvery(sim::Call::RegDeleteKeyA, win::ERROR_ACCESS_DENIED);
   EXPECT_EQ(Chip(), cleanup::kVirtualKeyStays);
   EXPECT_EQ(machine.Registry().OpenHandleCount(), 0u);
 }

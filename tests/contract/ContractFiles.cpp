@@ -56,6 +56,53 @@ TEST_F(Files, TheFolderTestChangesTheCurrentDirectory) {
   ASSERT_TRUE(p().files.SetCurrentFolder(dir));
 }
 
+TEST_F(Files, FullPathsAreCompletedWithoutLookingForTheFile) {
+  auto full = [this](const std::string& path) {
+    std::string result;
+    std::uint32_t length = p().files.GetFullPath(path, 260, result);
+    return length > 0 && length < 260 ? result : "(failed: " + std::to_string(length) + ")";
+  };
+  // Absolute paths: "." and ".." taken out, a final backslash kept, trailing dots and blanks of
+  // the last name dropped; nothing needs to exist.
+  EXPECT_EQ(full(dir + "a\\..\\b\\.\\absent.sys"), dir + "b\\absent.sys");
+  EXPECT_EQ(full(dir + "Sub\\"), dir + "Sub\\");
+  EXPECT_EQ(full(dir + "name. "), dir + "name");
+  EXPECT_EQ(full(dir + "folder.\\name"), dir + "folder\\name");  // a folder loses one dot
+  EXPECT_EQ(full(dir + "a\\b\\.."), dir + "a");
+  EXPECT_EQ(full(dir + "a\\\\b\\."), dir + "a\\b");
+  EXPECT_EQ(full(dir + "a\\..."), dir + "a\\");
+  EXPECT_EQ(full(dir + "bad<name|*.inf"), dir + "bad<name|*.inf");  // names are not checked
+
+  // Relative paths against the current directory; a drive-relative path against it when it is
+  // on that drive ("D:.\\" when setup is started as "setup" in a command prompt on D:), else
+  // against the root of that drive (Q: is no drive of any test machine).
+  ASSERT_TRUE(p().files.SetCurrentFolder(dir));
+  const std::string drive = dir.substr(0, 2);
+  std::string leaf = dir.substr(0, dir.size() - 1);
+  leaf = leaf.substr(leaf.rfind('\\') + 1);
+  EXPECT_EQ(full("x\\y.sys"), dir + "x\\y.sys");
+  EXPECT_EQ(full(".\\"), dir);
+  EXPECT_EQ(full("..\\" + leaf + "\\z.sys"), dir + "z.sys");
+  EXPECT_EQ(full(drive + ".\\orvainfo.sys"), dir + "orvainfo.sys");
+  EXPECT_EQ(full(drive + "orvainfo.sys"), dir + "orvainfo.sys");
+  EXPECT_EQ(full("\\orvainfo.sys"), drive + "\\orvainfo.sys");
+  EXPECT_EQ(full("Q:x\\y.sys"), "Q:\\x\\y.sys");
+
+  // A UNC path keeps its server and share, whether they exist or not.
+  EXPECT_EQ(full("\\\\server\\share\\a\\..\\b.sys"), "\\\\server\\share\\b.sys");
+  EXPECT_EQ(full("//server/share/dir/"), "\\\\server\\share\\dir\\");
+
+  // The buffer rule: too small asks for the size with the zero and leaves the text alone.
+  const std::string expected = dir + "x\\y.sys";
+  const auto size = static_cast<std::uint32_t>(expected.size());
+  std::string result = "untouched";
+  EXPECT_EQ(p().files.GetFullPath("x\\y.sys", size, result), size + 1);
+  EXPECT_EQ(result, "untouched");
+  EXPECT_EQ(p().files.GetFullPath("x\\y.sys", size + 1, result), size);
+  EXPECT_EQ(result, expected);
+  EXPECT_EQ(p().files.GetFullPath("", 260, result), 0u);
+}
+
 TEST_F(Files, CopyOverwritesUnlessToldNot) {
   WriteRaw(dir + "a.txt", "first");
   WriteRaw(dir + "b.txt", "second");

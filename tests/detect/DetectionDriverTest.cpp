@@ -19,10 +19,11 @@ class DetectionDriver : public ::testing::Test {
     std::string error;
     machine.Hardware().AddDevice(*sim::ParsePciDevice(slot, text, error));
   }
-  app::DetectionState Run(int udaMode) {
+  app::DetectionState Run(int udaMode, const std::string& sourceDir = "D:\\") {
     app::DetectionState detection;
     detection.udaMode = udaMode;
-    detect::RunDetectionDriver(machine.Platform().services, "D:\\", detection);
+    detect::RunDetectionDriver(machine.Platform().services, machine.Platform().files, sourceDir,
+                               detection);
     return detection;
   }
   int Count(const std::string& text) {
@@ -119,11 +120,11 @@ TEST_F(DetectionDriver, FailuresLeaveNoChipAndNothingRegistered) {
       {"driver does not load", [](sim::SimMachine& m) { m.Services().SetDriverLoads(false); }},
       {"no answer", [](sim::SimMachine& m) { m.Services().SetDriverAnswer(DriverAnswer::None); }},
       {"device does not open",
-       [](sim::SimMachine& m) { m.InjectedFaults().FailEvery("CreateFileA", 5); }},
+       [](sim::SimMachine& m) { m.InjectedFaults().FailEvery(sim::Call::CreateFileA, 5); }},
       {"request fails",
-       [](sim::SimMachine& m) { m.InjectedFaults().FailEvery("DeviceIoControl", 31); }},
+       [](sim::SimMachine& m) { m.InjectedFaults().FailEvery(sim::Call::DeviceIoControl, 31); }},
       {"service does not open",
-       [](sim::SimMachine& m) { m.InjectedFaults().FailNth("OpenServiceA", 1, 5); }},
+       [](sim::SimMachine& m) { m.InjectedFaults().FailNth(sim::Call::OpenServiceA, 1, 5); }},
   };
   for (const Case& c : cases) {
     sim::SimMachine fresh(sim::WindowsVersion::WinXP);
@@ -133,7 +134,8 @@ TEST_F(DetectionDriver, FailuresLeaveNoChipAndNothingRegistered) {
     fresh.Hardware().AddDevice(*sim::ParsePciDevice("00:0B.0", "7C5A:0111", error));
     c.arrange(fresh);
     app::DetectionState detection;
-    detect::RunDetectionDriver(fresh.Platform().services, "D:\\", detection);
+    detect::RunDetectionDriver(fresh.Platform().services, fresh.Platform().files, "D:\\",
+                               detection);
     EXPECT_EQ(detection.chipVendorId, 0) << c.what;
     EXPECT_EQ(detection.chipDeviceId, 0) << c.what;
     EXPECT_EQ(fresh.Services().OpenHandleCount(), 0u) << c.what;
@@ -156,6 +158,68 @@ TEST_F(DetectionDriver, NothingFoundIsZero) {
   EXPECT_EQ(found.chipVendorId, 0);
   EXPECT_EQ(found.chipSignature[0], 0);
   EXPECT_EQ(Run(0).chipVendorId, 0);
+}
+
+TEST_F(DetectionDriver, AFolderRelativeToTheCurrentDirectoryReachesTheServiceManagerInFull) {
+  Add("00:0B.0", "7C5A:0111");
+  // Started as "setup" in a command prompt on D:, the launcher's folder is "D:.\\".
+  machine.Files().SetCurrentFolderDirect("D:\\");
+  EXPECT_EQ(Run(0, "D:.\\").chipDeviceId, 0x0111);
+  EXPECT_EQ(Count("binary D:\\orvainfo.sys"), 1);
+  ExpectNothingLeft();
+  // With the current directory on another drive, "D:." is the root of D:.
+  machine.Files().SetCurrentFolderDirect("C:\\WINDOWS");
+  EXPECT_EQ(Run(0, "D:.\\").chipDeviceId, 0x0111);
+  EXPECT_EQ(Count("binary D:\\orvainfo.sys"), 2);
+  ExpectNothingLeft();
+}
+
+TEST_F(DetectionDriver, TheServiceManagerRefusesAPathThatIsNotFull) {
+  machine.Files().SetCurrentFolderDirect("D:\\");
+  machine.Files().AddShare("\\\\FileSrv\\CD", true);
+  machine.Files().WriteFileDirect("\\\\FileSrv\\CD\\orvainfo.sys", "driver");
+  platform::Services& services = machine.Platform().services;
+  platform::ServiceHandle manager = services.OpenServiceManager(win::SC_MANAGER_ALL_ACCESS);
+  // Each of these names the driver file from our current directory, but not from the service
+  // manager's.
+  for (const char* path : {"D:.\\orvainfo.sys", "D:orvainfo.sys", "orvainfo.sys", ".\\orvainfo.sys",
+                           "\\orvainfo.sys"}) {
+    ASSERT_NE(machine.Files().Find(path), nullptr) << path;
+    ASSERT_EQ(detect::CreateDriverService(services, manager, "orvainfo", path), 1) << path;
+    EXPECT_EQ(detect::StartDriverService(services, manager, "orvainfo"), 0) << path;
+    EXPECT_EQ(machine.GetLastError(), win::ERROR_FILE_NOT_FOUND) << path;
+    EXPECT_EQ(detect::DeleteDriverService(services, manager, "orvainfo"), 1) << path;
+  }
+  for (const char* path :
+       {"D:\\orvainfo.sys", "d:/orvainfo.sys", "\\\\filesrv\\cd\\orvainfo.sys"}) {
+    ASSERT_EQ(detect::CreateDriverService(services, manager, "orvainfo", path), 1) << path;
+    EXPECT_EQ(detect::StartDriverService(services, manager, "orvainfo"), 1) << path;
+    EXPECT_EQ(detect::StopDriverService(services, manager, "orvainfo"), 1) << path;
+    EXPECT_EQ(detect::DeleteDriverService(services, manager, "orvainfo"), 1) << path;
+  }
+  services.CloseServiceHandle(manager);
+  ExpectNothingLeft();
+  EXPECT_EQ(Count("failed: not a full path"), 5);
+}
+
+TEST_F(DetectionDriver, APathThatCannotBeCompletedIsPassedAsItIs) {
+  Add("00:0B.0", "7C5A:0111");
+  machine.Files().SetCurrentFolderDirect("D:\\");
+  // GetFullPathNameA fails: a full folder still works, a relative one does not.
+  machine.InjectedFaults().FailEvery(sim::Call::GetFullPathNameA, win::ERROR_NOT_ENOUGH_MEMORY);
+  EXPECT_EQ(Run(0, "D:\\").chipDeviceId, 0x0111);
+  EXPECT_EQ(Run(0, "D:.\\").chipDeviceId, 0);
+  EXPECT_EQ(Count("binary D:.\\orvainfo.sys"), 1);
+  ExpectNothingLeft();
+  machine.InjectedFaults().Clear();
+
+  // The full path would not fit into 260 characters.
+  const std::string deep = "D:\\" + std::string(250, 'f');
+  machine.Files().MakeFoldersDirect(deep);
+  machine.Files().SetCurrentFolderDirect(deep);
+  EXPECT_EQ(Run(0, "D:.\\").chipDeviceId, 0);
+  EXPECT_EQ(Count("binary D:.\\orvainfo.sys"), 2);
+  ExpectNothingLeft();
 }
 
 }  // namespace

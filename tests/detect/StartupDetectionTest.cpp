@@ -19,7 +19,8 @@ class RecordingServices : public detect::DetectingServices {
 };
 
 std::string StartOn(sim::WindowsVersion version, const std::vector<std::string>& pci,
-                    const std::string& optionFile = "") {
+                    const std::string& optionFile = "",
+                    const std::string& programPath = "D:\\SETUP.EXE") {
   sim::SimMachine machine(version);
   machine.Files().AddDrive('D', true);
   machine.Files().WriteFileDirect("D:\\SETUP.EXE", "MZ");
@@ -31,7 +32,8 @@ std::string StartOn(sim::WindowsVersion version, const std::vector<std::string>&
     machine.Hardware().AddDevice(
         *sim::ParsePciDevice(device.substr(0, equals), device.substr(equals + 1), error));
   }
-  machine.SetCommandLine("D:\\SETUP.EXE", "");
+  machine.Files().SetCurrentFolderDirect("D:\\");
+  machine.SetCommandLine(programPath, "");
   RecordingServices services(machine.Platform());
   app::SetupApp setup(machine.Platform(), services);
   setup.InitInstance();
@@ -49,6 +51,15 @@ TEST(StartupDetection, EveryFamilyFindsTheMakersChip) {
     EXPECT_EQ(StartOn(version, {"01:05.0=7C5A:0111"}), "SetupMainDialog");
     EXPECT_EQ(StartOn(version, {"01:05.0=7C5A:0112"}), "NoChipDialog");
     EXPECT_EQ(StartOn(version, {}), "NoChipDialog");
+  }
+}
+
+TEST(StartupDetection, StartedFromACommandPromptOnTheDisc) {
+  // "setup" typed in a command prompt on D: gives the program path ".\\SETUP.EXE" and the
+  // folder "D:.\\": the detection driver still loads.
+  for (auto version : {sim::WindowsVersion::NT4, sim::WindowsVersion::WinXP}) {
+    EXPECT_EQ(StartOn(version, {"01:05.0=7C5A:0111"}, "", ".\\SETUP.EXE"), "SetupMainDialog");
+    EXPECT_EQ(StartOn(version, {"01:05.0=7C5A:0111"}, "", "SETUP.EXE"), "SetupMainDialog");
   }
 }
 

@@ -312,7 +312,7 @@ TEST_F(WdmStaging, BrokenDiscsAndMachinesAreSurvived) {
   Disc("WDM\\long.inf", "[SourceDisksNames]\r\n200=" + std::string(100000, 'x'));
   Disc("WDM\\noend.inf", "[SourceDisksNames]\r\n200=x");
   machine.Files().WriteFileDirect("C:\\Program Files\\Orvanta\\WIN_ME", "a file");
-  machine.InjectedFaults().FailNth("CopyFileA", 3, 112);  // ERROR_DISK_FULL
+  machine.InjectedFaults().FailNth(sim::Call::CopyFileA, 3, 112);  // ERROR_DISK_FULL
   Stage(1, 1);
   EXPECT_EQ(Read("C:\\Program Files\\Orvanta\\WIN_ME"), "a file");
   EXPECT_EQ(Get(windows + "INF\\noend.inf", "SourceDisksNames", "200"),

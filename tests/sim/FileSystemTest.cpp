@@ -108,6 +108,39 @@ TEST(FileSystem, PathFormsResolveAsOnWindows) {
   EXPECT_FALSE(files.SetCurrentFolder("\\\\server\\share"));
 }
 
+TEST(FileSystem, FullPathNamesFollowTheCurrentDirectoryOfTheirDrive) {
+  SimMachine machine;
+  auto& files = machine.Files();
+  files.AddDrive('D', true);
+  files.MakeFoldersDirect("D:\\Drivers");
+  auto full = [&files](const std::string& path) {
+    std::string result;
+    return files.GetFullPath(path, 260, result) != 0 ? result : "(failed)";
+  };
+  // Started as "setup" in a command prompt on D:, the launcher's folder is "D:.\\".
+  ASSERT_TRUE(files.SetCurrentFolder("D:\\"));
+  EXPECT_EQ(full("D:.\\orvainfo.sys"), "D:\\orvainfo.sys");
+  ASSERT_TRUE(files.SetCurrentFolder("D:\\Drivers"));
+  EXPECT_EQ(full("D:.\\orvainfo.sys"), "D:\\Drivers\\orvainfo.sys");
+  EXPECT_EQ(full("d:"), "D:\\Drivers\\");
+  // With the current directory on another drive, from the root of that drive.
+  ASSERT_TRUE(files.SetCurrentFolder("C:\\WINDOWS"));
+  EXPECT_EQ(full("D:.\\orvainfo.sys"), "D:\\orvainfo.sys");
+  EXPECT_EQ(full("D:Drivers\\..\\..\\x"), "D:\\x");
+  EXPECT_EQ(full("\\x"), "C:\\x");
+  EXPECT_EQ(full("c:\\x\\"), "C:\\x\\");
+
+  std::string untouched = "untouched";
+  EXPECT_EQ(files.GetFullPath("   ", 260, untouched), 0u);
+  EXPECT_EQ(machine.GetLastError(), win::ERROR_INVALID_NAME);
+  EXPECT_EQ(files.GetFullPath(std::string(261, 'x'), 260, untouched), 0u);
+  EXPECT_EQ(machine.GetLastError(), win::ERROR_FILENAME_EXCED_RANGE);
+  machine.InjectedFaults().FailNth(sim::Call::GetFullPathNameA, 1, win::ERROR_NOT_ENOUGH_MEMORY);
+  EXPECT_EQ(files.GetFullPath("x", 260, untouched), 0u);
+  EXPECT_EQ(machine.GetLastError(), win::ERROR_NOT_ENOUGH_MEMORY);
+  EXPECT_EQ(untouched, "untouched");
+}
+
 TEST(FileSystem, ASearchSkipsFilesDeletedWhileItRuns) {
   SimMachine machine;
   auto& files = machine.Files();

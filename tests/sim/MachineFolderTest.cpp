@@ -163,4 +163,51 @@ TEST(MachineFolder, ASavedMachineLoadsBackAsItWasLeft) {
   EXPECT_EQ(again->Processes().Windows()[0].title, "AudioShelf");
 }
 
+TEST(MachineFolder, SharesMapHostFoldersAndWritableOnesAreSaved) {
+  TempFolder temp;
+  const fs::path folder = temp.path() / "machine";
+  fs::create_directories(folder / "drive_c");
+  WriteText(folder / "share_drivers" / "Audio" / "setup.ini", "[Setup]\r\n");
+  WriteText(folder / "disc" / "SETUP.EXE", "MZ");
+  WriteText(folder / "machine.ini",
+            "[Windows]\r\nVersion=XP\r\n[Shares]\r\n\\\\FileSrv\\Drivers=share_drivers\r\n"
+            "\\\\FileSrv\\CD=disc, readonly\r\n");
+  std::string error;
+  auto machine = sim::LoadMachineFolder(folder, error);
+  ASSERT_TRUE(machine) << error;
+  auto& files = machine->Files();
+  EXPECT_EQ(files.GetAttributes("\\\\filesrv\\drivers\\audio\\SETUP.INI"),
+            win::FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(files.GetAttributes("\\\\FileSrv\\CD\\setup.exe"), win::FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(files.IsReadOnlyMedia("\\\\FileSrv\\CD"));
+  ASSERT_TRUE(files.CreateFolder("\\\\FileSrv\\Drivers\\Logs"));
+  ASSERT_TRUE(machine->Platform().profiles.WriteString("Run", "Done", "1",
+                                                       "\\\\FileSrv\\Drivers\\Logs\\run.ini"));
+  ASSERT_TRUE(sim::SaveMachineFolder(*machine, folder, error)) << error;
+  EXPECT_TRUE(fs::exists(folder / "share_drivers" / "Logs" / "run.ini"));
+  EXPECT_TRUE(fs::exists(folder / "share_drivers" / "Audio" / "setup.ini"));
+  EXPECT_EQ(Snapshot(folder / "disc"), (std::map<std::string, std::string>{{"SETUP.EXE", "MZ"}}));
+  auto again = sim::LoadMachineFolder(folder, error);
+  ASSERT_TRUE(again) << error;
+  EXPECT_EQ(again->Files().ReadFileDirect("\\\\FileSrv\\Drivers\\Logs\\run.ini"),
+            "[Run]\r\nDone=1\r\n");
+
+  // A share of a lab tool run, mapped from any folder.
+  ASSERT_TRUE(sim::MapHostFolder(*again, "\\\\Lab\\Disc", folder / "disc", true, error)) << error;
+  EXPECT_EQ(again->Files().GetAttributes("\\\\LAB\\DISC\\SETUP.EXE"), win::FILE_ATTRIBUTE_READONLY);
+  ASSERT_TRUE(sim::MapHostFolder(*again, "q:", folder / "disc", false, error)) << error;
+  EXPECT_EQ(again->Files().GetAttributes("Q:\\SETUP.EXE"), win::FILE_ATTRIBUTE_NORMAL);
+  EXPECT_FALSE(sim::MapHostFolder(*again, "\\\\Lab", folder / "disc", true, error));
+  EXPECT_NE(error.find("\\\\Lab"), std::string::npos) << error;
+  EXPECT_FALSE(sim::MapHostFolder(*again, "QQ", folder / "disc", true, error));
+
+  for (const char* key : {"\\\\FileSrv", "\\\\FileSrv\\CD\\Sub", "FileSrv\\CD"}) {
+    WriteText(folder / "machine.ini",
+              std::string("[Windows]\r\nVersion=XP\r\n[Shares]\r\n") + key + "=disc\r\n");
+    EXPECT_FALSE(sim::LoadMachineFolder(folder, error)) << key;
+    EXPECT_NE(error.find("[Shares] entry \"" + std::string(key) + "\""), std::string::npos)
+        << error;
+  }
+}
+
 }  // namespace

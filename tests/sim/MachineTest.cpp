@@ -23,7 +23,7 @@ TEST(Faults, TheNthCallOrEveryCallFails) {
   SimMachine machine;
   auto& files = machine.Files();
   files.WriteFileDirect("C:\\a", "x");
-  machine.InjectedFaults().FailNth("CopyFileA", 2, win::ERROR_ACCESS_DENIED);
+  machine.InjectedFaults().FailNth(sim::Call::CopyFileA, 2, win::ERROR_ACCESS_DENIED);
   EXPECT_TRUE(files.CopyFile("C:\\a", "C:\\b", false));
   EXPECT_FALSE(files.CopyFile("C:\\a", "C:\\c", false));
   EXPECT_EQ(machine.GetLastError(), win::ERROR_ACCESS_DENIED);
@@ -31,7 +31,7 @@ TEST(Faults, TheNthCallOrEveryCallFails) {
   EXPECT_EQ(files.Find("C:\\c"), nullptr);
   EXPECT_EQ(Texts(machine, "fault"), (std::vector<std::string>{"CopyFileA failed with error 5"}));
 
-  machine.InjectedFaults().FailEvery("RegOpenKeyExA", win::ERROR_FILE_NOT_FOUND);
+  machine.InjectedFaults().FailEvery(sim::Call::RegOpenKeyExA, win::ERROR_FILE_NOT_FOUND);
   platform::RegKey key;
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(machine.Registry().OpenKey(win::HKEY_LOCAL_MACHINE, "", win::KEY_READ, key),
@@ -39,7 +39,7 @@ TEST(Faults, TheNthCallOrEveryCallFails) {
   }
   machine.InjectedFaults().Clear();
   EXPECT_EQ(machine.Registry().OpenKey(win::HKEY_LOCAL_MACHINE, "", win::KEY_READ, key), 0);
-  EXPECT_EQ(machine.InjectedFaults().CallCount("RegOpenKeyExA"), 4u);
+  EXPECT_EQ(machine.InjectedFaults().CallCount(sim::Call::RegOpenKeyExA), 4u);
 }
 
 TEST(Clock, WaitsCostNothingButAreRecorded) {

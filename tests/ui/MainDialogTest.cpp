@@ -209,7 +209,7 @@ TEST_F(MainDialog, ABlankInTheProgramPathNeverStartsAnotherProgram) {
   // Without a short form the long staging path is used, and quoted: the planted program that an
   // unquoted command line would start never runs.
   machine.Files().WriteFileDirect("C:\\Program.exe", "MZ");
-  machine.InjectedFaults().FailEvery("GetShortPathNameA", win::ERROR_FILE_NOT_FOUND);
+  machine.InjectedFaults().FailEvery(sim::Call::GetShortPathNameA, win::ERROR_FILE_NOT_FOUND);
   context.WebSetup = 1;
   context.InstallWDMDriver = 1;
   commands.onStage = [this] {

@@ -61,7 +61,7 @@ TEST_F(SecondaryDialogs, EnablePrivilegeOnEachFamily) {
   EXPECT_EQ(ui::EnablePrivilege(nt.Platform(), "SeShutdownPrivilege"), 1);
   EXPECT_TRUE(nt.Security().ExitWindows(win::EWX_REBOOT, 0));
   EXPECT_EQ(ui::EnablePrivilege(nt.Platform(), "SeNoSuchPrivilege"), 0);
-  nt.InjectedFaults().FailEvery("OpenProcessToken", win::ERROR_ACCESS_DENIED);
+  nt.InjectedFaults().FailEvery(sim::Call::OpenProcessToken, win::ERROR_ACCESS_DENIED);
   EXPECT_EQ(ui::EnablePrivilege(nt.Platform(), "SeShutdownPrivilege"), 0);
 }
 
