@@ -8,19 +8,28 @@
 
 namespace testsupport {
 
-// The texts of one category ("file", "registry", "ui"...), in order; with no category, every
-// entry as "category text".
+// The texts of one category ("file", "registry", "ui"...), in order.
 inline std::vector<std::string> JournalTexts(const sim::SimMachine& machine,
-                                             const std::string& category = "") {
+                                             const std::string& category) {
   std::vector<std::string> texts;
   for (const sim::JournalEntry& entry : machine.Journal()) {
-    if (category.empty()) {
-      texts.push_back(entry.category + " " + entry.text);
-    } else if (entry.category == category) {
+    if (entry.category == category) {
       texts.push_back(entry.text);
     }
   }
   return texts;
+}
+
+// The entries as "category text", of one category or, with none, of every category.
+inline std::vector<std::string> JournalLines(const sim::SimMachine& machine,
+                                             const std::string& category = "") {
+  std::vector<std::string> lines;
+  for (const sim::JournalEntry& entry : machine.Journal()) {
+    if (category.empty() || entry.category == category) {
+      lines.push_back(entry.category + " " + entry.text);
+    }
+  }
+  return lines;
 }
 
 // How many entries hold `text` anywhere.

@@ -65,10 +65,6 @@ bool SimFileSystem::AddShare(const std::string& unc, bool readOnlyMedia) {
   return true;
 }
 
-bool SimFileSystem::HasDrive(char letter) const {
-  return volumes_.count(Upper(std::string(1, letter)) + ":") != 0;
-}
-
 bool SimFileSystem::HasShare(const std::string& unc) const {
   return IsUncPath(unc) && volumes_.count(Upper(SplitRoot(unc).root)) != 0;
 }

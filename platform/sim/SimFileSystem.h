@@ -45,7 +45,6 @@ class SimFileSystem : public platform::Files {
 
   // Machine set-up; none of these are journalled.
   void AddDrive(char letter, bool readOnlyMedia);
-  bool HasDrive(char letter) const;
   bool IsReadOnlyMedia(char letter) const;
   std::vector<char> Drives() const;
   // A network share "\\server\share", reached by its UNC path; false when `unc` is not of

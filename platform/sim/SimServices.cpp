@@ -257,7 +257,6 @@ bool SimServices::DeviceIoControl(platform::DeviceHandle device, std::uint32_t c
   if (devices_.count(device.value) == 0) {
     return core_.Fail(win::ERROR_INVALID_HANDLE);
   }
-  ++requests_;
   lastRequest_ = input;
   if (code != 0 || input.size() < 8 || answer_ == DriverAnswer::None) {
     core_.Record("device", "\\\\.\\orvainfo: request refused");

@@ -41,7 +41,6 @@ class SimServices : public platform::Services {
   void AddService(const platform::ServiceConfig& config, bool running);
   const std::map<std::string, SimService>& Registered() const { return services_; }
   std::size_t OpenHandleCount() const { return handles_.size() + devices_.size(); }
-  std::size_t RequestCount() const { return requests_; }
   const std::vector<std::uint8_t>& LastRequest() const { return lastRequest_; }
 
   platform::ServiceHandle OpenServiceManager(std::uint32_t access) override;
@@ -79,7 +78,6 @@ class SimServices : public platform::Services {
   std::map<std::uintptr_t, Handle> handles_;
   std::map<std::uintptr_t, std::string> devices_;  // open device handles -> service
   std::uintptr_t nextHandle_ = 0x3000;
-  std::size_t requests_ = 0;
   std::vector<std::uint8_t> lastRequest_;
 };
 

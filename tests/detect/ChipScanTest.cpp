@@ -4,6 +4,7 @@
 
 #include "detect/ChipScan.h"
 #include "platform/sim/SimMachine.h"
+#include "tests/JournalText.h"
 
 namespace {
 
@@ -29,13 +30,7 @@ class ChipScan : public ::testing::Test {
   void Add(const char* slot, const char* text) { machine.Hardware().AddDevice(Device(slot, text)); }
   app::DetectionState Scan(int udaMode) { return ScanOn(machine, udaMode); }
   std::vector<std::string> Journal(const std::string& category) {
-    std::vector<std::string> texts;
-    for (const auto& entry : machine.Journal()) {
-      if (entry.category == category || category.empty()) {
-        texts.push_back(entry.category + " " + entry.text);
-      }
-    }
-    return texts;
+    return testsupport::JournalLines(machine, category);
   }
   sim::SimMachine machine;
 };
@@ -102,11 +97,7 @@ TEST_F(ChipScan, ADisabledControllerBorrowsTwoWindowsAndGivesThemBack) {
     fresh.Hardware().AddDevice(
         Device("00:1F.5", (std::string("8086:2415 decoding=off ") + codec).c_str()));
     app::DetectionState detection = ScanOn(fresh, 1);
-    std::vector<std::string> texts;
-    for (const auto& entry : fresh.Journal()) {
-      texts.push_back(entry.category + " " + entry.text);
-    }
-    EXPECT_EQ(texts,
+    EXPECT_EQ(testsupport::JournalLines(fresh),
               (std::vector<std::string>{"pci 00:1F.5 (8086:2415) write 10h = 8001h",
                                         "pci 00:1F.5 (8086:2415) write 14h = 8101h",
                                         "pci 00:1F.5 (8086:2415) write 04h = 0005h", "wait 300 ms",

@@ -4,6 +4,7 @@
 
 #include "detect/DetectionDriver.h"
 #include "platform/sim/SimMachine.h"
+#include "tests/JournalText.h"
 
 namespace {
 
@@ -26,13 +27,7 @@ class DetectionDriver : public ::testing::Test {
                                detection);
     return detection;
   }
-  int Count(const std::string& text) {
-    int count = 0;
-    for (const auto& entry : machine.Journal()) {
-      count += entry.text.find(text) != std::string::npos ? 1 : 0;
-    }
-    return count;
-  }
+  int Count(const std::string& text) { return testsupport::JournalCount(machine, text); }
   void ExpectNothingLeft() {
     EXPECT_TRUE(machine.Services().Registered().empty());
     EXPECT_EQ(machine.Services().OpenHandleCount(), 0u);

@@ -63,6 +63,30 @@ TEST(StartupDetection, StartedFromACommandPromptOnTheDisc) {
   }
 }
 
+TEST(StartupDetection, StartedFromANetworkShare) {
+  // The disc copied to a share and started from Explorer: the option file is read from the
+  // share, and the detection driver loads from it, on either family.
+  for (auto version : {sim::WindowsVersion::Win98SE, sim::WindowsVersion::WinXP}) {
+    sim::SimMachine machine(version);
+    ASSERT_TRUE(machine.Files().AddShare("\\\\server\\drivers", true));
+    machine.Files().WriteFileDirect("\\\\server\\drivers\\Disc\\SETUP.EXE", "MZ");
+    machine.Files().WriteFileDirect("\\\\server\\drivers\\Disc\\orvainfo.sys", "driver");
+    machine.Files().WriteFileDirect("\\\\server\\drivers\\Disc\\setup.ini", kCodecVariant);
+    std::string error;
+    for (const char* device : {"00:1F.0=8086:2440", "00:1F.5=8086:2445"}) {
+      std::string text = device;
+      machine.Hardware().AddDevice(*sim::ParsePciDevice(text.substr(0, 7), text.substr(8), error));
+    }
+    machine.SetCommandLine("\\\\server\\drivers\\Disc\\SETUP.EXE", "");
+    RecordingServices services(machine.Platform());
+    app::SetupApp setup(machine.Platform(), services);
+    setup.InitInstance();
+    EXPECT_EQ(setup.Context().sourceDir, "\\\\server\\drivers\\Disc\\");
+    EXPECT_EQ(setup.Detection().udaMode, 1);  // the share's option file was read
+    EXPECT_EQ(services.shown, "SetupMainDialog");
+  }
+}
+
 TEST(StartupDetection, TheCodecVariantOnEveryController) {
   for (auto version : {sim::WindowsVersion::Win98SE, sim::WindowsVersion::WinXP}) {
     // Each controller is a function of a device whose function 0 is its bridge.

@@ -47,6 +47,12 @@ expect "unscripted dialog" "dialog 102 \"Setup\" is shown with no action left" "
 [ $status -eq 3 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL unscripted: status $status"; }
 out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --language 1028 --dialog 102=click:2 2>&1)
 expect "chinese main window" "click 2 \"結束\"" "$out"
+out=$("$tool" --machine "$examples/machines/winxp" --disc "$examples/disc" --disc-at '\\fileserver\drivers' --dialog 102=click:2 2>&1)
+expect "network share" 'sourceDir: \\\\fileserver\\drivers\\$' "$out"
+expect "network share" "dialog 102 \"Setup\" ends with 2" "$out"
+out=$("$tool" --machine "$examples/machines/nt4" --disc "$examples/disc" --program '.\SETUP.EXE' --dialog 102=click:2 2>&1)
+expect "relative start" 'binary D:\\orvainfo.sys' "$out"
+expect "relative start" "dialog 102 \"Setup\" ends with 2" "$out"
 out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --dialog 102=push:3 2>&1)
 expect "bad action" "is not click:CONTROL" "$out"
 

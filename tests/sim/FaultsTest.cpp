@@ -7,6 +7,7 @@
 
 #include "platform/sim/SimMachine.h"
 #include "platform/sim/Text.h"
+#include "tests/JournalText.h"
 #include "ui/CompiledResources.h"
 #include "ui/resource.h"
 
@@ -18,13 +19,7 @@ using sim::SimMachine;
 constexpr std::uint32_t kError = 1117;  // ERROR_IO_DEVICE, a failure no call gives by itself
 
 std::vector<std::string> Texts(const SimMachine& machine, const std::string& category) {
-  std::vector<std::string> texts;
-  for (const auto& entry : machine.Journal()) {
-    if (entry.category == category) {
-      texts.push_back(entry.text);
-    }
-  }
-  return texts;
+  return testsupport::JournalTexts(machine, category);
 }
 
 TEST(CallNames, EveryCallHasItsOwnNameThatReadsBack) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/SimMachine.h"
+#include "tests/JournalText.h"
 
 namespace {
 
@@ -177,13 +178,10 @@ TEST(FileSystem, SideEffectsAreJournalled) {
   ASSERT_TRUE(files.CreateFolder("C:\\Staging"));
   ASSERT_TRUE(files.CopyFile("C:\\a.txt", "C:\\Staging\\a.txt", false));
   ASSERT_TRUE(files.DeleteFile("C:\\a.txt"));
-  std::vector<std::string> texts;
-  for (const auto& entry : machine.Journal()) {
-    texts.push_back(entry.category + ": " + entry.text);
-  }
-  EXPECT_EQ(texts, (std::vector<std::string>{"file: create folder C:\\Staging",
-                                             "file: copy C:\\a.txt -> C:\\Staging\\a.txt",
-                                             "file: delete C:\\a.txt"}));
+  EXPECT_EQ(testsupport::JournalLines(machine),
+            (std::vector<std::string>{"file create folder C:\\Staging",
+                                      "file copy C:\\a.txt -> C:\\Staging\\a.txt",
+                                      "file delete C:\\a.txt"}));
 }
 
 }  // namespace

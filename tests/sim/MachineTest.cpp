@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/SimMachine.h"
+#include "tests/JournalText.h"
 
 namespace {
 
@@ -10,13 +11,7 @@ using sim::SimMachine;
 using sim::WindowsVersion;
 
 std::vector<std::string> Texts(const SimMachine& machine, const std::string& category) {
-  std::vector<std::string> texts;
-  for (const auto& entry : machine.Journal()) {
-    if (entry.category == category) {
-      texts.push_back(entry.text);
-    }
-  }
-  return texts;
+  return testsupport::JournalTexts(machine, category);
 }
 
 TEST(Faults, TheNthCallOrEveryCallFails) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/SimMachine.h"
+#include "tests/JournalText.h"
 
 namespace {
 
@@ -144,11 +145,7 @@ TEST(RegistryJournal, ChangesAreRecordedReadsAreNot) {
   registry.QueryValue(key, "Path", 260, data);
   ASSERT_EQ(registry.DeleteValue(key, "path"), 0);
   registry.CloseKey(key);
-  std::vector<std::string> texts;
-  for (const auto& entry : machine.Journal()) {
-    texts.push_back(entry.text);
-  }
-  EXPECT_EQ(texts,
+  EXPECT_EQ(testsupport::JournalTexts(machine, "registry"),
             (std::vector<std::string>{
                 // The existing key keeps its own spelling.
                 "create key HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvanta",

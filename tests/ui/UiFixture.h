@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/sim/SimMachine.h"
+#include "tests/JournalText.h"
 #include "ui/CompiledResources.h"
 #include "ui/SetupMainDialog.h"
 #include "ui/resource.h"
@@ -71,13 +72,7 @@ class UiTest : public ::testing::Test {
     machine.Dialogs().Script(templateId, actions);
   }
   std::vector<std::string> Journal(const std::string& category) {
-    std::vector<std::string> texts;
-    for (const auto& entry : machine.Journal()) {
-      if (entry.category == category) {
-        texts.push_back(entry.text);
-      }
-    }
-    return texts;
+    return testsupport::JournalTexts(machine, category);
   }
   std::vector<std::string> Started() {
     std::vector<std::string> lines;

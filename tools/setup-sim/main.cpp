@@ -21,6 +21,11 @@ const char kUsage[] =
     "\n"
     "  --machine DIR        the machine folder (machine.ini, registry.reg, drive_c/...)\n"
     "  --disc DIR           the disc folder, mapped read-only as drive D:\n"
+    "  --disc-at ROOT       where the disc is mapped instead: a drive (E:) or a network\n"
+    "                       share (\\\\server\\share)\n"
+    "  --program PATH       the program path as Windows hands it over (default: the\n"
+    "                       disc's SETUP.EXE; .\\SETUP.EXE is a start from a command\n"
+    "                       prompt in the disc's root)\n"
     "  --args TEXT          the command line after the program name (default: none)\n"
     "  --pci SLOT=DEVICE    puts a PCI device into the machine, or takes one out with\n"
     "                       SLOT=none; SLOT is BUS:DEVICE.FUNCTION and DEVICE is\n"
@@ -43,6 +48,8 @@ const char kUsage[] =
 struct Options {
   std::string machine;
   std::string disc;
+  std::string discAt = "D:";
+  std::string program;
   std::string args;
   std::vector<std::string> pci;
   std::vector<std::string> dialogs;
@@ -119,7 +126,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     std::string value;
-    bool needsValue = arg == "--machine" || arg == "--disc" || arg == "--args" || arg == "--pci" ||
+    bool needsValue = arg == "--machine" || arg == "--disc" || arg == "--disc-at" ||
+                      arg == "--program" || arg == "--args" || arg == "--pci" ||
                       arg == "--dialog" || arg == "--language";
     if (needsValue) {
       if (i + 1 >= argc) {
@@ -132,6 +140,10 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
       options.machine = value;
     } else if (arg == "--disc") {
       options.disc = value;
+    } else if (arg == "--disc-at") {
+      options.discAt = value;
+    } else if (arg == "--program") {
+      options.program = value;
     } else if (arg == "--args") {
       options.args = value;
     } else if (arg == "--pci") {
@@ -196,20 +208,22 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::unique_ptr<sim::SimMachine> machine = sim::LoadMachineFolder(options.machine, error);
-  if (!machine || !sim::MapHostFolder(*machine, 'D', options.disc, true, error) ||
+  if (!machine || !sim::MapHostFolder(*machine, options.discAt, options.disc, true, error) ||
       !ApplyPci(*machine, options.pci, error) || !ApplyDialogs(*machine, options.dialogs, error) ||
       !machine->Dialogs().LoadResources(ui::kSetupResources, ui::kSetupResourcesSize, error)) {
     std::fprintf(stderr, "setup-sim: %s\n", error.c_str());
     return 1;
   }
-  machine->SetCommandLine("D:\\SETUP.EXE", options.args);
-  machine->Files().SetCurrentFolderDirect("D:\\");
+  const std::string discRoot = options.discAt + "\\";
+  const std::string program = options.program.empty() ? discRoot + "SETUP.EXE" : options.program;
+  machine->Files().SetCurrentFolderDirect(discRoot);
+  machine->SetCommandLine(program, options.args);
 
   const platform::OsVersion& os = machine->Core().version;
   std::printf("machine: Windows %u.%u build %u (platform %u), Windows folder %s\n", os.majorVersion,
               os.minorVersion, os.buildNumber & 0xFFFF, os.platformId,
               machine->Files().WindowsFolder().c_str());
-  std::printf("program: D:\\SETUP.EXE %s\n", options.args.c_str());
+  std::printf("program: %s %s\n", program.c_str(), options.args.c_str());
 
   machine->Dialogs().SetLanguage(options.language);
   LabCommands commands(*machine);
