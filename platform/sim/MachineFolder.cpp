@@ -275,6 +275,14 @@ std::unique_ptr<SimMachine> LoadMachineFolder(const fs::path& folder, std::strin
   for (const auto& [title, program] : ini.Entries("RunningWindows")) {
     machine->Processes().AddRunningWindow(title, program);
   }
+  // Files Windows itself holds open until the next start, such as a loaded driver.
+  for (const auto& [path, holder] : ini.Entries("OpenFiles")) {
+    if (machine->Files().Find(path) == nullptr) {
+      error = "machine.ini: [OpenFiles] names " + path + ", which the machine does not have";
+      return nullptr;
+    }
+    machine->Files().SetInUse(path, true);
+  }
   machine->Core().journal.clear();
   return machine;
 }

@@ -353,6 +353,10 @@ bool SimFileSystem::MoveDirect(const std::string& source, const std::string& tar
   return true;
 }
 
+bool SimFileSystem::InUse(const FileNode* node) const {
+  return node->inUse || (openByPrograms_ && !node->isFolder && openByPrograms_(PathOf(node)));
+}
+
 void SimFileSystem::SetInUse(const std::string& path, bool inUse) {
   if (FileNode* node = Find(path)) {
     node->inUse = inUse;
@@ -411,7 +415,7 @@ bool SimFileSystem::CopyFile(const std::string& source, const std::string& targe
     if (failIfExists) {
       return core_.Fail(win::ERROR_FILE_EXISTS);
     }
-    if (dst == src || dst->inUse || dst->openStreams > 0) {
+    if (dst == src || InUse(dst) || dst->openStreams > 0) {
       return core_.Fail(win::ERROR_SHARING_VIOLATION);
     }
     if (dst->isFolder || (dst->attributes & win::FILE_ATTRIBUTE_READONLY)) {
@@ -442,7 +446,7 @@ bool SimFileSystem::DeleteFile(const std::string& path) {
   if (!Writable(file.parsed) || (node->attributes & win::FILE_ATTRIBUTE_READONLY)) {
     return core_.Fail(win::ERROR_ACCESS_DENIED);
   }
-  if (node->inUse || node->openStreams > 0) {
+  if (InUse(node) || node->openStreams > 0) {
     return core_.Fail(win::ERROR_SHARING_VIOLATION);
   }
   core_.Record("file", "delete " + PathOf(node));
@@ -622,7 +626,7 @@ bool SimFileSystem::MoveFile(const std::string& source, const std::optional<std:
   if (!Writable(moved.parsed) || !Writable(to.parsed)) {
     return core_.Fail(win::ERROR_ACCESS_DENIED);
   }
-  if (node->inUse || node->openStreams > 0) {
+  if (InUse(node) || node->openStreams > 0) {
     return core_.Fail(win::ERROR_SHARING_VIOLATION);
   }
   FileNode* existing = folder->Child(to.parsed.parts.back());
@@ -633,7 +637,7 @@ bool SimFileSystem::MoveFile(const std::string& source, const std::optional<std:
     if (existing->isFolder || (existing->attributes & win::FILE_ATTRIBUTE_READONLY)) {
       return core_.Fail(win::ERROR_ACCESS_DENIED);
     }
-    if (existing->inUse || existing->openStreams > 0) {
+    if (InUse(existing) || existing->openStreams > 0) {
       return core_.Fail(win::ERROR_SHARING_VIOLATION);
     }
   }

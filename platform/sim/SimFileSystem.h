@@ -58,6 +58,14 @@ class SimFileSystem : public platform::Files {
   void SetCurrentFolderDirect(const std::string& path);
   const std::string& CurrentFolder() const { return currentFolder_; }
   void SetDelayedMoveRecorder(DelayedMoveRecorder recorder) { delayedMove_ = std::move(recorder); }
+  // Tells whether a running program holds the file at a full path open (its own program file,
+  // while it runs).
+  using OpenByPrograms = std::function<bool(const std::string& fullPath)>;
+  void SetOpenByPrograms(OpenByPrograms openByPrograms) {
+    openByPrograms_ = std::move(openByPrograms);
+  }
+  // Held open by another program, or by Windows itself: it cannot be deleted or written.
+  bool InUse(const FileNode* node) const;
   // Creates the file (and its folders) or replaces its content.
   bool WriteFileDirect(const std::string& path, std::string_view content,
                        std::uint32_t attributes = 0);
@@ -195,6 +203,7 @@ class SimFileSystem : public platform::Files {
   std::string windowsFolder_ = "C:\\WINDOWS";
   std::string currentFolder_ = "C:\\";
   DelayedMoveRecorder delayedMove_;
+  OpenByPrograms openByPrograms_;
   std::map<std::uintptr_t, Search> searches_;
   std::uintptr_t nextSearch_ = 0x100;
   std::uint64_t generationCounter_ = 0;

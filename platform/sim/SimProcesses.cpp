@@ -148,6 +148,16 @@ SimProcess* SimProcesses::ById(std::uint32_t id) {
   return nullptr;
 }
 
+bool SimProcesses::Running(const std::string& program) {
+  for (SimProcess& process : processes_) {
+    Update(process);
+    if ((!process.endMs || *process.endMs > core_.nowMs) && EqualsNoCase(process.program, program)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 void SimProcesses::Update(SimProcess& process) {
   if (process.endMs && *process.endMs <= core_.nowMs) {
     windows_.erase(std::remove_if(windows_.begin(), windows_.end(),

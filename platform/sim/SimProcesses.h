@@ -54,6 +54,9 @@ class SimProcesses : public platform::Processes {
   // The folder of the running program itself, searched first for a bare program name.
   void SetProgramFolder(const std::string& folder) { programFolder_ = folder; }
   const std::vector<SimProcess>& Started() const { return processes_; }
+  // True while a program started from this file (a full path) runs: Windows holds a running
+  // program's file open.
+  bool Running(const std::string& program);
   const std::vector<SimWindow>& Windows() const { return windows_; }
   std::size_t OpenHandleCount() const { return handles_.size(); }
   // Every process ends and every window goes away (a restart).

@@ -191,7 +191,7 @@ std::unique_ptr<platform::Stream> SimFileSystem::OpenStream(const std::string& p
       core_.lastError = win::ERROR_ACCESS_DENIED;
       return nullptr;
     }
-    if (node != nullptr && node->inUse) {
+    if (node != nullptr && InUse(node)) {
       core_.lastError = win::ERROR_SHARING_VIOLATION;
       return nullptr;
     }

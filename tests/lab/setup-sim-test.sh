@@ -40,6 +40,11 @@ expect "exit button" "dialog 102 \"Setup\" ends with 2" "$out"
 out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --dialog 102=click:3 --dialog 130=click:1005,click:1 2>&1)
 expect "wdm on 98 SE" 'copy D:\\Win_98SE\\drv\\OVAUDIO.INF -> C:\\WINDOWS\\INF\\OVAUDIO.INF' "$out"
 expect "wdm on 98 SE" 'WinExec "C:\\PROGRA~1\\ORVANTA\\WIN_ME\\MESetup.dat /DRIVER"' "$out"
+out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --dialog 102=click:3 --dialog 132=click:1000,click:1 2>&1)
+expect "vxd on 98" 'delete key HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_7C5A&DEV_0111' "$out"
+expect "vxd on 98" 'delete C:\\WINDOWS\\INF\\OTHER\\OVPCI032.INF' "$out"
+expect "vxd on 98" 'WININIT.INI \[rename\] C:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD=C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD' "$out"
+expect "vxd on 98" 'renamed C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD -> C:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD' "$out"
 out=$("$tool" --machine "$examples/machines/winme" --disc "$examples/disc" --dialog 102=click:3 2>&1)
 expect "wdm on ME" 'WinExec "D:\\MESetup.dat /DRIVER"' "$out"
 out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" 2>&1); status=$?

@@ -211,3 +211,31 @@ TEST(MachineFolder, SharesMapHostFoldersAndWritableOnesAreSaved) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MachineFolder, FilesHeldOpenRefuseDeletionUntilTheRestart) {
+  TempFolder folder;
+  WriteText(folder.path() / "machine.ini",
+            "[Windows]\r\nVersion=98SE\r\n[OpenFiles]\r\nC:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD=Windows\r\n"
+            "[RunningWindows]\r\nMixer=C:\\WINDOWS\\Mixer.exe\r\n");
+  WriteText(folder.path() / "drive_c" / "WINDOWS" / "SYSTEM" / "OVAUDIO.VXD", "driver");
+  WriteText(folder.path() / "drive_c" / "WINDOWS" / "Mixer.exe", "MZ");
+  std::string error;
+  auto machine = sim::LoadMachineFolder(folder.path(), error);
+  ASSERT_TRUE(machine) << error;
+  platform::Files& files = machine->Platform().files;
+  EXPECT_FALSE(files.DeleteFile("C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD"));
+  EXPECT_EQ(machine->GetLastError(), win::ERROR_SHARING_VIOLATION);
+  EXPECT_FALSE(files.DeleteFile("C:\\WINDOWS\\Mixer.exe"));  // the running program's own file
+  machine->Restart();
+  EXPECT_TRUE(files.DeleteFile("C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD"));
+  EXPECT_TRUE(files.DeleteFile("C:\\WINDOWS\\Mixer.exe"));
+
+  WriteText(folder.path() / "machine.ini",
+            "[Windows]\r\nVersion=98SE\r\n[OpenFiles]\r\nC:\\ABSENT.VXD=Windows\r\n");
+  EXPECT_FALSE(sim::LoadMachineFolder(folder.path(), error));
+  EXPECT_NE(error.find("C:\\ABSENT.VXD"), std::string::npos) << error;
+}
+
+}  // namespace
