@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/Paths.h"
+#include "install/FileSteps.h"
 
 namespace install {
 
@@ -16,7 +17,8 @@ constexpr const char* kSetup = "SETUP";
 class StateFile {
  public:
   explicit StateFile(platform::Platform& platform) : profiles_(platform.profiles) {
-    if (std::optional<std::string> windows = app::WindowsFolderWithBackslash(platform.files)) {
+    std::optional<std::string> windows = app::WindowsFolderWithBackslash(platform.files);
+    if (windows && FitsPath(*windows + "ORVSETUP.INI")) {
       path_ = *windows + "ORVSETUP.INI";
     }
   }

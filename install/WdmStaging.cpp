@@ -135,7 +135,9 @@ class WdmStaging {
       if (inf && patch_) {
         Patch(staged);
       }
-      if (mirror_ && !NamesSetup(name) && !ReplaceCopy(files_, source, sourcePath_ + name)) {
+      // A path too long to build is passed over; only a copy that fails ends the mirroring.
+      if (mirror_ && !NamesSetup(name) && FitsPath(sourcePath_ + name) &&
+          !ReplaceCopy(files_, source, sourcePath_ + name)) {
         // The setup source folder takes no more files: this one and the rest go without it.
         mirror_ = false;
         if (windows_) {
