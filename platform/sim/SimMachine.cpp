@@ -83,8 +83,7 @@ SimMachine::SimMachine(WindowsVersion version)
       [this](platform::WindowHandle window, std::uint32_t message, std::uintptr_t wParam) {
         return dialogs_.SendMessage(window, message, wParam);
       });
-  files_.SetOpenByPrograms(
-      [this](const std::string& path) { return processes_.Running(path); });
+  files_.SetOpenByPrograms([this](const std::string& path) { return processes_.Running(path); });
   files_.SetDelayedMoveRecorder(
       [this](const std::string& source, const std::string& target, bool replace) {
         return RecordDelayedMove(source, target, replace);

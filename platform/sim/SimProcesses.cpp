@@ -151,7 +151,8 @@ SimProcess* SimProcesses::ById(std::uint32_t id) {
 bool SimProcesses::Running(const std::string& program) {
   for (SimProcess& process : processes_) {
     Update(process);
-    if ((!process.endMs || *process.endMs > core_.nowMs) && EqualsNoCase(process.program, program)) {
+    if ((!process.endMs || *process.endMs > core_.nowMs) &&
+        EqualsNoCase(process.program, program)) {
       return true;
     }
   }

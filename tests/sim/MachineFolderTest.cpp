@@ -216,9 +216,10 @@ namespace {
 
 TEST(MachineFolder, FilesHeldOpenRefuseDeletionUntilTheRestart) {
   TempFolder folder;
-  WriteText(folder.path() / "machine.ini",
-            "[Windows]\r\nVersion=98SE\r\n[OpenFiles]\r\nC:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD=Windows\r\n"
-            "[RunningWindows]\r\nMixer=C:\\WINDOWS\\Mixer.exe\r\n");
+  WriteText(
+      folder.path() / "machine.ini",
+      "[Windows]\r\nVersion=98SE\r\n[OpenFiles]\r\nC:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD=Windows\r\n"
+      "[RunningWindows]\r\nMixer=C:\\WINDOWS\\Mixer.exe\r\n");
   WriteText(folder.path() / "drive_c" / "WINDOWS" / "SYSTEM" / "OVAUDIO.VXD", "driver");
   WriteText(folder.path() / "drive_c" / "WINDOWS" / "Mixer.exe", "MZ");
   std::string error;
