@@ -6,14 +6,24 @@
 
 namespace app {
 
+std::int32_t QueryRegText(platform::Registry& registry, platform::RegKey key,
+                          const std::string& name, std::uint32_t capacity, std::string& text) {
+  platform::RegData data;
+  std::int32_t status = registry.QueryValue(key, name, capacity, data);
+  if (status == 0) {
+    auto end = std::find(data.bytes.begin(), data.bytes.end(), std::uint8_t{0});
+    text.assign(data.bytes.begin(), end);
+  }
+  return status;
+}
+
 std::optional<std::string> ReadRegText(platform::Registry& registry, platform::RegKey key,
                                        const std::string& name, std::uint32_t capacity) {
-  platform::RegData data;
-  if (registry.QueryValue(key, name, capacity, data) != 0) {
+  std::string text;
+  if (QueryRegText(registry, key, name, capacity, text) != 0) {
     return std::nullopt;
   }
-  auto end = std::find(data.bytes.begin(), data.bytes.end(), std::uint8_t{0});
-  return std::string(data.bytes.begin(), end);
+  return text;
 }
 
 std::int32_t WriteRegText(platform::Registry& registry, platform::RegKey key,

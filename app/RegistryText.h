@@ -15,6 +15,10 @@ namespace app {
 // (missing value, or data larger than the buffer).
 std::optional<std::string> ReadRegText(platform::Registry& registry, platform::RegKey key,
                                        const std::string& name, std::uint32_t capacity);
+// The same with the call's result: ERROR_SUCCESS with the text, or why the read failed
+// (ERROR_FILE_NOT_FOUND for a missing value, ERROR_MORE_DATA for one larger than the buffer).
+std::int32_t QueryRegText(platform::Registry& registry, platform::RegKey key,
+                          const std::string& name, std::uint32_t capacity, std::string& text);
 // Writes the text with its terminating zero, as RegSetValueExA expects for string types.
 std::int32_t WriteRegText(platform::Registry& registry, platform::RegKey key,
                           const std::string& name, const std::string& text, std::uint32_t type);

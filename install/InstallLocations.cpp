@@ -35,16 +35,22 @@ void RecordInstallLocation(platform::Registry& registry, const std::string& loca
   std::string order;  // the letters of the other folders, in alphabetical order
   std::optional<char> free;
   for (char letter = 'a'; letter <= 'z'; ++letter) {
-    std::optional<std::string> value =
-        app::ReadRegText(registry, key.Get(), std::string(1, letter), kValueBuffer);
-    if (value && !value->empty()) {
-      if (EqualIgnoringCase(*value, location)) {
-        return;  // listed already
+    std::string value;
+    std::int32_t status =
+        app::QueryRegText(registry, key.Get(), std::string(1, letter), kValueBuffer, value);
+    // Only a letter without a value, or with an empty one, is free: a value that cannot be
+    // read (too long, or refused) is another folder's, and is not overwritten.
+    const bool missing = status == static_cast<std::int32_t>(win::ERROR_FILE_NOT_FOUND);
+    if (missing || (status == 0 && value.empty())) {
+      if (!free) {
+        free = letter;
       }
-      order += letter;
-    } else if (!free) {
-      free = letter;
+      continue;
     }
+    if (status == 0 && EqualIgnoringCase(value, location)) {
+      return;  // listed already
+    }
+    order += letter;
   }
   if (free) {
     app::WriteRegText(registry, key.Get(), std::string(1, *free), location, win::REG_SZ);

@@ -239,6 +239,19 @@ TEST_F(WdmStaging, TheRecentInstallLocations) {
   }
 }
 
+TEST_F(WdmStaging, AnUnreadableLocationIsAnotherFoldersNotAFreeLetter) {
+  std::string error;
+  ASSERT_TRUE(machine.Registry().Import("REGEDIT4\r\n\r\n[" + std::string(kLocations) +
+                                            "]\r\n\"a\"=\"D:\\\\" + std::string(300, 'x') +
+                                            "\"\r\n\"MRUList\"=\"a\"\r\n",
+                                        error));
+  machine.InjectedFaults().FailNth(sim::Call::RegQueryValueExA, 2, win::ERROR_ACCESS_DENIED);
+  Stage();
+  EXPECT_EQ(Value(kLocations, "a").size(), 3 + 300 + 1u);  // the long one stays
+  EXPECT_EQ(Value(kLocations, "c"), std::string(kShortStaging) + "\\" + '\0');
+  EXPECT_EQ(Value(kLocations, "MRUList"), std::string("cab") + '\0');
+}
+
 TEST_F(WdmStaging, AllTwentySixLettersTakenOverwriteA) {
   std::string text = "REGEDIT4\r\n\r\n[" + std::string(kLocations) + "]\r\n";
   for (char c = 'a'; c <= 'z'; ++c) {

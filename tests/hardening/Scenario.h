@@ -1,0 +1,50 @@
+// One run of the launcher on a sample machine with the sample disc, as a user would make it:
+// a Windows version, a command (a button or a command-line route), the answers to its dialogs.
+// A run can fail one platform call of any kind; its end, its open handles and every change it
+// made to the machine are then looked at.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sim/SimMachine.h"
+
+namespace hardening {
+
+struct Scenario {
+  std::string machine;  // a folder of examples/machines
+  std::string command;  // "button 3", "button 4", "button 1000", "/DRIVER", "/AP", "/SPEAKER",
+                        // "WebSetup=1", "WebSetup=2"
+  std::string Name() const { return machine + " " + command; }
+};
+
+// Every sample machine with every command.
+std::vector<Scenario> AllScenarios();
+
+// The machine's state: every registry value and every file with its attributes.
+using MachineDump = std::map<std::string, std::string>;
+
+struct RunResult {
+  std::string end;                 // "returned", "exit 0"..., or what went wrong
+  bool wellEnded = false;          // one of the ends the launcher has
+  std::vector<std::string> leaks;  // handles, searches or streams left open
+  std::uint64_t calls = 0;         // platform calls made
+  std::string fault;               // the failed call as the journal tells it, if one failed
+  MachineDump before;
+  MachineDump after;
+};
+
+// Runs the scenario; with `failCall` set, platform call number `failCall` fails with `error`.
+RunResult Run(const Scenario& scenario, std::uint64_t failCall = 0, std::uint32_t error = 0);
+
+// A place (registry key or value, file) that the launcher's operations name: the keys and
+// folders it installs into, cleans up or records in. A run may change these and nothing else.
+bool NamedByTheLauncher(const std::string& place);
+
+// The places (registry values, files) whose state differs between two dumps.
+std::vector<std::string> Changed(const MachineDump& before, const MachineDump& after);
+
+}  // namespace hardening
