@@ -30,6 +30,24 @@ std::string ProgramOnCommandLine(const std::string& path) {
   return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
 }
 
+std::string WithProgramQuoted(const std::string& command) {
+  if (command.empty() || command[0] == '"') {
+    return command;
+  }
+  for (std::size_t at = command.find('.'); at != std::string::npos;
+       at = command.find('.', at + 1)) {
+    std::string extension = command.substr(at, 4);
+    for (char& c : extension) {
+      c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    const std::size_t end = at + 4;
+    if (extension == ".exe" && (end == command.size() || command[end] == ' ')) {
+      return ProgramOnCommandLine(command.substr(0, end)) + command.substr(end);
+    }
+  }
+  return command;
+}
+
 bool FileExists(platform::Files& files, const std::string& path) {
   return files.OpenStream(path, "rb") != nullptr;
 }

@@ -19,6 +19,10 @@ std::string ShortPathOf(platform::Files& files, const std::string& path);
 // The path as the program part of a command line: quoted when it holds a blank, since Windows
 // would otherwise try "C:\Program.exe" for "C:\Program Files\...".
 std::string ProgramOnCommandLine(const std::string& path);
+// A registered command line (an uninstall string) with its program quoted: unquoted, the program
+// is the text up to the first ".exe" that ends a word, and it is quoted when it holds a blank.
+// A quoted command, or one without such a program, stays as it is.
+std::string WithProgramQuoted(const std::string& command);
 // A file exists when it opens for reading in binary mode.
 bool FileExists(platform::Files& files, const std::string& path);
 

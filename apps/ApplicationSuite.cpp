@@ -65,8 +65,10 @@ void UninstallEarlierSuite(platform::Platform& platform) {
     return;
   }
   // The uninstaller is waited for however long it runs: the new suite must not start over it.
+  // Its program is quoted when the registry has it bare with a blank in its path, so that
+  // Windows never takes "C:\Program.exe" for "C:\Program Files\...".
   platform::ProcessHandle uninstaller =
-      platform.processes.StartProcess(*command + " -a", win::SW_SHOW);
+      platform.processes.StartProcess(app::WithProgramQuoted(*command) + " -a", win::SW_SHOW);
   for (;;) {
     platform.processes.WaitForInputIdle(uninstaller, kWaitForIdleMs);
     std::uint32_t exitCode = 0;

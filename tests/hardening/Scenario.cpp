@@ -52,11 +52,26 @@ std::unique_ptr<sim::SimMachine> Prepare(const Scenario& scenario, std::string& 
       !machine->Dialogs().LoadResources(ui::kSetupResources, ui::kSetupResourcesSize, error)) {
     return nullptr;
   }
+  std::string disc = "D:\\";
+  if (!scenario.discFolder.empty()) {
+    // The disc copied to the hard disk, as a user copies it.
+    disc = scenario.discFolder;
+    sim::SimFileSystem& files = machine->Files();
+    files.MakeFoldersDirect(disc);
+    files.Walk('D', [&](const std::string& path, const sim::FileNode& node) {
+      const std::string copy = disc + path.substr(3);
+      if (node.isFolder) {
+        files.MakeFoldersDirect(copy);
+      } else {
+        files.WriteFileDirect(copy, std::string(node.data.begin(), node.data.end()));
+      }
+    });
+  }
   std::string arguments;
   if (scenario.command.rfind("WebSetup=", 0) == 0) {
     // The disc's option file with the staged-setup route: the disc is read-only media, so the
     // change is made below the simulation, as a disc made that way would be.
-    std::optional<std::string> options = machine->Files().ReadFileDirect("D:\\setup.ini");
+    std::optional<std::string> options = machine->Files().ReadFileDirect(disc + "setup.ini");
     std::string text = options.value_or("");
     std::size_t at = text.find("WebSetup=0");
     if (at != std::string::npos) {
@@ -66,12 +81,12 @@ std::unique_ptr<sim::SimMachine> Prepare(const Scenario& scenario, std::string& 
     if (at != std::string::npos) {
       text.replace(at, 18, "InstallWDMDriver=1");
     }
-    machine->Files().WriteFileDirect("D:\\setup.ini", text, win::FILE_ATTRIBUTE_READONLY);
+    machine->Files().WriteFileDirect(disc + "setup.ini", text, win::FILE_ATTRIBUTE_READONLY);
   } else if (scenario.command[0] == '/') {
     arguments = scenario.command;
   }
-  machine->Files().SetCurrentFolderDirect("D:\\");
-  machine->SetCommandLine("D:\\SETUP.EXE", arguments);
+  machine->Files().SetCurrentFolderDirect(disc);
+  machine->SetCommandLine(disc + "SETUP.EXE", arguments);
   Script(*machine, scenario);
   machine->Core().journal.clear();
   return machine;
@@ -188,19 +203,23 @@ std::vector<Scenario> AllScenarios() {
   for (const char* machine : {"win95", "win98", "win98se", "winme", "nt4", "win2000", "winxp"}) {
     for (const char* command : {"button 3", "button 4", "button 1000", "/DRIVER", "/AP", "/SPEAKER",
                                 "WebSetup=1", "WebSetup=2"}) {
-      scenarios.push_back(Scenario{machine, command});
+      scenarios.push_back(Scenario{machine, command, ""});
     }
   }
   return scenarios;
 }
 
-RunResult Run(const Scenario& scenario, std::uint64_t failCall, std::uint32_t error) {
+RunResult Run(const Scenario& scenario, std::uint64_t failCall, std::uint32_t error,
+              const std::function<void(sim::SimMachine&)>& prepare) {
   RunResult result;
   std::string problem;
   std::unique_ptr<sim::SimMachine> machine = Prepare(scenario, problem);
   if (!machine) {
     result.end = "the machine could not be made: " + problem;
     return result;
+  }
+  if (prepare) {
+    prepare(*machine);
   }
   result.before = Dump(*machine);
   sim::Faults& faults = machine->InjectedFaults();
@@ -231,6 +250,9 @@ RunResult Run(const Scenario& scenario, std::uint64_t failCall, std::uint32_t er
     }
   }
   result.leaks = Leaks(*machine);
+  for (const sim::SimProcess& process : machine->Processes().Started()) {
+    result.started.push_back(process.program);
+  }
   result.after = Dump(*machine);
   return result;
 }

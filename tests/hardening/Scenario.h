@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,7 +19,12 @@ struct Scenario {
   std::string machine;  // a folder of examples/machines
   std::string command;  // "button 3", "button 4", "button 1000", "/DRIVER", "/AP", "/SPEAKER",
                         // "WebSetup=1", "WebSetup=2"
-  std::string Name() const { return machine + " " + command; }
+  // The disc copied into this folder of drive C: (a path with blanks, for one) instead of
+  // being drive D:.
+  std::string discFolder;
+  std::string Name() const {
+    return machine + " " + command + (discFolder.empty() ? "" : " from " + discFolder);
+  }
 };
 
 // Every sample machine with every command.
@@ -35,10 +41,13 @@ struct RunResult {
   std::string fault;               // the failed call as the journal tells it, if one failed
   MachineDump before;
   MachineDump after;
+  std::vector<std::string> started;  // the program file of every process started
 };
 
 // Runs the scenario; with `failCall` set, platform call number `failCall` fails with `error`.
-RunResult Run(const Scenario& scenario, std::uint64_t failCall = 0, std::uint32_t error = 0);
+// `prepare` changes the machine before the run.
+RunResult Run(const Scenario& scenario, std::uint64_t failCall = 0, std::uint32_t error = 0,
+              const std::function<void(sim::SimMachine&)>& prepare = {});
 
 // A place (registry key or value, file) that the launcher's operations name: the keys and
 // folders it installs into, cleans up or records in. A run may change these and nothing else.
