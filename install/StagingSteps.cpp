@@ -24,7 +24,9 @@ void CopyDosDrivers(platform::Files& files, const std::string& sourceDir) {
   const std::pair<std::string, std::string> folders[] = {
       {sourceDir + "Dosdrv\\", "C:\\Program Files\\Orvanta\\DOS\\"},
       {sourceDir + "Dosdrv\\DOSAPP\\", "C:\\Program Files\\Orvanta\\DOS\\DOSAPP\\"}};
-  for (const auto& [from, to] : folders) {
+  for (const auto& folder : folders) {
+    const std::string& from = folder.first;
+    const std::string& to = folder.second;
     ForEachFile(files, from, [&](const std::string& name) {
       NormalisedReplaceCopy(files, from + name, to + name);
     });

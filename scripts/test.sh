@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
 # Installs what the tests need and runs every test: the unit and contract tests on Linux, the
-# same with AddressSanitizer and UndefinedBehaviorSanitizer, the contract suite of the real
-# Win32 backend under Wine (x86_64 build), and the checks of the shipped i686 Setup.exe.
+# same with AddressSanitizer and UndefinedBehaviorSanitizer, the contract suite and the
+# end-to-end runs of the real Win32 backend under Wine (x86_64 build), the checks of the
+# shipped i686 Setup.exe, and a short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh all
 jobs=$(nproc)
 echo "== format"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
-for preset in host host-asan win64 win32; do
+for preset in host host-asan win64 win32 fuzz; do
   echo "== build $preset"
   cmake --preset "$preset" > /dev/null
   cmake --build --preset "$preset" -j "$jobs"
 done
-for preset in host host-asan win64 win32; do
+for preset in host host-asan win64 win32 fuzz; do
   echo "== test $preset"
   ctest --preset "$preset" -j "$jobs"
 done

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# The long fuzzing run: every target for RUNS executions (ten million by default), one after the
+# other, each on its corpus beside the target (kept between runs). Prints each target's figures.
+# Usage: tests/fuzz/fuzz-long.sh [RUNS]   (after: cmake --preset fuzz && cmake --build --preset fuzz)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+runs=${1:-10000000}
+build=build/fuzz
+for fuzzer in ProfileFuzzer RegistryFuzzer InfOptionsFuzzer ResourcesFuzzer MachineFolderFuzzer \
+              StartupFuzzer; do
+  start=$(date +%s)
+  log="$build/tests/fuzz/$fuzzer.log"
+  status=0
+  tests/fuzz/run-fuzzer.sh "$build/tests/fuzz/$fuzzer" "$PWD" "$build/Setup.res" "$runs" \
+    -print_final_stats=1 > "$log" 2>&1 || status=$?
+  done_runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo "?")
+  echo "$fuzzer: $done_runs executions in $(( $(date +%s) - start )) s, status $status"
+done
