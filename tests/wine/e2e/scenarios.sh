@@ -124,3 +124,78 @@ scenario_xp_driver() {
   compare_files 'the state file ORVSETUP.INI' "$(wine_file windows/ORVSETUP.INI)" \
     "$(sim_file windows/ORVSETUP.INI)"
 }
+
+# The short form of a folder under Wine (a hashed 8.3 name, not Windows' "~1" scheme) and on
+# the simulated machine: the one thing the comparison replaces in Wine's output, and only in
+# the places the launcher writes it.
+wine_short_name() {
+  drive short-name "$1"
+}
+
+# wine_normalised FILE WINE-SHORT SIM-SHORT: the file with Wine's short form of a folder put
+# back into the simulation's.
+wine_normalised() {
+  local out=$work/normalised-$(basename "$1")
+  if [ -f "$1" ]; then
+    sed "s/${2//\\/\\\\}/${3//\\/\\\\}/g" "$1" > "$out"
+  fi
+  echo "$out"
+}
+
+# The WebSetup-1 route on Windows XP: the jack options are answered (MIDI port disabled), the
+# WDM driver staged with its INF options patched, and the staged W2KSetup.dat started.
+scenario_xp_websetup() {
+  scenario_begin xp-websetup winxp
+  build_disc
+  set_option WebSetup 1
+  set_option InstallWDMDriver 1
+  disc_read_only
+  # The list of install locations is kept only where its key exists, as on the sample machine.
+  "$wine" reg add 'HKU\.DEFAULT\InstallLocationsMRU' /f > /dev/null 2>&1
+  start_setup
+  drive wait "$kJackOptions" 30000 list "$kJackOptions" > "$work/jack.txt"
+  check "the jack options show MIDI and GAME ports enabled, not ticked" \
+    eval 'control_enabled "$work/jack.txt" 1000 1 &&
+          [ "$(control_line "$work/jack.txt" 1000 | cut -f3)" = 0 ] &&
+          [ "$(control_line "$work/jack.txt" 1001 | cut -f3)" = 0 ]'
+  drive click "$kJackOptions" 1000 list "$kJackOptions" > "$work/jack-after.txt"
+  check "the MIDI port box is ticked" test "$(control_line "$work/jack-after.txt" 1000 | cut -f3)" = 1
+  drive click "$kJackOptions" 1
+  wait_setup
+  check "Setup.exe ends with 0" test "$setup_status" = 0
+  check "the staged W2KSetup.dat ran and ended" wait_log '^end' 10
+
+  sim_machine xp winxp
+  sim_windows_folder
+  run_sim --dialog 103=click:1000,click:1
+  local staging='C:\Program Files\Orvanta\WIN_ME' wine_short sim_short
+  wine_short=$(wine_short_name "$staging")
+  sim_short=$(sim_journal registry | sed -n 's/.*InstallLocationsMRU "a" = REG_SZ "\(.*\)\\"$/\1/p')
+  check "the staging folder's short forms: Wine $wine_short, simulation $sim_short" \
+    test -n "$wine_short" -a -n "$sim_short"
+  known_wine_difference "short names are hashed ($wine_short for $sim_short); replaced by the" \
+    "simulation's in the command line and the registry value before comparing"
+  compare_trees 'the staging folder C:\Program Files\Orvanta\WIN_ME' \
+    "$(wine_file 'Program Files/Orvanta/WIN_ME')" "$(sim_file 'Program Files/Orvanta/WIN_ME')" \
+    "$staging" Setup.ini
+  compare_files 'the patched OVAUDIO.INF' "$(wine_file 'Program Files/Orvanta/WIN_ME/OVAUDIO.INF')" \
+    "$(sim_file 'Program Files/Orvanta/WIN_ME/OVAUDIO.INF')"
+  check "the INF patch changed the disc's copy (MIDI port disabled)" \
+    eval '! cmp -s "$disc/Win_ME/drv/OVAUDIO.INF" "$(wine_file "Program Files/Orvanta/WIN_ME/OVAUDIO.INF")"'
+  compare_tree_of() {
+    compare_trees "C:\\Program Files\\Orvanta\\$1" "$(wine_file "Program Files/Orvanta/$1")" \
+      "$(sim_file "Program Files/Orvanta/$1")" "C:\\Program Files\\Orvanta\\$1"
+  }
+  compare_tree_of DOS
+  compare_files 'the state file ORVSETUP.INI' "$(wine_file windows/ORVSETUP.INI)" \
+    "$(sim_file windows/ORVSETUP.INI)"
+  local started
+  started=$(wine_started 1 | sed "s/${wine_short//\\/\\\\}/${sim_short//\\/\\\\}/")
+  check "the staged W2KSetup.dat started as \"$started\" (simulation: \"$(sim_started 1)\")" \
+    test "$started" = "$(sim_started 1)" -a -n "$started"
+  local mru
+  mru=$("$wine" reg query 'HKU\.DEFAULT\InstallLocationsMRU' 2>/dev/null | tr -d '\r' |
+    sed -n 's/^ *a *REG_SZ *//p' | sed "s/${wine_short//\\/\\\\}/${sim_short//\\/\\\\}/")
+  check "the install location recorded: \"$mru\" (simulation: \"$sim_short\\\")" \
+    test "$mru" = "$sim_short\\"
+}
