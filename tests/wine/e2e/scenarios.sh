@@ -199,3 +199,88 @@ scenario_xp_websetup() {
   check "the install location recorded: \"$mru\" (simulation: \"$sim_short\\\")" \
     test "$mru" = "$sim_short\\"
 }
+
+# An earlier suite registered for uninstalling: the stand-in uninstaller in C:\OldSuite, on
+# both machines.
+register_earlier_suite() {
+  mkdir -p "$prefix_c/OldSuite"
+  cp "$standin_exe" "$prefix_c/OldSuite/Uninst.exe"
+  "$wine" reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sonavex Applications' \
+    /v UninstallString /d 'C:\OldSuite\Uninst.exe' /f > /dev/null 2>&1
+}
+sim_register_earlier_suite() {
+  mkdir -p "$machine/drive_c/OldSuite"
+  cp "$standin_exe" "$machine/drive_c/OldSuite/Uninst.exe"
+  printf '\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sonavex Applications]\r\n"UninstallString"="C:\\\\OldSuite\\\\Uninst.exe"\r\n' \
+    >> "$machine/registry.reg"
+}
+
+# The order of the stand-ins' lines: start and end of the uninstaller, then the suite's setup.
+check_uninstall_then_setup() {
+  local setup=$1
+  standin_lines > "$work/standin.txt"
+  check "the uninstaller started as \"$(wine_started 1)\" (simulation: \"$(sim_started 1)\")" \
+    test "$(wine_started 1)" = 'C:\OldSuite\Uninst.exe -a' -a "$(sim_started 1)" = "$(wine_started 1)"
+  check "the suite's setup started as \"$(wine_started 2)\" (simulation: \"$(sim_started 2)\")" \
+    test "$(wine_started 2)" = "$setup" -a "$(sim_started 2)" = "$setup"
+  check "the suite's setup started after the uninstaller had ended" \
+    test "$(cut -f1 "$work/standin.txt" | head -3 | tr '\n' ' ')" = "start end start "
+}
+
+# "Install Applications" on Windows XP with an earlier suite registered: its uninstaller runs
+# with " -a" and is waited for, then the suite's setup starts.
+scenario_xp_apps() {
+  scenario_begin xp-apps winxp
+  build_disc
+  disc_read_only
+  register_earlier_suite
+  start_setup
+  drive wait "$kMain" 30000 click "$kMain" 4
+  wait_setup
+  check "Setup.exe ends with 0" test "$setup_status" = 0
+  check "the suite's setup ran and ended" wait_log '^end	D:\\Win_ME' 10
+  sim_machine xp winxp
+  sim_windows_folder
+  sim_register_earlier_suite
+  run_sim --dialog 102=click:4
+  check_uninstall_then_setup 'D:\Win_ME\app\Setup.exe'
+  # The simulated uninstaller runs one second of virtual time.
+  local times
+  times=$(sed -n 's/^ *\([0-9]*\) ms  process  CreateProcess .*/\1/p' "$work/sim-journal.txt" |
+    tr '\n' ' ')
+  check "the simulation started the setup a second after the uninstaller ($times ms)" \
+    eval 'set -- $times; [ $# -eq 2 ] && [ $(($2 - $1)) -ge 1000 ]'
+}
+
+# The combined command on Windows XP: the WDM driver staged for a deferred setup, the state
+# file saying so, and the suite's setup started.
+scenario_xp_combined() {
+  scenario_begin xp-combined winxp
+  build_disc
+  disc_read_only
+  "$wine" reg add 'HKU\.DEFAULT\InstallLocationsMRU' /f > /dev/null 2>&1
+  start_setup
+  drive wait "$kMain" 30000 click "$kMain" 1000
+  wait_setup
+  check "Setup.exe ends with 0" test "$setup_status" = 0
+  check "the suite's setup ran and ended" wait_log '^end' 10
+  sim_machine xp winxp
+  sim_windows_folder
+  run_sim --dialog 102=click:1000
+  local staging='C:\Program Files\Orvanta\WIN_ME' wine_short sim_short
+  wine_short=$(wine_short_name "$staging")
+  sim_short=$(sim_journal registry | sed -n 's/.*InstallLocationsMRU "a" = REG_SZ "\(.*\)\\"$/\1/p')
+  known_wine_difference "short names are hashed ($wine_short for $sim_short); replaced by the" \
+    "simulation's in the state file before comparing"
+  compare_files 'the state file ORVSETUP.INI (short names normalised)' \
+    "$(wine_normalised "$(wine_file windows/ORVSETUP.INI)" "$wine_short" "$sim_short")" \
+    "$(sim_file windows/ORVSETUP.INI)"
+  check "the state file names the staged W2KSetup.dat for later" \
+    grep -qF "Command=$sim_short\\W2KSetup.dat" "$(sim_file windows/ORVSETUP.INI)"
+  compare_trees 'the staging folder C:\Program Files\Orvanta\WIN_ME' \
+    "$(wine_file 'Program Files/Orvanta/WIN_ME')" "$(sim_file 'Program Files/Orvanta/WIN_ME')" \
+    "$staging" Setup.ini
+  check "the suite's setup started as \"$(wine_started 1)\" (simulation: \"$(sim_started 1)\")" \
+    test "$(wine_started 1)" = 'D:\Win_ME\app\Setup.exe' -a "$(sim_started 1)" = "$(wine_started 1)"
+  check "nothing else was started" test -z "$(wine_started 2)"
+}
