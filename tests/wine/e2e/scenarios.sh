@@ -284,3 +284,96 @@ scenario_xp_combined() {
     test "$(wine_started 1)" = 'D:\Win_ME\app\Setup.exe' -a "$(sim_started 1)" = "$(wine_started 1)"
   check "nothing else was started" test -z "$(wine_started 2)"
 }
+
+# What an earlier driver of the maker left in a Windows 9x folder W (a host folder): two
+# retired driver files, one of them read-only so that it cannot be deleted now, and an INF file
+# of the maker with its precompiled companion.
+plant_earlier_driver() {
+  local windows=$1
+  mkdir -p "$windows/system" "$windows/inf"
+  printf 'earlier VxD driver\r\n' > "$windows/system/OVAUDIO.VXD"
+  printf 'earlier synthesiser\r\n' > "$windows/system/OVSYNTH.DRV"
+  printf '[Version]\r\nSignature="$CHICAGO$"\r\nClass=MEDIA\r\n\r\n[Strings]\r\nVSX-Legacy.DeviceDesc="ORV6490 Legacy Audio (earlier)"\r\n' \
+    > "$windows/inf/OVOLD.INF"
+  printf 'compiled\r\n' > "$windows/inf/OVOLD.PNF"
+}
+
+# A Windows 98 SE machine for the lab tool, as Wine's win98 prefix is: Windows folder
+# C:\windows with Wine's own WIN.INI, the maker's chip on the PCI bus, the earlier driver's
+# files (OVAUDIO.VXD read-only).
+sim_windows98se_machine() {
+  machine=$work/sim-98se
+  rm -rf "$machine"
+  mkdir -p "$machine/drive_c/windows"
+  printf '[Windows]\r\nVersion=98SE\r\nFolder=C:\\windows\r\n[Drives]\r\nC=drive_c\r\n[Hardware]\r\nPciBios=1\r\n[PCI]\r\n00:0B.0=7C5A:0111\r\n' \
+    > "$machine/machine.ini"
+  printf 'REGEDIT4\r\n\r\n[HKEY_USERS\\.DEFAULT\\InstallLocationsMRU]\r\n' > "$machine/registry.reg"
+  cp "$(template_prefix)/drive_c/windows/win.ini" "$machine/drive_c/windows/win.ini"
+  plant_earlier_driver "$machine/drive_c/windows"
+  printf '0x01\t\tC:\\windows\\system\\OVAUDIO.VXD\r\n' > "$machine/files.txt"
+}
+
+# "Install Device Driver" on Windows 98 SE (Wine's win98), the VxD architecture chosen, over the
+# real Win32 backend with detection faked (Wine gives a program no PCI ports): the earlier
+# driver removed (the read-only file scheduled in WININIT.INI), the VxD driver staged, its INF
+# copies pointed at the staging folder, WIN.INI's run= cleared; the restart declined.
+scenario_win98_vxd() {
+  scenario_begin win98-vxd win98
+  build_disc "$faked_setup_exe"
+  disc_read_only
+  "$wine" reg add 'HKU\.DEFAULT\InstallLocationsMRU' /f > /dev/null 2>&1
+  plant_earlier_driver "$prefix_c/windows"
+  chmod a-w "$prefix_c/windows/system/OVAUDIO.VXD"
+  ORV_PROBE_CHIP=maker start_setup
+  drive wait "$kMain" 30000 click "$kMain" 3 wait "$kArchitecture" 10000 \
+    list "$kArchitecture" > "$work/arch.txt"
+  check "the architecture question offers VxD and WDM" \
+    eval 'control_enabled "$work/arch.txt" 1004 1 && control_enabled "$work/arch.txt" 1005 1'
+  drive click "$kArchitecture" 1004 click "$kArchitecture" 1 wait "$kRestart" 20000 \
+    click "$kRestart" 1001 click "$kRestart" 1
+  wait_setup
+  check "Setup.exe ends with 0" test "$setup_status" = 0
+
+  sim_windows98se_machine
+  run_sim --dialog 102=click:3 --dialog 130=click:1004,click:1 --dialog 132=click:1001,click:1
+  check "the simulation ran to its end" grep -q 'exit with code 0\|start-up returned' \
+    "$work/sim-journal.txt"
+  local staging='C:\Program Files\Orvanta\WIN_9x' wine_short sim_short
+  wine_short=$(wine_short_name "$staging")
+  sim_short=$(sim_journal registry | sed -n 's/.*InstallLocationsMRU "a" = REG_SZ "\(.*\)\\"$/\1/p')
+  known_wine_difference "short names are hashed and keep the letter case ($wine_short; Windows 98" \
+    "and the simulation: $sim_short); replaced by the simulation's in the INF copies before comparing"
+  compare_trees 'the staging folder C:\Program Files\Orvanta\WIN_9x' \
+    "$(wine_file 'Program Files/Orvanta/WIN_9x')" "$(sim_file 'Program Files/Orvanta/WIN_9x')" \
+    "$staging" Setup.ini
+  local inf
+  for inf in inf/OV6490.INF inf/other/OV6490.INF; do
+    compare_profile "C:\\windows\\${inf//\//\\} (short names normalised)" \
+      "$(wine_normalised "$(wine_file "windows/$inf")" "$wine_short" "$sim_short")" \
+      "$(sim_file "windows/$inf")"
+    check "C:\\windows\\${inf//\//\\} takes its files from the staging folder" \
+      grep -qF "1=\"ORV6490/Y3DX Sonavex Driver Disk\",,0000-0000, $sim_short" "$(sim_file "windows/$inf")"
+  done
+  check "the earlier INF and its PNF are gone on both" \
+    eval '! [ -e "$(wine_file windows/inf/OVOLD.INF)" ] && ! [ -e "$(wine_file windows/inf/OVOLD.PNF)" ] &&
+          ! [ -e "$(sim_file windows/inf/OVOLD.INF)" ] && ! [ -e "$(sim_file windows/inf/OVOLD.PNF)" ]'
+  check "OVSYNTH.DRV deleted on both, the read-only OVAUDIO.VXD kept on both" \
+    eval '! [ -e "$(wine_file windows/system/OVSYNTH.DRV)" ] && ! [ -e "$(sim_file windows/system/OVSYNTH.DRV)" ] &&
+          [ -e "$(wine_file windows/system/OVAUDIO.VXD)" ] && [ -e "$(sim_file windows/system/OVAUDIO.VXD)" ]'
+  compare_profile 'WININIT.INI' "$(wine_file windows/WININIT.INI)" "$(sim_file windows/WININIT.INI)"
+  check "WININIT.INI renames OVAUDIO.VXD at the next start" \
+    grep -qF 'C:\windows\SYSTEM\OVAUDIO.OLD=C:\windows\SYSTEM\OVAUDIO.VXD' \
+    "$(wine_file windows/WININIT.INI)"
+  # Wine maps WIN.INI's [windows] section into the registry, as Windows NT does, also when it
+  # reports Windows 98, where the entry goes into the file.
+  local run
+  run=$("$wine" reg query 'HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows' /v run \
+    2> /dev/null | tr -d '\r' | sed -n 's/^ *run *REG_SZ    //p')
+  if cmp -s "$(wine_file windows/win.ini)" "$(template_prefix)/drive_c/windows/win.ini"; then
+    known_wine_difference "WIN.INI [windows] run= went into the registry (\"$run\"), not the file"
+    check "WIN.INI run= is cleared: the simulation's file has run=, Wine's mapped value is \" \"" \
+      eval '[ "$run" = " " ] && tr -d "\r" < "$(sim_file windows/win.ini)" | grep -qx "run="'
+  else
+    compare_profile 'WIN.INI' "$(wine_file windows/win.ini)" "$(sim_file windows/win.ini)"
+  fi
+}
