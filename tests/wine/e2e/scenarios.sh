@@ -58,6 +58,13 @@ scenario_detection() {
         "$kMain")
           shown=main
           drive list "$kMain" > "$work/main.txt"
+          if [ "$answer" = codec ] && [ "$version" = nt40 ]; then
+            # Under Wine a click on a disabled button still fires; the driver must refuse it.
+            local refused=0
+            drive click "$kMain" 1000 2> /dev/null || refused=$?
+            check "nt40, codec variant: the UI driver refuses the disabled button 1000 (exit $refused)" \
+              test "$refused" = 2
+          fi
           drive click "$kMain" 2
           ;;
         "$kNoChip")
