@@ -21,7 +21,14 @@ source "$here/e2e/common.sh"
 source "$here/e2e/scenarios.sh"
 
 boot_template
-[ "$name" = template ] && echo "1 passed, 0 failed" && exit 0
+if [ "$name" = template ]; then
+  if [ -f "$(template_prefix)/.orv-ready" ] && [ -d "$(template_prefix)/drive_c/windows" ]; then
+    echo "1 passed, 0 failed"
+    exit 0
+  fi
+  echo "0 passed, 1 failed: the template prefix did not boot"
+  exit 1
+fi
 started=$SECONDS
 if ! declare -F "scenario_${name//-/_}" > /dev/null; then
   echo "no scenario $name"

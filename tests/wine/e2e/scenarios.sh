@@ -121,7 +121,9 @@ scenario_xp_driver() {
   drive click "$kMain" 3
   wait_setup
   check "Setup.exe ends with 0" test "$setup_status" = 0
-  check "W2KSetup.dat ran and ended" wait_log '^end' 10
+  check "W2KSetup.dat started" wait_log '^start' 10
+  check "W2KSetup.dat ended (as the system's process list says)" drive wait-exit W2KSetup.dat 10000
+  check "W2KSetup.dat recorded its end" wait_log '^end' 1
   sim_machine xp winxp
   sim_windows_folder
   run_sim --dialog 102=click:3
