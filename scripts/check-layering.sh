@@ -20,8 +20,11 @@ windows_programs=(
   platform/win32/WinMain.cpp
   tests/contract/Win32Main.cpp
   tests/differential/DifferentialMain.cpp
+  tests/wine/FakedChipSetup.cpp
+  tests/wine/StandIn.cpp
   tests/wine/StartupProbe.cpp
   tools/dialog-viewer/main.cpp
+  tools/ui-driver/main.cpp
 )
 
 status=0
