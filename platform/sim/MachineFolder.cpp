@@ -264,7 +264,7 @@ std::unique_ptr<SimMachine> LoadMachineFolder(const fs::path& folder, std::strin
       }
       node->attributes = ProfileTextToInt(fields[0]) & 0x27;
       if (!fields[1].empty()) {
-        node->shortName = fields[1];
+        node->SetShortName(fields[1]);
       }
     }
   }

@@ -76,11 +76,11 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
 }
 
 void SimFileSystem::AssignShortName(FileNode* folder, FileNode* node) const {
-  node->shortName.clear();
+  node->SetShortName("");
   if (IsShortName(node->name)) {
     // FAT on Windows 9x keeps an upper-case short entry; NTFS gives such names no short name.
     if (!core_.IsNt() && Upper(node->name) != node->name) {
-      node->shortName = Upper(node->name);
+      node->SetShortName(Upper(node->name));
     }
     return;
   }
@@ -108,19 +108,14 @@ void SimFileSystem::AssignShortName(FileNode* folder, FileNode* node) const {
   }
   ext = ext.substr(0, 3);
   auto taken = [folder, node](const std::string& candidate) {
-    for (const auto& child : folder->children) {
-      if (child.get() != node &&
-          (EqualsNoCase(child->name, candidate) || EqualsNoCase(child->shortName, candidate))) {
-        return true;
-      }
-    }
-    return false;
+    FileNode* holder = folder->Child(candidate);
+    return holder != nullptr && holder != node;
   };
   for (unsigned number = 1;; ++number) {
     std::string tail = "~" + std::to_string(number);
     std::string candidate = base.substr(0, 8 - tail.size()) + tail + (ext.empty() ? "" : "." + ext);
     if (!taken(candidate)) {
-      node->shortName = candidate;
+      node->SetShortName(candidate);
       return;
     }
   }

@@ -20,13 +20,34 @@ bool HasWildcard(std::string_view text) {
 }  // namespace
 
 FileNode* FileNode::Child(std::string_view childName) const {
-  for (const auto& child : children) {
-    if (EqualsNoCase(child->name, childName) ||
-        (!child->shortName.empty() && EqualsNoCase(child->shortName, childName))) {
-      return child.get();
+  auto it = childNames.find(Upper(std::string(childName)));
+  return it == childNames.end() ? nullptr : it->second;
+}
+
+void FileNode::IndexChild(FileNode* child) {
+  childNames.emplace(Upper(child->name), child);
+  if (!child->shortName.empty()) {
+    childNames.emplace(Upper(child->shortName), child);
+  }
+}
+
+void FileNode::UnindexChild(FileNode* child) {
+  for (const std::string* childName : {&child->name, &child->shortName}) {
+    auto it = childNames.find(Upper(*childName));
+    if (it != childNames.end() && it->second == child) {
+      childNames.erase(it);
     }
   }
-  return nullptr;
+}
+
+void FileNode::SetShortName(std::string newShortName) {
+  if (parent != nullptr) {
+    parent->UnindexChild(this);
+  }
+  shortName = std::move(newShortName);
+  if (parent != nullptr) {
+    parent->IndexChild(this);
+  }
 }
 
 SimFileSystem::SimFileSystem(SimCore& core) : core_(core) {}
@@ -234,6 +255,7 @@ FileNode* SimFileSystem::AddChild(FileNode* folder, const std::string& name, boo
   node->generation = NextGeneration();
   FileNode* raw = node.get();
   folder->children.push_back(std::move(node));
+  folder->IndexChild(raw);
   AssignShortName(folder, raw);
   return raw;
 }
@@ -244,6 +266,7 @@ bool SimFileSystem::Writable(const Parsed& parsed) const {
 }
 
 void SimFileSystem::Unlink(FileNode* node) {
+  node->parent->UnindexChild(node);
   auto& siblings = node->parent->children;
   siblings.erase(std::find_if(siblings.begin(), siblings.end(),
                               [node](const auto& child) { return child.get() == node; }));
@@ -337,6 +360,7 @@ bool SimFileSystem::MoveDirect(const std::string& source, const std::string& tar
     Unlink(existing);
   }
   std::unique_ptr<FileNode> owned;
+  node->parent->UnindexChild(node);
   auto& siblings = node->parent->children;
   for (auto it = siblings.begin(); it != siblings.end(); ++it) {
     if (it->get() == node) {
@@ -346,8 +370,10 @@ bool SimFileSystem::MoveDirect(const std::string& source, const std::string& tar
     }
   }
   owned->name = parsed.parts.back();
+  owned->shortName.clear();
   owned->parent = folder;
   folder->children.push_back(std::move(owned));
+  folder->IndexChild(node);
   AssignShortName(folder, node);
   node->generation = NextGeneration();
   return true;

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Files.h"
@@ -32,6 +33,13 @@ struct FileNode {
   std::uint64_t generation = 0;
 
   FileNode* Child(std::string_view childName) const;  // by long or short name
+  // Sets the 8.3 name (empty: none), keeping the folder's index of its children's names.
+  void SetShortName(std::string shortName);
+  // The folder's index: every child under its upper-cased long and short name. Kept by the
+  // file system whenever a child comes, goes, or changes a name.
+  std::unordered_map<std::string, FileNode*> childNames;
+  void IndexChild(FileNode* child);
+  void UnindexChild(FileNode* child);
 };
 
 class SimFileSystem : public platform::Files {
