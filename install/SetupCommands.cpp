@@ -3,6 +3,7 @@
 #include "apps/ApplicationSuite.h"
 #include "install/CombinedInstall.h"
 #include "install/InstallDriverCommand.h"
+#include "install/Nt4Registration.h"
 #include "install/VxdStaging.h"
 #include "install/WdmStaging.h"
 
@@ -27,6 +28,10 @@ void SetupCommands::OnInstallApplications(Session& session) {
 
 void SetupCommands::OnCombinedInstall(Session& session) {
   install::OnCombinedInstall(session);
+}
+
+void SetupCommands::InstallNt4Driver(Session& session) {
+  install::InstallNt4Driver(session);
 }
 
 }  // namespace install

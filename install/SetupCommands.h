@@ -12,8 +12,7 @@ class SetupCommands : public Commands {
   void StageVxdDriver(Session& session) override;
   void OnInstallApplications(Session& session) override;
   void OnCombinedInstall(Session& session) override;
-  // Still to come: until then it does nothing.
-  void InstallNt4Driver(Session&) override {}
+  void InstallNt4Driver(Session& session) override;
 };
 
 }  // namespace install

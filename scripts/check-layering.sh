@@ -18,6 +18,7 @@ declare -A allowed=(
 # Windows-only programs: the launcher's entry point and the test programs run under Wine.
 windows_programs=(
   platform/win32/WinMain.cpp
+  tests/contract/TestDriverLibrary.cpp
   tests/contract/Win32Main.cpp
   tests/differential/DifferentialMain.cpp
   tests/wine/FakedChipSetup.cpp

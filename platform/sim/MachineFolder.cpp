@@ -127,6 +127,33 @@ bool ReadHardware(const ProfileDocument& ini, SimMachine& machine, std::string& 
   return true;
 }
 
+// [Mixers] and [DriverLibraries]: the mixer devices' product names in order, and how driver
+// libraries answer, by file name or full path.
+bool ReadMultimedia(const ProfileDocument& ini, SimMachine& machine, std::string& error) {
+  for (const auto& [key, name] : ini.Entries("Mixers")) {
+    if (name.size() > kMixerNameField) {
+      error = "machine.ini: [Mixers] " + key + "=\"" + name +
+              "\" is longer than the 32 characters of a mixer's product name";
+      return false;
+    }
+    machine.Multimedia().AddMixer(name);
+  }
+  for (const auto& [library, behaviour] : ini.Entries("DriverLibraries")) {
+    if (EqualsNoCase(behaviour, "configure")) {
+      machine.Multimedia().SetLibrary(library, DriverLibrary{true, true});
+    } else if (EqualsNoCase(behaviour, "noconfigure")) {
+      machine.Multimedia().SetLibrary(library, DriverLibrary{true, false});
+    } else if (EqualsNoCase(behaviour, "refuses")) {
+      machine.Multimedia().SetLibrary(library, DriverLibrary{false, false});
+    } else {
+      error = "machine.ini: [DriverLibraries] " + library + "=\"" + behaviour +
+              "\" is not configure, noconfigure or refuses";
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 bool MapHostFolder(SimMachine& machine, char letter, const fs::path& folder, bool readOnlyMedia,
@@ -269,7 +296,7 @@ std::unique_ptr<SimMachine> LoadMachineFolder(const fs::path& folder, std::strin
     }
   }
 
-  if (!ReadHardware(ini, *machine, error)) {
+  if (!ReadHardware(ini, *machine, error) || !ReadMultimedia(ini, *machine, error)) {
     return nullptr;
   }
   for (const auto& [title, program] : ini.Entries("RunningWindows")) {

@@ -88,6 +88,12 @@ enum class Call : std::uint8_t {
   LookupPrivilegeValueA,
   AdjustTokenPrivileges,
   ExitWindowsEx,
+  // Multimedia
+  mixerGetNumDevs,
+  mixerGetDevCapsA,
+  OpenDriver,
+  SendDriverMessage,
+  CloseDriver,
   // PCI BIOS functions (interrupt 1Ah) and the C runtime's port instructions
   PciBiosPresent,
   ReadConfigByte,

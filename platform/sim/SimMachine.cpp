@@ -59,6 +59,7 @@ SimMachine::SimMachine(WindowsVersion version)
       services_(core_, files_, hardware_),
       dialogs_(core_),
       security_(core_),
+      multimedia_(core_, files_),
       platform_{*this,    registry_, profiles_, files_,      processes_, *this,
                 dialogs_, services_, hardware_, multimedia_, security_} {
   const WindowsVersionInfo* info = nullptr;
@@ -256,6 +257,7 @@ void SimMachine::ApplyWininit() {
 void SimMachine::Restart() {
   core_.Record("restart", "Windows restarts");
   processes_.EndAll();
+  multimedia_.ForgetOpenDrivers();
   files_.ClearInUse();
   if (core_.IsNt()) {
     ApplyPendingRenames();

@@ -1,6 +1,7 @@
 // A simulated Windows machine behind the platform interface: registry, files, profile files,
-// programs and windows, message boxes, a virtual clock, a journal of every side effect, faults
-// injected on demand, and a restart that carries out the pending renames.
+// programs and windows, mixer devices and driver libraries, message boxes, a virtual clock, a
+// journal of every side effect, faults injected on demand, and a restart that carries out the
+// pending renames.
 #pragma once
 
 #include <deque>
@@ -9,11 +10,11 @@
 #include <string>
 
 #include "platform/Platform.h"
-#include "platform/Unavailable.h"
 #include "platform/sim/SimCore.h"
 #include "platform/sim/SimDialogs.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimHardware.h"
+#include "platform/sim/SimMultimedia.h"
 #include "platform/sim/SimProcesses.h"
 #include "platform/sim/SimProfiles.h"
 #include "platform/sim/SimRegistry.h"
@@ -55,6 +56,7 @@ class SimMachine : public platform::System, public platform::Ui {
   SimProcesses& Processes() { return processes_; }
   SimHardware& Hardware() { return hardware_; }
   SimServices& Services() { return services_; }
+  SimMultimedia& Multimedia() { return multimedia_; }
   SimDialogs& Dialogs() { return dialogs_; }
   SimSecurity& Security() { return security_; }
   sim::Faults& InjectedFaults() { return core_.faults; }
@@ -97,7 +99,7 @@ class SimMachine : public platform::System, public platform::Ui {
   SimServices services_;
   SimDialogs dialogs_;
   SimSecurity security_;
-  platform::UnavailableMultimedia multimedia_;
+  SimMultimedia multimedia_;
   platform::Platform platform_;
   std::string programPath_;
   std::string arguments_;

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "platform/Platform.h"
-#include "platform/Unavailable.h"
 
 namespace win32 {
 
@@ -157,6 +156,16 @@ class Win32Security : public platform::Security {
   bool ExitWindows(std::uint32_t flags, std::uint32_t reserved) override;
 };
 
+class Win32Multimedia : public platform::Multimedia {
+ public:
+  std::uint32_t MixerCount() override;
+  bool MixerProductName(std::uint32_t index, std::string& productName) override;
+  platform::DriverHandle OpenDriver(const std::string& path) override;
+  std::intptr_t SendDriverMessage(platform::DriverHandle driver, std::uint32_t message,
+                                  std::intptr_t param1, std::intptr_t param2) override;
+  void CloseDriver(platform::DriverHandle driver) override;
+};
+
 // All services of the real machine, for the process's whole life.
 class Win32Platform {
  public:
@@ -173,7 +182,7 @@ class Win32Platform {
   Win32Hardware hardware_;
   Win32Dialogs dialogs_;
   Win32Security security_;
-  platform::UnavailableMultimedia multimedia_;
+  Win32Multimedia multimedia_;
   platform::Platform platform_;
 };
 

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -19,6 +20,14 @@ struct Environment {
   // Puts a program at `path` that, when started, exits with 100 + the length of its own file
   // name, so that a test can tell which program a command line started.
   std::function<void(const std::string& path)> plantProgram;
+  // Puts an installable driver library at `path`, one to a folder. It answers DRV_LOAD with 1
+  // (0 when `refuses`), DRV_ENABLE, DRV_OPEN, DRV_CLOSE, DRV_DISABLE and DRV_FREE with 1,
+  // DRV_QUERYCONFIGURE with 1 (it has a configuration dialog), DRV_INSTALL with DRVCNF_RESTART
+  // and DRV_CONFIGURE with DRVCNF_OK.
+  std::function<void(const std::string& path, bool refuses)> plantDriverLibrary;
+  // The messages the library planted at `path` received, in order, each as "MESSAGE PARAM1"
+  // in decimal.
+  std::function<std::vector<std::string>(const std::string& path)> driverMessages;
 };
 
 Environment& Env();

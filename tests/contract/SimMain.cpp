@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "platform/sim/SimMachine.h"
+#include "platform/sim/Text.h"
 #include "tests/contract/ContractEnv.h"
 #include "ui/CompiledResources.h"
 
@@ -26,6 +27,23 @@ int main(int argc, char** argv) {
     behaviour.runsForMs = 200;
     behaviour.exitCode = static_cast<std::uint32_t>(100 + name.size());
     machine.Processes().DefineProgram(path, behaviour);
+  };
+  // A sound card's mixer, and one whose driver fills the whole name field.
+  machine.Multimedia().AddMixer("Orvanta PCI Mixer");
+  machine.Multimedia().AddMixer("Mixer of a driver that fills it!");
+  env.plantDriverLibrary = [&machine](const std::string& path, bool refuses) {
+    machine.Files().WriteFileDirect(path, "MZ");
+    machine.Multimedia().SetLibrary(path, sim::DriverLibrary{!refuses, true});
+  };
+  env.driverMessages = [&machine](const std::string& path) {
+    std::string full = machine.Files().FullPath(path);
+    std::vector<std::string> lines;
+    for (const sim::DriverMessage& message : machine.Multimedia().Messages()) {
+      if (sim::EqualsNoCase(message.path, full)) {
+        lines.push_back(std::to_string(message.message) + " " + std::to_string(message.param1));
+      }
+    }
+    return lines;
   };
   return RUN_ALL_TESTS();
 }

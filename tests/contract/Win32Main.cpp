@@ -1,6 +1,7 @@
 // The platform contract on the real Win32 backend (under Wine here).
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 
 #include "platform/win32/Win32Platform.h"
@@ -34,6 +35,10 @@ std::string MakeScratch() {
   }
 }
 
+std::string FolderOf(const std::string& path) {
+  return path.substr(0, path.rfind('\\') + 1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -57,6 +62,27 @@ int main(int argc, char** argv) {
   std::string selfPath = self;
   env.plantProgram = [selfPath](const std::string& path) {
     ::CopyFileA(selfPath.c_str(), path.c_str(), FALSE);
+  };
+  // The test driver library is built beside this program.
+  std::string library = selfPath.substr(0, selfPath.rfind('\\') + 1) + "orvdrv.dll";
+  env.plantDriverLibrary = [library](const std::string& path, bool refuses) {
+    ::CopyFileA(library.c_str(), path.c_str(), FALSE);
+    if (refuses) {
+      std::string marker = FolderOf(path) + "refuse-load.txt";
+      ::CloseHandle(::CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+  };
+  env.driverMessages = [](const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream log(FolderOf(path) + "driver-messages.txt", std::ios::binary);
+    for (std::string line; std::getline(log, line);) {
+      if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+      }
+      lines.push_back(line);
+    }
+    return lines;
   };
   return RUN_ALL_TESTS();
 }

@@ -47,6 +47,21 @@ expect "vxd on 98" 'WININIT.INI \[rename\] C:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD=C:\\
 expect "vxd on 98" 'renamed C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD -> C:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD' "$out"
 out=$("$tool" --machine "$examples/machines/winme" --disc "$examples/disc" --dialog 102=click:3 2>&1)
 expect "wdm on ME" 'WinExec "D:\\MESetup.dat /DRIVER"' "$out"
+out=$("$tool" --machine "$examples/machines/nt4" --disc "$examples/disc" --dialog 102=click:3 --dialog 132=click:1001,click:1 2>&1)
+expect "nt4 registration" 'copy D:\\NT40\\drv\\ovpci.sys -> C:\\WINNT\\system32\\drivers\\ovpci.sys' "$out"
+expect "nt4 registration" 'Drivers32 "aux" = REG_SZ "ov-pci.dll"' "$out"
+expect "nt4 registration" 'Drivers32 "midi1" = REG_SZ "ov-pci.dll"' "$out"
+expect "nt4 registration" 'ov-pci.dll: DRV_CONFIGURE' "$out"
+expect "nt4 registration" 'Sonavex Driver "UninstallString" = REG_SZ "C:\\WINNT\\OVUninst.exe"' "$out"
+# The same machine with a mixer of the maker's driver: the files are replaced at the restart.
+active=$(mktemp -d)
+cp -r "$examples/machines/nt4" "$active/"
+sed -i 's/^\[Mixers\]/&\n9=orvanta pci mixer/' "$active/nt4/machine.ini"
+out=$("$tool" --machine "$active/nt4" --disc "$examples/disc" --dialog 102=click:3 --dialog 132=click:1 2>&1)
+rm -rf "$active"
+expect "nt4 active driver" 'move at next start C:\\WINNT\\System32\\ov-pci.new -> C:\\WINNT\\System32\\ov-pci.dll' "$out"
+expect "nt4 active driver" 'renamed C:\\WINNT\\System32\\Drivers\\ovpci.new -> C:\\WINNT\\System32\\Drivers\\ovpci.sys' "$out"
+if grep -q "Drivers32" <<< "$out"; then failed=$((failed + 1)); echo "FAIL nt4 active driver: registered"; fi
 out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" 2>&1); status=$?
 expect "unscripted dialog" "dialog 102 \"Setup\" is shown with no action left" "$out"
 [ $status -eq 3 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL unscripted: status $status"; }

@@ -238,6 +238,42 @@ TEST(Faults, FailedHardwareCallsFindNothingAndChangeNothing) {
   EXPECT_EQ(Texts(machine, "fault").size(), 7u);
 }
 
+TEST(Faults, MultimediaCallsFailAsTheirWinmmCalls) {
+  SimMachine machine(sim::WindowsVersion::NT4);
+  platform::Multimedia& multimedia = machine.Platform().multimedia;
+  auto& faults = machine.InjectedFaults();
+  machine.Multimedia().AddMixer("Orvanta PCI Mixer");
+  machine.Files().WriteFileDirect("C:\\WINNT\\system32\\ov-pci.dll", "MZ");
+
+  faults.FailNth(Call::mixerGetNumDevs, 1, kError);
+  EXPECT_EQ(multimedia.MixerCount(), 0u);
+  EXPECT_EQ(multimedia.MixerCount(), 1u);
+  faults.FailNth(Call::mixerGetDevCapsA, 1, kError);
+  std::string name = "untouched";
+  EXPECT_FALSE(multimedia.MixerProductName(0, name));
+  EXPECT_EQ(name, "untouched");
+  EXPECT_TRUE(multimedia.MixerProductName(0, name));
+
+  // A failed OpenDriver reaches no library; a failed message is not delivered; a failed close
+  // leaves the driver open.
+  faults.FailNth(Call::OpenDriver, 1, kError);
+  EXPECT_TRUE(multimedia.OpenDriver("C:\\WINNT\\system32\\ov-pci.dll").IsNull());
+  EXPECT_TRUE(machine.Multimedia().Messages().empty());
+  platform::DriverHandle driver = multimedia.OpenDriver("C:\\WINNT\\system32\\ov-pci.dll");
+  ASSERT_FALSE(driver.IsNull());
+  std::size_t delivered = machine.Multimedia().Messages().size();
+  faults.FailNth(Call::SendDriverMessage, 1, kError);
+  EXPECT_EQ(multimedia.SendDriverMessage(driver, win::DRV_QUERYCONFIGURE, 0, 0), 0);
+  EXPECT_EQ(machine.Multimedia().Messages().size(), delivered);
+  EXPECT_EQ(multimedia.SendDriverMessage(driver, win::DRV_QUERYCONFIGURE, 0, 0), 1);
+  faults.FailNth(Call::CloseDriver, 1, kError);
+  multimedia.CloseDriver(driver);
+  EXPECT_EQ(machine.Multimedia().OpenDriverCount(), 1u);
+  multimedia.CloseDriver(driver);
+  EXPECT_EQ(machine.Multimedia().OpenDriverCount(), 0u);
+  EXPECT_EQ(Texts(machine, "fault").size(), 5u);
+}
+
 // Runs `init` when the dialog is up; OK and Cancel get the dialog manager's default.
 class Probe : public platform::DialogEvents {
  public:

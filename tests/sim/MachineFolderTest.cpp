@@ -120,6 +120,40 @@ TEST(MachineFolder, BrokenFoldersAreRefusedAndLeftAlone) {
   EXPECT_TRUE(sim::LoadMachineFolder(folder, error)) << error;
 }
 
+TEST(MachineFolder, MixersAndDriverLibrariesAreSetUpOrRefusedClearly) {
+  TempFolder temp;
+  const fs::path folder = temp.path() / "nt4";
+  fs::create_directories(folder / "drive_c" / "WINNT" / "system32");
+  WriteText(folder / "drive_c" / "WINNT" / "system32" / "ov-pci.dll", "MZ");
+  WriteText(folder / "drive_c" / "WINNT" / "system32" / "other.dll", "MZ");
+  const std::string head = "[Windows]\r\nVersion=NT4\r\n";
+  WriteText(folder / "machine.ini",
+            head + "[Mixers]\r\n0=Orvanta PCI Mixer\r\n1=" + std::string(32, 'x') +
+                "\r\n[DriverLibraries]\r\nov-pci.dll=NoConfigure\r\n"
+                "C:\\WINNT\\system32\\other.dll=refuses\r\n");
+  std::string error;
+  auto machine = sim::LoadMachineFolder(folder, error);
+  ASSERT_TRUE(machine) << error;
+  platform::Multimedia& multimedia = machine->Platform().multimedia;
+  ASSERT_EQ(multimedia.MixerCount(), 2u);
+  std::string name;
+  ASSERT_TRUE(multimedia.MixerProductName(1, name));
+  EXPECT_EQ(name, std::string(32, 'x'));
+  platform::DriverHandle driver = multimedia.OpenDriver("C:\\WINNT\\system32\\ov-pci.dll");
+  ASSERT_FALSE(driver.IsNull());
+  EXPECT_EQ(multimedia.SendDriverMessage(driver, win::DRV_QUERYCONFIGURE, 0, 0), 0);
+  multimedia.CloseDriver(driver);
+  EXPECT_TRUE(multimedia.OpenDriver("C:\\WINNT\\system32\\other.dll").IsNull());
+
+  WriteText(folder / "machine.ini", head + "[Mixers]\r\n0=" + std::string(33, 'x') + "\r\n");
+  EXPECT_FALSE(sim::LoadMachineFolder(folder, error));
+  EXPECT_NE(error.find("32 characters"), std::string::npos) << error;
+  WriteText(folder / "machine.ini", head + "[DriverLibraries]\r\nov-pci.dll=maybe\r\n");
+  EXPECT_FALSE(sim::LoadMachineFolder(folder, error));
+  EXPECT_NE(error.find("\"maybe\" is not configure, noconfigure or refuses"), std::string::npos)
+      << error;
+}
+
 TEST(MachineFolder, ASavedMachineLoadsBackAsItWasLeft) {
   TempFolder temp;
   const fs::path folder = temp.path() / "win98se";

@@ -166,19 +166,6 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
   return true;
 }
 
-// The commands of the real program; what is still to come is recorded where it would run.
-class LabCommands : public install::SetupCommands {
- public:
-  explicit LabCommands(sim::SimMachine& machine) : machine_(machine) {}
-  void InstallNt4Driver(install::Session&) override { Record("NT 4.0 driver registration"); }
-
- private:
-  void Record(const std::string& what) {
-    machine_.Core().Record("install", what + " runs here once it is built");
-  }
-  sim::SimMachine& machine_;
-};
-
 void PrintContext(const app::SetupApp& setup) {
   const app::InstallContext& c = setup.Context();
   std::printf("class: %s\nsourceDir: %s\ncommandLine: %s\n", app::WindowsClassNames(c).c_str(),
@@ -226,7 +213,7 @@ int main(int argc, char** argv) {
   std::printf("program: %s %s\n", program.c_str(), options.args.c_str());
 
   machine->Dialogs().SetLanguage(options.language);
-  LabCommands commands(*machine);
+  install::SetupCommands commands;
   ui::DialogStartupServices services(machine->Platform(), commands);
   app::SetupApp setup(machine->Platform(), services);
   int status = 0;
