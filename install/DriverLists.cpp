@@ -7,8 +7,7 @@ namespace install {
 
 namespace {
 
-// A slot's text is read into a buffer of this size; a longer one does not read, and its slot
-// counts as free.
+// A slot's text is read into a buffer of this size.
 constexpr std::uint32_t kSlotCapacity = 1024;
 // The slots of a name: the name itself, then the name with one digit, 1 to 9. There is no
 // slot 10.
@@ -24,11 +23,14 @@ int AddDriverValue(platform::Registry& registry, const std::string& subKey, cons
   }
   std::string slot = name;
   for (int digit = 1;; ++digit) {
-    std::optional<std::string> held = app::ReadRegText(registry, key.Get(), slot, kSlotCapacity);
-    if (!held) {
-      break;  // missing, or not readable: free
+    std::string held;
+    std::int32_t status = app::QueryRegText(registry, key.Get(), slot, kSlotCapacity, held);
+    if (status == static_cast<std::int32_t>(win::ERROR_FILE_NOT_FOUND)) {
+      break;  // a free slot
     }
-    if (*held == text) {
+    // A slot that holds a value too long to read, or that cannot be read, is another driver's:
+    // it is not overwritten.
+    if (status == 0 && held == text) {
       return 0;
     }
     if (digit > kLastSlotDigit) {

@@ -189,7 +189,7 @@ TEST_F(Nt4Registration, OddValuesInTheDriverListAreReadAsTheirBytesUpToAZero) {
          "\"aux\"=dword:00000005\r\n"
          // The library's name stored without its zero, as binary data: it is there already.
          "\"midi\"=hex:6f,76,2d,70,63,69,2e,64,6c,6c\r\n"
-         // Longer than the 1024-byte read: the slot counts as free and is written over.
+         // Longer than the 1024-byte read: another driver's, kept; the next slot is taken.
          "\"mixer\"=\"" +
          longText +
          "\"\r\n"
@@ -198,7 +198,8 @@ TEST_F(Nt4Registration, OddValuesInTheDriverListAreReadAsTheirBytesUpToAZero) {
          "\"aux1\"=\"other.dll\"\r\n\"aux3\"=\"ov-pci.dll\"\r\n");
   Run();
   EXPECT_EQ(NamesHolding(kDrivers32, "ov-pci.dll"),
-            (std::vector<std::string>{"midi", "mixer", "aux3", "aux2", "wave1"}));
+            (std::vector<std::string>{"midi", "aux3", "aux2", "mixer1", "wave1"}));
+  EXPECT_EQ(machine.Registry().FindValue(kDrivers32, "mixer")->data.size(), longText.size() + 1);
   EXPECT_EQ(machine.Registry().FindValue(kDrivers32, "aux")->type, win::REG_DWORD);
   EXPECT_EQ(machine.Registry().FindValue(kDrivers32, "midi")->type, win::REG_BINARY);
   EXPECT_EQ(machine.Registry().FindValue(kDrivers32, "mixer")->type, win::REG_SZ);
