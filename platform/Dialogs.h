@@ -53,6 +53,9 @@ class Dialogs {
   // IsWindowEnabled of a dialog window: false while a modal dialog it owns runs.
   virtual bool IsWindowEnabled(WindowHandle window) = 0;
   virtual void SetWindowText(WindowHandle window, const std::string& text) = 0;
+  // GetWindowTextA of the dialog (id 0) or GetDlgItemTextA of one of its controls, into a
+  // buffer of `capacity` characters; empty when there is no such window.
+  virtual std::string GetText(WindowHandle dialog, int id, std::uint32_t capacity) = 0;
   // MoveWindow of the dialog (id 0) or one of its controls, in pixels.
   virtual void MoveWindow(WindowHandle dialog, int id, int x, int y, int width, int height) = 0;
   virtual Rect DesktopRect() = 0;

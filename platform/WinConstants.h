@@ -115,10 +115,20 @@ inline constexpr std::uint32_t GENERIC_READ = 0x80000000;
 inline constexpr std::uint32_t GENERIC_WRITE = 0x40000000;
 inline constexpr std::uint32_t OPEN_EXISTING = 3;
 
-// Multimedia driver messages
+// Multimedia driver messages: those the system sends a library as it is opened and closed,
+// those the launcher sends, and the replies to a configuration.
+inline constexpr std::uint32_t DRV_LOAD = 1;
+inline constexpr std::uint32_t DRV_ENABLE = 2;
+inline constexpr std::uint32_t DRV_OPEN = 3;
+inline constexpr std::uint32_t DRV_CLOSE = 4;
+inline constexpr std::uint32_t DRV_DISABLE = 5;
+inline constexpr std::uint32_t DRV_FREE = 6;
 inline constexpr std::uint32_t DRV_CONFIGURE = 7;
 inline constexpr std::uint32_t DRV_QUERYCONFIGURE = 8;
 inline constexpr std::uint32_t DRV_INSTALL = 9;
+inline constexpr std::intptr_t DRVCNF_CANCEL = 0;
+inline constexpr std::intptr_t DRVCNF_OK = 1;
+inline constexpr std::intptr_t DRVCNF_RESTART = 2;
 
 // Security and shutdown
 inline constexpr std::uint32_t TOKEN_ADJUST_PRIVILEGES = 0x0020;

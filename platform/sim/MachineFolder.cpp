@@ -88,9 +88,6 @@ std::string WindowsPathOf(const std::string& root, const fs::path& host, const f
 // [Hardware] and [PCI]: the PCI BIOS, the rights of the user, how the detection driver
 // answers, and the PCI devices.
 bool ReadHardware(const ProfileDocument& ini, SimMachine& machine, std::string& error) {
-  if (auto bios = ini.Get("Hardware", "PciBios")) {
-    machine.Hardware().SetPciBios(ProfileTextToInt(*bios) != 0);
-  }
   if (auto administrator = ini.Get("Hardware", "Administrator")) {
     machine.Services().SetAdministrator(ProfileTextToInt(*administrator) != 0);
   }
@@ -116,15 +113,7 @@ bool ReadHardware(const ProfileDocument& ini, SimMachine& machine, std::string& 
       return false;
     }
   }
-  for (const auto& [slot, text] : ini.Entries("PCI")) {
-    std::optional<PciDeviceSetup> device = ParsePciDevice(slot, text, error);
-    if (!device) {
-      error = "machine.ini: [PCI] " + error;
-      return false;
-    }
-    machine.Hardware().AddDevice(*device);
-  }
-  return true;
+  return ReadPciDevices(ini, machine.Hardware(), error);
 }
 
 // [Mixers] and [DriverLibraries]: the mixer devices' product names in order, and how driver
@@ -155,6 +144,21 @@ bool ReadMultimedia(const ProfileDocument& ini, SimMachine& machine, std::string
 }
 
 }  // namespace
+
+bool ReadPciDevices(const ProfileDocument& ini, SimHardware& hardware, std::string& error) {
+  if (auto bios = ini.Get("Hardware", "PciBios")) {
+    hardware.SetPciBios(ProfileTextToInt(*bios) != 0);
+  }
+  for (const auto& [slot, text] : ini.Entries("PCI")) {
+    std::optional<PciDeviceSetup> device = ParsePciDevice(slot, text, error);
+    if (!device) {
+      error = "machine.ini: [PCI] " + error;
+      return false;
+    }
+    hardware.AddDevice(*device);
+  }
+  return true;
+}
 
 bool MapHostFolder(SimMachine& machine, char letter, const fs::path& folder, bool readOnlyMedia,
                    std::string& error) {

@@ -15,6 +15,12 @@
 
 namespace sim {
 
+class ProfileDocument;
+
+// machine.ini's PCI BIOS ([Hardware] PciBios=) and PCI devices ([PCI]) into a PCI bus; false,
+// with a message, when a device is malformed.
+bool ReadPciDevices(const ProfileDocument& ini, SimHardware& hardware, std::string& error);
+
 // Loads the machine; null with a message when the folder is missing or malformed.
 std::unique_ptr<SimMachine> LoadMachineFolder(const std::filesystem::path& folder,
                                               std::string& error);

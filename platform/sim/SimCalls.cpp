@@ -62,6 +62,7 @@ constexpr std::array<Named, kCallCount> kNames{{
     {Call::EnableWindow, "EnableWindow"},
     {Call::IsWindowEnabled, "IsWindowEnabled"},
     {Call::SetWindowTextA, "SetWindowTextA"},
+    {Call::GetWindowTextA, "GetWindowTextA"},
     {Call::MoveWindow, "MoveWindow"},
     {Call::GetWindowRect, "GetWindowRect"},
     {Call::AppendMenuA, "AppendMenuA"},

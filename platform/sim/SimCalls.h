@@ -67,6 +67,7 @@ enum class Call : std::uint8_t {
   EnableWindow,
   IsWindowEnabled,
   SetWindowTextA,
+  GetWindowTextA,
   MoveWindow,
   GetWindowRect,
   AppendMenuA,

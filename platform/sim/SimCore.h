@@ -9,15 +9,13 @@
 #include <vector>
 
 #include "platform/System.h"
+#include "platform/journal/JournalWords.h"
 #include "platform/sim/SimCalls.h"
 
 namespace sim {
 
-struct JournalEntry {
-  std::uint64_t timeMs = 0;
-  std::string category;  // "registry", "file", "profile", "process", "window", "ui", "wait"...
-  std::string text;
-};
+// A line of the journal, in the words the journaling layer over the real machine uses too.
+using JournalEntry = journal::Line;
 
 // Faults to inject into the platform calls: every call of a kind, the Nth call of a kind, or
 // the Nth platform call of any kind, each counted from when the fault was added. The error a

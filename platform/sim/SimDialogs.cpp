@@ -349,6 +349,22 @@ void SimDialogs::SetWindowText(platform::WindowHandle window, const std::string&
   }
 }
 
+std::string SimDialogs::GetText(platform::WindowHandle dialog, int id, std::uint32_t capacity) {
+  if (core_.Injected(Call::GetWindowTextA) || capacity == 0) {
+    return std::string();
+  }
+  Open* open = Find(dialog);
+  if (open == nullptr) {
+    return std::string();
+  }
+  const Control* control = id == 0 ? nullptr : ControlOf(*open, id);
+  if (id != 0 && control == nullptr) {
+    return std::string();
+  }
+  const std::string& text = id == 0 ? open->snapshot.caption : control->source.text;
+  return text.substr(0, capacity - 1);
+}
+
 void SimDialogs::MoveWindow(platform::WindowHandle dialog, int id, int x, int y, int width,
                             int height) {
   if (core_.Injected(Call::MoveWindow)) {

@@ -78,6 +78,7 @@ class SimDialogs : public platform::Dialogs {
   bool IsControlEnabled(platform::WindowHandle dialog, int id) override;
   bool IsWindowEnabled(platform::WindowHandle window) override;
   void SetWindowText(platform::WindowHandle window, const std::string& text) override;
+  std::string GetText(platform::WindowHandle dialog, int id, std::uint32_t capacity) override;
   void MoveWindow(platform::WindowHandle dialog, int id, int x, int y, int width,
                   int height) override;
   platform::Rect DesktopRect() override {

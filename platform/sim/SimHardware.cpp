@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "platform/journal/JournalWords.h"
 #include "platform/sim/Text.h"
 
 namespace sim {
@@ -130,8 +131,8 @@ void SimHardware::Function::SetWord(std::uint16_t offset, std::uint16_t value) {
 }
 
 std::string SimHardware::Function::Slot() const {
-  return Hex(setup.bus, 2) + ":" + Hex(setup.device, 2) + "." + Hex(setup.function, 1) + " (" +
-         Hex(setup.vendorId, 4) + ":" + Hex(setup.deviceId, 4) + ")";
+  return journal::PciSlot(setup.bus, setup.device, setup.function) + " (" + Hex(setup.vendorId, 4) +
+         ":" + Hex(setup.deviceId, 4) + ")";
 }
 
 SimHardware::SimHardware(SimCore& core) : core_(core) {}
@@ -247,7 +248,7 @@ void SimHardware::PciWriteConfigWord(std::uint8_t bus, std::uint8_t deviceFuncti
   if (offset == kCommand || offset == kBar0 || offset == kBar1) {
     function->SetWord(offset, value);
   }
-  core_.Record("pci", function->Slot() + " write " + Hex(offset, 2) + "h = " + Hex(value, 4) + "h");
+  core_.Record("pci", journal::PciWrite(function->Slot(), offset, value));
 }
 
 SimHardware::Function* SimHardware::Decoder(std::uint16_t port, int& window,
@@ -343,8 +344,8 @@ void SimHardware::PortWrite32(std::uint16_t port, std::uint32_t value) {
   int window = 0;
   std::uint16_t offset = 0;
   Function* function = Decoder(port, window, offset);
-  core_.Record("port", Hex(port, 4) + "h <- " + Hex(value, 8) + "h" +
-                           (function ? " (" + function->Slot() + ")" : ""));
+  core_.Record("port",
+               journal::PortWrite(port, value) + (function ? " (" + function->Slot() + ")" : ""));
   if (function == nullptr) {
     return;
   }

@@ -1,6 +1,7 @@
 #include "platform/sim/SimMachine.h"
 
 #include "platform/WinConstants.h"
+#include "platform/journal/JournalWords.h"
 #include "platform/sim/Text.h"
 
 namespace sim {
@@ -145,11 +146,7 @@ int SimMachine::ShowMessageBox(platform::WindowHandle owner, const std::string& 
   } else if ((type & 0xF) == win::MB_YESNO) {
     answer = win::IDYES;
   }
-  core_.Record("ui", "message box \"" + caption + "\": \"" + text + "\" -> " +
-                         (answer == win::IDOK    ? "OK"
-                          : answer == win::IDYES ? "Yes"
-                          : answer == win::IDNO  ? "No"
-                                                 : std::to_string(answer)));
+  core_.Record("ui", journal::MessageBoxAnswered(caption, text, answer));
   return answer;
 }
 

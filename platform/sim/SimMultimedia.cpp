@@ -4,58 +4,10 @@
 #include <cstdio>
 
 #include "platform/WinConstants.h"
+#include "platform/journal/JournalWords.h"
 #include "platform/sim/Text.h"
 
 namespace sim {
-
-namespace {
-
-constexpr std::uint32_t kDrvLoad = 1;
-constexpr std::uint32_t kDrvEnable = 2;
-constexpr std::uint32_t kDrvOpen = 3;
-constexpr std::uint32_t kDrvClose = 4;
-constexpr std::uint32_t kDrvDisable = 5;
-constexpr std::uint32_t kDrvFree = 6;
-constexpr std::intptr_t kDrvCnfCancel = 0;
-constexpr std::intptr_t kDrvCnfOk = 1;
-constexpr std::intptr_t kDrvCnfRestart = 2;
-
-std::string MessageName(std::uint32_t message) {
-  switch (message) {
-    case kDrvLoad:
-      return "DRV_LOAD";
-    case kDrvEnable:
-      return "DRV_ENABLE";
-    case kDrvOpen:
-      return "DRV_OPEN";
-    case kDrvClose:
-      return "DRV_CLOSE";
-    case kDrvDisable:
-      return "DRV_DISABLE";
-    case kDrvFree:
-      return "DRV_FREE";
-    case win::DRV_CONFIGURE:
-      return "DRV_CONFIGURE";
-    case win::DRV_QUERYCONFIGURE:
-      return "DRV_QUERYCONFIGURE";
-    case win::DRV_INSTALL:
-      return "DRV_INSTALL";
-    default:
-      return "message " + std::to_string(message);
-  }
-}
-
-std::string Param(std::intptr_t value) {
-  if (value == 0) {
-    return "0";
-  }
-  char text[24];
-  std::snprintf(text, sizeof text, "0x%llX",
-                static_cast<unsigned long long>(static_cast<std::uintptr_t>(value)));
-  return text;
-}
-
-}  // namespace
 
 SimMultimedia::SimMultimedia(SimCore& core, SimFileSystem& files) : core_(core), files_(files) {}
 
@@ -110,31 +62,30 @@ std::intptr_t SimMultimedia::Deliver(const Instance& instance, std::uint32_t mes
                                      std::intptr_t param1, std::intptr_t param2) {
   std::intptr_t reply = 0;
   switch (message) {
-    case kDrvLoad:
+    case win::DRV_LOAD:
       reply = instance.library.loads ? 1 : 0;
       break;
-    case kDrvEnable:
-    case kDrvOpen:
-    case kDrvClose:
-    case kDrvDisable:
-    case kDrvFree:
+    case win::DRV_ENABLE:
+    case win::DRV_OPEN:
+    case win::DRV_CLOSE:
+    case win::DRV_DISABLE:
+    case win::DRV_FREE:
       reply = 1;
       break;
     case win::DRV_INSTALL:
-      reply = kDrvCnfRestart;  // a sound driver takes effect when Windows starts again
+      reply = win::DRVCNF_RESTART;  // a sound driver takes effect when Windows starts again
       break;
     case win::DRV_QUERYCONFIGURE:
       reply = instance.library.hasConfiguration ? 1 : 0;
       break;
     case win::DRV_CONFIGURE:
-      reply = instance.library.hasConfiguration ? kDrvCnfOk : kDrvCnfCancel;
+      reply = instance.library.hasConfiguration ? win::DRVCNF_OK : win::DRVCNF_CANCEL;
       break;
     default:
       reply = 0;
   }
   messages_.push_back(DriverMessage{instance.path, message, param1, param2, reply});
-  core_.Record("driver", instance.path + ": " + MessageName(message) + " (" + Param(param1) + ", " +
-                             Param(param2) + ") answers " + std::to_string(reply));
+  core_.Record("driver", journal::DriverMessage(instance.path, message, param1, param2, reply));
   return reply;
 }
 
@@ -152,13 +103,13 @@ platform::DriverHandle SimMultimedia::OpenDriver(const std::string& path) {
   }
   Instance instance{full, Upper(full), LibraryOf(file)};
   if (InstancesOf(instance.module) == 0) {
-    if (Deliver(instance, kDrvLoad, 0, 0) == 0) {
+    if (Deliver(instance, win::DRV_LOAD, 0, 0) == 0) {
       core_.Record("driver", "OpenDriver \"" + path + "\": the library refused to load");
       return {};
     }
-    Deliver(instance, kDrvEnable, 0, 0);
+    Deliver(instance, win::DRV_ENABLE, 0, 0);
   }
-  Deliver(instance, kDrvOpen, 0, 0);
+  Deliver(instance, win::DRV_OPEN, 0, 0);
   platform::DriverHandle handle{nextHandle_};
   nextHandle_ += 4;
   open_[handle.value] = instance;
@@ -187,10 +138,10 @@ void SimMultimedia::CloseDriver(platform::DriverHandle driver) {
   }
   Instance instance = it->second;
   open_.erase(it);
-  Deliver(instance, kDrvClose, 0, 0);
+  Deliver(instance, win::DRV_CLOSE, 0, 0);
   if (InstancesOf(instance.module) == 0) {
-    Deliver(instance, kDrvDisable, 0, 0);
-    Deliver(instance, kDrvFree, 0, 0);
+    Deliver(instance, win::DRV_DISABLE, 0, 0);
+    Deliver(instance, win::DRV_FREE, 0, 0);
   }
 }
 

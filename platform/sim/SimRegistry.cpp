@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/WinConstants.h"
+#include "platform/journal/JournalWords.h"
 #include "platform/sim/Text.h"
 
 namespace sim {
@@ -21,10 +22,6 @@ std::size_t CountKeys(const RegNode& node) {
     count += CountKeys(*child);
   }
   return count;
-}
-
-std::string Quote(const std::string& text) {
-  return "\"" + text + "\"";
 }
 
 }  // namespace
@@ -48,30 +45,6 @@ RegValue* RegNode::FindValue(const std::string& valueName) {
 RegNode* RegNode::FindChild(const std::string& childName) const {
   auto it = children.find(Upper(childName));
   return it == children.end() ? nullptr : it->second.get();
-}
-
-std::string DescribeRegData(std::uint32_t type, const std::vector<std::uint8_t>& data) {
-  char buffer[16];
-  if ((type == win::REG_SZ || type == win::REG_EXPAND_SZ) && !data.empty() && data.back() == 0) {
-    std::string text(data.begin(), data.end() - 1);
-    if (text.find('\0') == std::string::npos) {
-      return std::string(type == win::REG_SZ ? "REG_SZ " : "REG_EXPAND_SZ ") + Quote(text);
-    }
-  }
-  if (type == win::REG_DWORD && data.size() == 4) {
-    std::uint32_t value =
-        data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<std::uint32_t>(data[3]) << 24);
-    std::snprintf(buffer, sizeof buffer, "0x%08X", value);
-    return std::string("REG_DWORD ") + buffer;
-  }
-  std::snprintf(buffer, sizeof buffer, "type %u", type);
-  std::string result = buffer;
-  result += " hex:";
-  for (std::size_t i = 0; i < data.size(); ++i) {
-    std::snprintf(buffer, sizeof buffer, "%s%02x", i ? "," : "", data[i]);
-    result += buffer;
-  }
-  return result;
 }
 
 SimRegistry::SimRegistry(SimCore& core)
@@ -327,8 +300,8 @@ std::int32_t SimRegistry::SetValue(platform::RegKey key, const std::string& name
   }
   value->type = type;
   value->data = std::move(bytes);
-  core_.Record("registry", "set " + open.path + " " + Quote(name.empty() ? "@" : name) + " = " +
-                               DescribeRegData(type, value->data));
+  core_.Record("registry", "set " + open.path + " " + journal::Quoted(name.empty() ? "@" : name) +
+                               " = " + journal::RegistryData(type, value->data));
   return Result(win::ERROR_SUCCESS);
 }
 
@@ -379,7 +352,7 @@ std::int32_t SimRegistry::DeleteValue(platform::RegKey key, const std::string& n
   auto& values = open.node->values;
   for (auto it = values.begin(); it != values.end(); ++it) {
     if (EqualsNoCase(it->name, name)) {
-      core_.Record("registry", "delete value " + open.path + " " + Quote(it->name));
+      core_.Record("registry", "delete value " + open.path + " " + journal::Quoted(it->name));
       values.erase(it);
       return Result(win::ERROR_SUCCESS);
     }

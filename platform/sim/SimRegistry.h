@@ -38,6 +38,8 @@ class SimRegistry : public platform::Registry {
   // The subkey of HKEY_USERS that HKEY_CURRENT_USER shows (".DEFAULT" on a Windows 9x machine
   // without user profiles).
   void SetCurrentUser(const std::string& userKey);
+  // The key of HKEY_USERS that HKEY_CURRENT_USER is.
+  const std::string& CurrentUser() const { return currentUser_; }
 
   // Reads a REGEDIT4 text into the registry; false with a message naming the line when it is
   // malformed (the registry may then hold the keys read before that line).
@@ -102,10 +104,7 @@ class SimRegistry : public platform::Registry {
   std::uintptr_t nextHandle_ = 0x1000;
 };
 
-// Journal text of a value's data: strings quoted, numbers in hex, other data as bytes.
 // Marks a key and all its subkeys deleted, so that open handles to them fail.
 void MarkDeleted(RegNode& node);
-
-std::string DescribeRegData(std::uint32_t type, const std::vector<std::uint8_t>& data);
 
 }  // namespace sim

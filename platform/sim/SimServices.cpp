@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/WinConstants.h"
+#include "platform/journal/JournalWords.h"
 #include "platform/sim/Text.h"
 
 namespace sim {
@@ -13,6 +14,7 @@ constexpr std::uint32_t kServiceNotActive = 1062;
 constexpr std::uint32_t kServiceMarkedForDelete = 1072;
 constexpr std::uint32_t kGenFailure = 31;
 constexpr const char* kDetectionService = "ORVAINFO";
+constexpr const char* kDevicePath = "\\\\.\\orvainfo";  // as the journal names the device
 
 // A drive letter with a backslash, or a UNC path.
 bool IsFullPath(const std::string& path) {
@@ -259,7 +261,7 @@ bool SimServices::DeviceIoControl(platform::DeviceHandle device, std::uint32_t c
   }
   lastRequest_ = input;
   if (code != 0 || input.size() < 8 || answer_ == DriverAnswer::None) {
-    core_.Record("device", "\\\\.\\orvainfo: request refused");
+    core_.Record("device", journal::DeviceRefused(kDevicePath));
     return core_.Fail(kGenFailure);
   }
   if (output.size() < 256) {
@@ -285,12 +287,7 @@ bool SimServices::DeviceIoControl(platform::DeviceHandle device, std::uint32_t c
     }
   }
   bytesReturned = answer_ == DriverAnswer::Short ? 128 : 256;
-  char text[120];
-  std::snprintf(text, sizeof text,
-                "\\\\.\\orvainfo: request %08X %08X answered %04X %04X %04X %04X (%u bytes)", at(0),
-                at(4), output[0] | (output[1] << 8), output[2] | (output[3] << 8),
-                output[4] | (output[5] << 8), output[6] | (output[7] << 8), bytesReturned);
-  core_.Record("device", text);
+  core_.Record("device", journal::DeviceRequest(kDevicePath, input, output, bytesReturned));
   return true;
 }
 

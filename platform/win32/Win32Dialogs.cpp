@@ -121,6 +121,18 @@ void Win32Dialogs::SetWindowText(platform::WindowHandle window, const std::strin
   ::SetWindowTextA(Window(window), text.c_str());
 }
 
+std::string Win32Dialogs::GetText(platform::WindowHandle dialog, int id, std::uint32_t capacity) {
+  if (capacity == 0) {
+    return std::string();
+  }
+  std::vector<char> buffer(capacity, '\0');
+  const int size = static_cast<int>(capacity);
+  int length = id == 0
+                   ? ::GetWindowTextA(Window(dialog), buffer.data(), size)
+                   : static_cast<int>(::GetDlgItemTextA(Window(dialog), id, buffer.data(), size));
+  return std::string(buffer.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
 void Win32Dialogs::MoveWindow(platform::WindowHandle dialog, int id, int x, int y, int width,
                               int height) {
   HWND window = id == 0 ? Window(dialog) : ::GetDlgItem(Window(dialog), id);

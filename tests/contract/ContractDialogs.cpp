@@ -41,6 +41,23 @@ TEST_F(Dialogs, ControlsKeepTheirStatesAndTheDialogItsResult) {
   EXPECT_EQ(dialogs.DoModal(IDD_DRIVER_ARCH, {}, probe), 7);
 }
 
+TEST_F(Dialogs, TextsOfTheDialogAndItsControls) {
+  platform::Dialogs& dialogs = p().dialogs;
+  Probe probe([&](platform::WindowHandle dialog) {
+    EXPECT_EQ(dialogs.GetText(dialog, 0, 256),
+              "Windows 98SE/ME device-driver architecture selection");
+    EXPECT_EQ(dialogs.GetText(dialog, IDC_ARCH_VXD, 256), "Virtual-Device (VxD)");
+    // Cut as a buffer of that many characters holds it, with its terminating zero.
+    EXPECT_EQ(dialogs.GetText(dialog, IDC_ARCH_VXD, 8), "Virtual");
+    EXPECT_EQ(dialogs.GetText(dialog, IDC_ARCH_VXD, 1), "");
+    EXPECT_EQ(dialogs.GetText(dialog, 4711, 256), "");
+    dialogs.SetWindowText(dialog, "Setup");
+    EXPECT_EQ(dialogs.GetText(dialog, 0, 256), "Setup");
+    dialogs.EndDialog(dialog, 1);
+  });
+  EXPECT_EQ(dialogs.DoModal(IDD_DRIVER_ARCH, {}, probe), 1);
+}
+
 TEST_F(Dialogs, ClosingIsCancel) {
   platform::Dialogs& dialogs = p().dialogs;
   Probe probe([&](platform::WindowHandle dialog) { dialogs.SendClose(dialog); });

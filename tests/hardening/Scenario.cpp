@@ -210,7 +210,7 @@ std::vector<Scenario> AllScenarios() {
 }
 
 RunResult Run(const Scenario& scenario, std::uint64_t failCall, std::uint32_t error,
-              const std::function<void(sim::SimMachine&)>& prepare) {
+              const std::function<void(sim::SimMachine&)>& prepare, const PlatformOver& over) {
   RunResult result;
   std::string problem;
   std::unique_ptr<sim::SimMachine> machine = Prepare(scenario, problem);
@@ -227,9 +227,10 @@ RunResult Run(const Scenario& scenario, std::uint64_t failCall, std::uint32_t er
   if (failCall != 0) {
     faults.FailNthCall(failCall, error);
   }
+  platform::Platform& used = over ? over(machine->Platform()) : machine->Platform();
   install::SetupCommands commands;
-  ui::DialogStartupServices services(machine->Platform(), commands);
-  app::SetupApp setup(machine->Platform(), services);
+  ui::DialogStartupServices services(used, commands);
+  app::SetupApp setup(used, services);
   try {
     setup.InitInstance();
     result.end = "returned";
@@ -249,6 +250,7 @@ RunResult Run(const Scenario& scenario, std::uint64_t failCall, std::uint32_t er
       result.fault = entry.text;
     }
   }
+  result.journal = machine->Journal();
   result.leaks = Leaks(*machine);
   for (const sim::SimProcess& process : machine->Processes().Started()) {
     result.started.push_back(process.program);

@@ -41,13 +41,18 @@ struct RunResult {
   std::string fault;               // the failed call as the journal tells it, if one failed
   MachineDump before;
   MachineDump after;
-  std::vector<std::string> started;  // the program file of every process started
+  std::vector<std::string> started;        // the program file of every process started
+  std::vector<sim::JournalEntry> journal;  // the simulated machine's, of the run
 };
 
+// The platform the launcher runs on, made from the machine's: to run it through a layer.
+using PlatformOver = std::function<platform::Platform&(platform::Platform& machine)>;
+
 // Runs the scenario; with `failCall` set, platform call number `failCall` fails with `error`.
-// `prepare` changes the machine before the run.
+// `prepare` changes the machine before the run; `over`, when given, is the launcher's platform.
 RunResult Run(const Scenario& scenario, std::uint64_t failCall = 0, std::uint32_t error = 0,
-              const std::function<void(sim::SimMachine&)>& prepare = {});
+              const std::function<void(sim::SimMachine&)>& prepare = {},
+              const PlatformOver& over = {});
 
 // A place (registry key or value, file) that the launcher's operations name: the keys and
 // folders it installs into, cleans up or records in. A run may change these and nothing else.

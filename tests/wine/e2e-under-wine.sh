@@ -3,7 +3,7 @@
 # driver, and the same disc with the same answers on the simulated machine; their end states
 # are compared. Each scenario runs in a Wine prefix of its own, copied from a template booted
 # once ("template" boots it).
-# Usage: e2e-under-wine.sh SCENARIO TEST-FOLDER SOURCE-FOLDER Setup.exe faked_chip_setup.exe \
+# Usage: e2e-under-wine.sh SCENARIO TEST-FOLDER SOURCE-FOLDER Setup.exe simulated_board_setup.exe \
 #          standin_program.exe ui-driver.exe DRIVER-FOLDER SETUP-SIM
 # SCENARIO: template, detection, xp-driver, xp-websetup, xp-apps, xp-combined, win98-vxd
 set -uo pipefail
@@ -11,7 +11,7 @@ name=$1
 bin=$(cd "$2" && pwd)
 source=$(cd "$3" && pwd)
 setup_exe=$4
-faked_setup_exe=$5
+board_setup_exe=$5
 standin_exe=$6
 ui_driver_exe=$7
 drivers=$8

@@ -5,7 +5,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../wine-env.sh"
 
 # Set by e2e-under-wine.sh: bin (the build's test folder), source (the project), setup_exe,
-# faked_setup_exe, standin_exe, ui_driver_exe, drivers (the stand-in detection drivers),
+# board_setup_exe (Setup.exe with a simulated PCI bus), standin_exe, ui_driver_exe, drivers (the stand-in detection drivers),
 # setup_sim (the lab tool of the host build).
 template_prefix() { echo "$bin/wineprefix-e2e-template"; }
 
@@ -131,6 +131,20 @@ set_option() {
 
 disc_read_only() {
   find "$disc" -type f -exec chmod a-w {} +
+}
+
+# The Windows form of a host path under Wine (drive Z: is the host's root).
+wine_path() {
+  local path
+  path=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+  echo "Z:${path//\//\\}"
+}
+
+# board_from MACHINE: the next start of the launcher with the simulated board detects on that
+# machine's PCI bus (its machine.ini's [Hardware] and [PCI]).
+board_from() {
+  export ORV_SIM_MACHINE
+  ORV_SIM_MACHINE=$(wine_path "$1/machine.ini")
 }
 
 # start_setup [ARGS...]: the launcher from the disc, in the background; setup_pid is its
@@ -297,3 +311,54 @@ find_path() {
 }
 wine_file() { find_path "$prefix_c" "$1"; }
 sim_file() { find_path "$machine/drive_c" "$1"; }
+
+# journal_lines FILE [WINE-SHORT SIM-SHORT]: the lines of a journal (the real run's, written
+# where ORVSETUP_JOURNAL said, or the lab tool's output) that both journals can say, without
+# their times and in lower case, Wine's short form of a folder put back into the simulation's.
+# Left out, as the journaling layer's own test leaves them out (tests/journal/): what only the
+# simulation sees (injected faults, a service removed when its last handle closes, clicks on
+# disabled controls, the messages the system sends a driver library as it opens and closes it,
+# the simulated restart after the run) and what only the layer says (calls that failed, the
+# library opened and closed). The simulation names the program a command line started, the PCI
+# function's identifiers and the function decoding a port; it calls a command a click; it names
+# the current user's keys and the classes by the keys they are views of.
+journal_lines() {
+  local file=$1 wine_short=${2:-} sim_short=${3:-}
+  tr -d '\r' < "$file" | sed -n 's/^ *[0-9]* ms  \([a-z]*\) *\(.*\)$/\1 \2/p' |
+    grep -vE '^(fault|failed|stopped) |nothing happens$|^service ".*" removed$' |
+    grep -vE '^driver .*: DRV_(LOAD|ENABLE|OPEN|CLOSE|DISABLE|FREE) |^driver (OpenDriver|CloseDriver) ' |
+    grep -vE '^restart (Windows restarts|renamed |deleted |could not )' |
+    sed -E 's/^(process (WinExec|CreateProcess) ".*") \(program .*\)$/\1/;
+            s/^ui click /ui command /;
+            s/^(pci [0-9A-F:.]+) \([0-9A-F:]+\)/\1/;
+            s/^(port .*h) \(.*\)$/\1/;
+            s/HKEY_CURRENT_USER/HKEY_USERS\\.DEFAULT/;
+            s/HKEY_CLASSES_ROOT/HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes/' |
+    if [ -n "$wine_short" ]; then sed "s/${wine_short//\\/\\\\}/${sim_short//\\/\\\\}/g"; else cat; fi |
+    tr '[:upper:]' '[:lower:]'
+}
+
+# compare_journals WHAT [WINE-SHORT SIM-SHORT]: the real run's journal ($work/journal.txt)
+# against the lab tool's ($work/sim-journal.txt), line by line; differences shown.
+compare_journals() {
+  local what=$1
+  shift
+  if [ ! -s "$work/journal.txt" ]; then
+    fail "$what: the real run wrote no journal"
+    return
+  fi
+  journal_lines "$work/journal.txt" "$@" > "$work/journal-wine.txt"
+  journal_lines "$work/sim-journal.txt" > "$work/journal-sim.txt"
+  if diff -u "$work/journal-sim.txt" "$work/journal-wine.txt" > "$work/journal.diff"; then
+    pass "$what: the two journals agree, $(wc -l < "$work/journal-wine.txt") lines"
+  else
+    fail "$what: the journals differ (- simulation, + Wine):"
+    cat "$work/journal.diff"
+  fi
+}
+
+# The journal of the next start of the launcher goes to $work/journal.txt.
+journal_on() {
+  export ORVSETUP_JOURNAL
+  ORVSETUP_JOURNAL=$(wine_path "$work/journal.txt")
+}

@@ -308,32 +308,41 @@ plant_earlier_driver() {
 }
 
 # A Windows 98 SE machine for the lab tool, as Wine's win98 prefix is: Windows folder
-# C:\windows with Wine's own WIN.INI, the maker's chip on the PCI bus, the earlier driver's
-# files (OVAUDIO.VXD read-only).
+# C:\windows with Wine's own WIN.INI, C:\Program Files, the maker's chip on the PCI bus, the
+# earlier driver's files with the archive attribute Windows gives a file written (OVAUDIO.VXD
+# read-only too).
 sim_windows98se_machine() {
   machine=$work/sim-98se
   rm -rf "$machine"
-  mkdir -p "$machine/drive_c/windows"
+  mkdir -p "$machine/drive_c/windows" "$machine/drive_c/Program Files"
   printf '[Windows]\r\nVersion=98SE\r\nFolder=C:\\windows\r\n[Drives]\r\nC=drive_c\r\n[Hardware]\r\nPciBios=1\r\n[PCI]\r\n00:0B.0=7C5A:0111\r\n' \
     > "$machine/machine.ini"
   printf 'REGEDIT4\r\n\r\n[HKEY_USERS\\.DEFAULT\\InstallLocationsMRU]\r\n' > "$machine/registry.reg"
   cp "$(template_prefix)/drive_c/windows/win.ini" "$machine/drive_c/windows/win.ini"
   plant_earlier_driver "$machine/drive_c/windows"
-  printf '0x01\t\tC:\\windows\\system\\OVAUDIO.VXD\r\n' > "$machine/files.txt"
+  printf '0x21\t\tC:\\windows\\system\\OVAUDIO.VXD\r\n' > "$machine/files.txt"
+  local file
+  for file in system\\OVSYNTH.DRV inf\\OVOLD.INF inf\\OVOLD.PNF; do
+    printf '0x20\t\tC:\\windows\\%s\r\n' "$file" >> "$machine/files.txt"
+  done
 }
 
 # "Install Device Driver" on Windows 98 SE (Wine's win98), the VxD architecture chosen, over the
-# real Win32 backend with detection faked (Wine gives a program no PCI ports): the earlier
-# driver removed (the read-only file scheduled in WININIT.INI), the VxD driver staged, its INF
-# copies pointed at the staging folder, WIN.INI's run= cleared; the restart declined.
+# real Win32 backend with the simulated machine's PCI bus (Wine gives a program no PCI ports):
+# the earlier driver removed (the read-only file scheduled in WININIT.INI), the VxD driver
+# staged, its INF copies pointed at the staging folder, WIN.INI's run= cleared; the restart
+# declined.
 scenario_win98_vxd() {
   scenario_begin win98-vxd win98
-  build_disc "$faked_setup_exe"
+  build_disc "$board_setup_exe"
   disc_read_only
   "$wine" reg add 'HKU\.DEFAULT\InstallLocationsMRU' /f > /dev/null 2>&1
   plant_earlier_driver "$prefix_c/windows"
   chmod a-w "$prefix_c/windows/system/OVAUDIO.VXD"
-  ORV_PROBE_CHIP=maker start_setup
+  sim_windows98se_machine
+  board_from "$machine"
+  journal_on
+  start_setup
   drive wait "$kMain" 30000 click "$kMain" 3 wait "$kArchitecture" 10000 \
     list "$kArchitecture" > "$work/arch.txt"
   check "the architecture question offers VxD and WDM" \
@@ -343,7 +352,6 @@ scenario_win98_vxd() {
   wait_setup
   check "Setup.exe ends with 0" test "$setup_status" = 0
 
-  sim_windows98se_machine
   run_sim --dialog 102=click:3 --dialog 130=click:1004,click:1 --dialog 132=click:1001,click:1
   check "the simulation ran to its end" grep -q 'exit with code 0\|start-up returned' \
     "$work/sim-journal.txt"
@@ -375,6 +383,7 @@ scenario_win98_vxd() {
     "$(wine_file windows/WININIT.INI)"
   # Wine maps WIN.INI's [windows] section into the registry, as Windows NT does, also when it
   # reports Windows 98, where the entry goes into the file.
+  compare_journals "the journals of the two runs" "$wine_short" "$sim_short"
   local run
   run=$("$wine" reg query 'HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows' /v run \
     2> /dev/null | tr -d '\r' | sed -n 's/^ *run *REG_SZ    //p')
