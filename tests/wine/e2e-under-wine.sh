@@ -4,7 +4,7 @@
 # are compared. Each scenario runs in a Wine prefix of its own, copied from a template booted
 # once ("template" boots it).
 # Usage: e2e-under-wine.sh SCENARIO TEST-FOLDER SOURCE-FOLDER Setup.exe simulated_board_setup.exe \
-#          standin_program.exe ui-driver.exe DRIVER-FOLDER SETUP-SIM
+#          standin_program.exe ui-driver.exe DRIVER-FOLDER SETUP-SIM orvdrv.dll
 # SCENARIO: template, detection, xp-driver, xp-websetup, xp-apps, xp-combined, win98-vxd
 set -uo pipefail
 name=$1
@@ -16,9 +16,12 @@ standin_exe=$6
 ui_driver_exe=$7
 drivers=$8
 setup_sim=$9
+driver_library=${10}
 here=$(dirname "$0")
 source "$here/e2e/common.sh"
 source "$here/e2e/scenarios.sh"
+source "$here/e2e/pairs.sh"
+source "$here/e2e/routes.sh"
 
 boot_template
 if [ "$name" = template ]; then

@@ -9,6 +9,9 @@
 //                          click (disabled, or in a disabled window) is refused with 2
 //   close TITLE            closes the dialog (WM_CLOSE)
 //   gone TITLE MS          waits until no such dialog is left
+//   wait-window TITLE MS   waits for a top-level window of that title, of any class (another
+//                          program's main window)
+//   rect TITLE             the dialog's rectangle on the screen: left, top, right, bottom
 //   wait-exit IMAGE MS     waits until no process runs from a file of that name
 //   short-name PATH        prints the 8.3 form of a path
 // A dialog that is not there fails a command with 1; bad arguments give 3.
@@ -164,6 +167,34 @@ int Gone(const std::string& title, DWORD timeoutMs) {
   return 0;
 }
 
+int WaitWindow(const std::string& title, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    HWND window = ::FindWindowA(nullptr, title.c_str());
+    if (window != nullptr && Answers(window)) {
+      return 0;
+    }
+    if (::GetTickCount() - start >= timeoutMs) {
+      std::fprintf(stderr, "ui-driver: no window \"%s\" within %lu ms\n", title.c_str(),
+                   static_cast<unsigned long>(timeoutMs));
+      return kFailed;
+    }
+    ::Sleep(kPollMs);
+  }
+}
+
+int Rect(const std::string& title) {
+  HWND window = Require(title);
+  if (window == nullptr) {
+    return kFailed;
+  }
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  std::printf("%ld\t%ld\t%ld\t%ld\n", rect.left, rect.top, rect.right, rect.bottom);
+  std::fflush(stdout);
+  return 0;
+}
+
 bool ProcessRuns(const std::string& image) {
   HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) {
@@ -228,7 +259,8 @@ int Run(const std::vector<std::string>& args) {
     long number = 0;
     const bool oneArg = take(first) && (command != "either" || take(other));
     const bool needsSecond = command == "wait" || command == "either" || command == "click" ||
-                             command == "gone" || command == "wait-exit";
+                             command == "gone" || command == "wait-exit" ||
+                             command == "wait-window";
     if (!oneArg || (needsSecond && (!take(second) || !ToNumber(second, number)))) {
       std::fprintf(stderr, "ui-driver: %s: missing or bad arguments\n", command.c_str());
       return kUsage;
@@ -258,6 +290,10 @@ int Run(const std::vector<std::string>& args) {
       result = Gone(first, static_cast<DWORD>(number));
     } else if (command == "wait-exit") {
       result = WaitExit(first, static_cast<DWORD>(number));
+    } else if (command == "wait-window") {
+      result = WaitWindow(first, static_cast<DWORD>(number));
+    } else if (command == "rect") {
+      result = Rect(first);
     } else if (command == "short-name") {
       result = ShortName(first);
     } else {
@@ -278,7 +314,7 @@ int main(int argc, char** argv) {
         "usage: ui-driver COMMAND ARGS... [COMMAND ARGS...]\n"
         "  wait TITLE MS | either TITLE TITLE MS | list TITLE | click TITLE ID | close TITLE | "
         "gone TITLE MS |\n"
-        "  wait-exit IMAGE MS | short-name PATH\n",
+        "  wait-window TITLE MS | rect TITLE | wait-exit IMAGE MS | short-name PATH\n",
         stderr);
     return kUsage;
   }
