@@ -8,6 +8,8 @@
 //   click TITLE ID         clicks a control, as a user would; a control the user could not
 //                          click (disabled, or in a disabled window) is refused with 2
 //   close TITLE            closes the dialog (WM_CLOSE)
+//   syscommand TITLE CMD   picks a command of the dialog's system menu (WM_SYSCOMMAND), as the
+//                          user does with the mouse; CMD in decimal
 //   gone TITLE MS          waits until no such dialog is left
 //   wait-window TITLE MS   waits for a top-level window of that title, of any class (another
 //                          program's main window)
@@ -155,6 +157,18 @@ int Close(const std::string& title) {
   return ::PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : kFailed;
 }
 
+int SysCommand(const std::string& title, long command) {
+  HWND window = Require(title);
+  if (window == nullptr) {
+    return kFailed;
+  }
+  if (!::IsWindowEnabled(window)) {
+    std::fprintf(stderr, "ui-driver: \"%s\" is disabled\n", title.c_str());
+    return kRefused;
+  }
+  return ::PostMessageA(window, WM_SYSCOMMAND, static_cast<WPARAM>(command), 0) ? 0 : kFailed;
+}
+
 int Gone(const std::string& title, DWORD timeoutMs) {
   const DWORD start = ::GetTickCount();
   while (::FindWindowA("#32770", title.c_str()) != nullptr) {
@@ -260,7 +274,7 @@ int Run(const std::vector<std::string>& args) {
     const bool oneArg = take(first) && (command != "either" || take(other));
     const bool needsSecond = command == "wait" || command == "either" || command == "click" ||
                              command == "gone" || command == "wait-exit" ||
-                             command == "wait-window";
+                             command == "wait-window" || command == "syscommand";
     if (!oneArg || (needsSecond && (!take(second) || !ToNumber(second, number)))) {
       std::fprintf(stderr, "ui-driver: %s: missing or bad arguments\n", command.c_str());
       return kUsage;
@@ -286,6 +300,8 @@ int Run(const std::vector<std::string>& args) {
       result = Click(first, static_cast<int>(number));
     } else if (command == "close") {
       result = Close(first);
+    } else if (command == "syscommand") {
+      result = SysCommand(first, number);
     } else if (command == "gone") {
       result = Gone(first, static_cast<DWORD>(number));
     } else if (command == "wait-exit") {
@@ -314,7 +330,8 @@ int main(int argc, char** argv) {
         "usage: ui-driver COMMAND ARGS... [COMMAND ARGS...]\n"
         "  wait TITLE MS | either TITLE TITLE MS | list TITLE | click TITLE ID | close TITLE | "
         "gone TITLE MS |\n"
-        "  wait-window TITLE MS | rect TITLE | wait-exit IMAGE MS | short-name PATH\n",
+        "  syscommand TITLE CMD |"
+        " wait-window TITLE MS | rect TITLE | wait-exit IMAGE MS | short-name PATH\n",
         stderr);
     return kUsage;
   }
