@@ -3,6 +3,7 @@
 // suite's uninstaller, a running mixer or player): it records its command line, stays as a real
 // one would, and records its end, each as a line appended to the file ORV_STANDIN_LOG names:
 //   start<TAB>COMMAND LINE
+//   holding<TAB>COMMAND LINE       it holds the file ORV_STANDIN_HOLD names
 //   closed<TAB>COMMAND LINE        its window got WM_CLOSE
 //   end-session<TAB>COMMAND LINE   Windows ended the session (WM_ENDSESSION)
 //   end<TAB>COMMAND LINE
@@ -90,6 +91,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (!hold.empty()) {
     held = ::CreateFileA(hold.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (held != INVALID_HANDLE_VALUE) {
+      Record("holding");
+    }
   }
   const std::string title = Setting("ORV_STANDIN_WINDOW");
   if (!title.empty()) {

@@ -138,9 +138,10 @@ held_open() {
   (ORV_STANDIN_LOG="$(wine_path "$work/running.log")" ORV_STANDIN_MS=600000 \
     ORV_STANDIN_HOLD="C:\\${1//\//\\}" exec "$wine" 'C:\windows\holder.exe' > /dev/null 2>&1 &)
   local deadline=$((SECONDS + 10))
-  until grep -q '^start' "$work/running.log" 2> /dev/null || [ $SECONDS -ge $deadline ]; do
+  until grep -q '^holding' "$work/running.log" 2> /dev/null || [ $SECONDS -ge $deadline ]; do
     sleep 0.05
   done
+  grep -q '^holding' "$work/running.log" || fail "the holder did not open C:\\${1//\//\\}"
 }
 
 # play [ARGS -- ] TEMPLATE=ACTIONS...: the launcher started with ARGS under Wine, the user's
