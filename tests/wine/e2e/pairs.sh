@@ -297,14 +297,115 @@ compare_started() {
     test "$wine_list" = "$sim_list"
 }
 
-# compare_pair: the journals, the programs started, and the places every route may change.
+# compare_pair: the journals, the registry keys they name, the programs started, and the places
+# every route may change.
 compare_pair() {
   short_forms
   compare_journals "the journals of the two runs" "$wine_short" "$sim_short"
+  compare_registry
   compare_started
   compare_place "the maker's folders" 'program files/orvanta/*'
   compare_place "the maker's INF files and the state files" 'windows/inf/ov*' \
     'windows/inf/other/ov*' 'windows/options/cabs/ov*' 'windows/orvsetup.ini' 'windows/wininit.ini'
   compare_place "the driver files" 'windows/system/ov*' 'windows/system32/ov*' \
     'windows/system32/drivers/ov*' 'windows/ovuninst.exe' 'windows/mixer.exe'
+}
+
+# The registry's end state: every key the real run's journal names (as the launcher named it:
+# HKEY_CURRENT_USER is Wine's own user, HKEY_USERS\.DEFAULT the simulated machine's), its values
+# under Wine (reg query) and on the simulated machine (its saved registry.reg), each
+# "name=TYPE:data" in lower-case names, or "absent" for a key that is not there.
+journal_keys() {
+  tr -d '\r' < "$work/journal.txt" |
+    sed -n -E 's/^ *[0-9]+ ms  registry (set|delete value) ([^"]*) ".*$/\2/p;
+               s/^ *[0-9]+ ms  registry (create|delete) key (.*)$/\2/p' |
+    sed -E 's/ with [0-9]+ subkeys$//' | awk '!seen[tolower($0)]++'
+}
+
+# The awk functions both readers use: a hexadecimal number's value.
+registry_awk_functions='
+function hexval(text,   i, v) {
+  v = 0
+  text = tolower(text)
+  for (i = 1; i <= length(text); i++) v = v * 16 + index("0123456789abcdef", substr(text, i, 1)) - 1
+  return v
+}'
+
+wine_key_values() {
+  local output
+  if ! output=$("$wine" reg query "$1" 2> /dev/null); then
+    echo absent
+    return
+  fi
+  tr -d '\r' <<< "$output" | awk "$registry_awk_functions"'
+    /^    / {
+      line = substr($0, 5)
+      at = match(line, /    REG_[A-Z_]+/)
+      name = substr(line, 1, at - 1)
+      rest = substr(line, at + 4)
+      gap = index(rest, "    ")
+      type = gap ? substr(rest, 1, gap - 1) : rest
+      data = gap ? substr(rest, gap + 4) : ""
+      if (name == "(Default)") name = "@"
+      if (type == "REG_DWORD") data = sprintf("0x%x", hexval(substr(data, 3)))
+      print tolower(name) "=" type ":" data
+    }' | LC_ALL=C sort
+}
+
+sim_key_values() {
+  local key=$1
+  key=${key/#HKEY_CURRENT_USER/HKEY_USERS\\.DEFAULT}
+  key=${key/#HKEY_CLASSES_ROOT/HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes}
+  tr -d '\r' < "$machine/registry.reg" | awk -v key="${key,,}" "$registry_awk_functions"'
+    function unquoted(text,   out, i, c) {
+      out = ""
+      for (i = 1; i <= length(text); i++) {
+        c = substr(text, i, 1)
+        if (c == "\\") { i++; c = substr(text, i, 1) }
+        out = out c
+      }
+      return out
+    }
+    /^\[/ { inside = tolower(substr($0, 2, length($0) - 2)) == key; if (inside) found = 1; next }
+    inside && length($0) > 0 {
+      if (substr($0, 1, 1) == "@") { name = "@"; rest = substr($0, 3) }
+      else {
+        name = ""
+        for (i = 2; i <= length($0); i++) {
+          c = substr($0, i, 1)
+          if (c == "\\") { i++; name = name substr($0, i, 1); continue }
+          if (c == "\"") break
+          name = name c
+        }
+        rest = substr($0, i + 2)
+      }
+      if (substr(rest, 1, 1) == "\"") value = "REG_SZ:" unquoted(substr(rest, 2, length(rest) - 2))
+      else if (rest ~ /^dword:/) value = sprintf("REG_DWORD:0x%x", hexval(substr(rest, 7)))
+      else if (rest ~ /^hex:/) { data = substr(rest, 5); gsub(",", "", data); value = "REG_BINARY:" toupper(data) }
+      else if (rest ~ /^hex\(2\):/) {
+        count = split(substr(rest, 8), bytes, ",")
+        data = ""
+        for (j = 1; j <= count; j++) if (hexval(bytes[j]) != 0) data = data sprintf("%c", hexval(bytes[j]))
+        value = "REG_EXPAND_SZ:" data
+      } else value = "OTHER:" rest
+      print tolower(name) "=" value
+    }
+    END { if (!found) print "absent" }' | LC_ALL=C sort
+}
+
+# compare_registry: the values of every key the run named, alike on both machines.
+compare_registry() {
+  local key keys=0 differing=0
+  while IFS= read -r key; do
+    keys=$((keys + 1))
+    wine_key_values "$key" > "$work/key-wine.txt"
+    [ -n "$wine_short" ] && sed -i "s/${wine_short//\\/\\\\}/${sim_short//\\/\\\\}/g" "$work/key-wine.txt"
+    sim_key_values "$key" > "$work/key-sim.txt"
+    if ! diff -u "$work/key-sim.txt" "$work/key-wine.txt" > "$work/key.diff"; then
+      differing=$((differing + 1))
+      fail "the registry key $key differs (- simulation, + Wine):"
+      tail -n +3 "$work/key.diff"
+    fi
+  done < <(journal_keys)
+  [ "$differing" -eq 0 ] && pass "the registry: the $keys keys the run named hold the same values on both machines"
 }
