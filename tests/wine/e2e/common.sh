@@ -353,8 +353,18 @@ compare_journals() {
     fail "$what: the real run wrote no journal"
     return
   fi
-  journal_lines "$work/journal.txt" "$@" > "$work/journal-wine.txt"
+  journal_lines "$work/journal.txt" "$@" > "$work/journal-wine-all.txt"
   journal_lines "$work/sim-journal.txt" > "$work/journal-sim.txt"
+  # Wine reports the archive attribute on every file, also after its attributes were reset
+  # (tests/contract/ContractFiles.cpp): a file reset twice reads as changed twice. Windows, and
+  # the simulation, have nothing to journal the second time.
+  awk '!(/^file attributes / && $0 == previous) { print } { previous = $0 }' \
+    "$work/journal-wine-all.txt" > "$work/journal-wine.txt"
+  if ! cmp -s "$work/journal-wine-all.txt" "$work/journal-wine.txt"; then
+    known_wine_difference "$what: a file's attributes reset again read as a change (the archive" \
+      "attribute Wine always reports): $(diff "$work/journal-wine-all.txt" "$work/journal-wine.txt" |
+        sed -n 's/^< //p' | tr '\n' ';')"
+  fi
   if diff -u "$work/journal-sim.txt" "$work/journal-wine.txt" > "$work/journal.diff"; then
     pass "$what: the two journals agree, $(wc -l < "$work/journal-wine.txt") lines"
   elif cmp -s <(sort "$work/journal-sim.txt") <(sort "$work/journal-wine.txt") &&

@@ -309,3 +309,53 @@ codec_variant() {
 }
 scenario_win95_codec() { codec_variant win95-codec win95 1; }
 scenario_win98_codec() { codec_variant win98-codec win98 0; }
+
+# The first stage of the WebSetup route on Windows 98 SE: the jack options answered (the MIDI
+# port disabled), the WDM driver staged with its INF options patched, the staged MESetup.dat
+# started.
+scenario_win98_websetup1() {
+  pair_begin win98-websetup1 win98
+  set_option WebSetup 1
+  set_option InstallWDMDriver 1
+  disc_read_only
+  play 103=click:1000,click:1
+  check "Setup.exe ends with 0" test "$setup_status" = 0
+  wait_log '^end' 10
+  compare_pair
+  check "the INF patch changed the staged copy (MIDI port disabled)" \
+    eval '! cmp -s "$disc/Win_98SE/drv/OVAUDIO.INF" "$(wine_file "Program Files/Orvanta/WIN_ME/OVAUDIO.INF")"'
+}
+
+# "Install Applications" on NT 4.0 with the suite's player and the mixer running and an earlier
+# suite registered: the windows closed, the uninstaller run with " -a" and waited for, then the
+# suite's setup.
+scenario_nt40_apps() {
+  pair_begin nt40-apps nt40
+  disc_read_only
+  running_window AudioShelf 'Program Files/Orvanta/AudioShelf/AudioShelf.exe'
+  running_window Mixer windows/Mixer.exe
+  both_program OldSuite/Uninst.exe
+  both_registry <<'REG'
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sonavex WinNT Applications]
+"UninstallString"="C:\\OldSuite\\Uninst.exe"
+REG
+  play 102=click:4
+  check "Setup.exe ends with 0" test "$setup_status" = 0
+  wait_log '^end	D:\\NT40' 10
+  check "the player and the mixer were closed" \
+    test "$(grep -c '^closed' "$work/running.log")" = 2
+  compare_pair
+  check "the suite's setup started after the uninstaller had ended" \
+    test "$(standin_lines | cut -f1 | head -3 | tr '\n' ' ')" = "start end start "
+}
+
+# The combined command on Windows ME: the WDM driver staged for a deferred setup, then the
+# suite's setup.
+scenario_winme_combined() {
+  pair_begin winme-combined winme
+  disc_read_only
+  play 102=click:1000
+  check "Setup.exe ends with 0" test "$setup_status" = 0
+  wait_log '^end' 10
+  compare_pair
+}
