@@ -5,7 +5,8 @@
 # once ("template" boots it).
 # Usage: e2e-under-wine.sh SCENARIO TEST-FOLDER SOURCE-FOLDER Setup.exe simulated_board_setup.exe \
 #          standin_program.exe ui-driver.exe DRIVER-FOLDER SETUP-SIM orvdrv.dll
-# SCENARIO: template, detection, xp-driver, xp-websetup, xp-apps, xp-combined, win98-vxd
+# SCENARIO: template, or a scenario of e2e/scenarios.sh or e2e/routes.sh by its name with "-"
+# for "_" (xp-driver for scenario_xp_driver).
 set -uo pipefail
 name=$1
 bin=$(cd "$2" && pwd)
