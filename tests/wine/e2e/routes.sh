@@ -359,3 +359,19 @@ scenario_winme_combined() {
   wait_log '^end' 10
   compare_pair
 }
+
+# "Install Device Driver" for the codec on Windows 98 SE: the codec's disc takes the WDM driver
+# without a question; staged with the codec's catalog, its setup program started.
+scenario_win98_codec_driver() {
+  pair_begin win98-codec-driver win98
+  set_option InstallWDMUDACodecDriver 1
+  disc_read_only
+  sed -i '/^00:0B.0=/d' "$machine/machine.ini"
+  machine_setting PCI '00:1F.5=8086:2445 codec=4F52:5641'
+  machine_setting PCI '00:1F.0=8086:2440'
+  play 102=click:3
+  check "Setup.exe ends with 0" test "$setup_status" = 0
+  check "no architecture question for the codec" test ! -f "$work/dialog-130.txt"
+  wait_log '^end' 10
+  compare_pair
+}

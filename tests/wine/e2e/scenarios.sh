@@ -109,11 +109,14 @@ scenario_detection() {
   done
 }
 
-# "Install Device Driver" on Windows XP starts the disc's W2KSetup.dat with " /DRIVER".
+# "Install Device Driver" on Windows XP starts the disc's W2KSetup.dat with " /DRIVER". The
+# journal is asked for in a folder that does not exist: the run goes on as without it, and ends
+# as the simulation's.
 scenario_xp_driver() {
   scenario_begin xp-driver winxp
   build_disc
   disc_read_only
+  export ORVSETUP_JOURNAL='C:\no such folder\journal.txt'
   start_setup
   drive wait "$kMain" 30000 list "$kMain" > "$work/main.txt"
   check "the main window shows its four buttons enabled" \
@@ -124,6 +127,7 @@ scenario_xp_driver() {
   check "W2KSetup.dat started" wait_log '^start' 10
   check "W2KSetup.dat ended (as the system's process list says)" drive wait-exit W2KSetup.dat 10000
   check "W2KSetup.dat recorded its end" wait_log '^end' 1
+  unset ORVSETUP_JOURNAL
   sim_machine xp winxp
   sim_windows_folder
   run_sim --dialog 102=click:3
