@@ -177,6 +177,11 @@ void CheckJackLines(const DiscView& disc, const std::string& inf, const std::str
   }
 }
 
+// The catalog the WDM staging copies from the driver folder.
+std::string FolderCatalog(const DiscView& disc) {
+  return disc.udaMode ? "ovuda.cat" : "ovaudio.cat";
+}
+
 void CheckWdmInf(const DiscView& disc, const DriverFolder& folder, const std::string& inf,
                  bool placedInInfFolders, const std::string& routes, Findings& findings) {
   std::string text = disc.Read(inf).value_or("");
@@ -188,8 +193,9 @@ void CheckWdmInf(const DiscView& disc, const DriverFolder& folder, const std::st
                                "staging points at the staging folder",
                                {routes + ": Windows asks for the disc at the next start"}});
   }
+  // The folder's own catalog is checked with the folder; another one named here is checked here.
   std::string catalog = InfValue(text, "Version", "CatalogFile");
-  if (!catalog.empty() &&
+  if (!catalog.empty() && !sim::EqualsNoCase(catalog, FolderCatalog(disc)) &&
       !disc.IsFile(folder.path.empty() ? catalog : folder.path + "\\" + catalog)) {
     findings.push_back(Finding{"catalog",
                                disc.Spelt(inf),
@@ -237,7 +243,7 @@ void CheckWdmDrivers(const DiscView& disc, Findings& findings) {
     AddVersion(folders, WdmFolder(disc, "Win_ME"), "ME");
   AddVersion(folders, WdmFolder(disc, "Win_2K"), "2000");
   AddVersion(folders, WdmFolder(disc, "Win_XP"), "XP");
-  const std::string catalog = disc.udaMode ? "ovuda.cat" : "ovaudio.cat";
+  const std::string catalog = FolderCatalog(disc);
   for (const DriverFolder& folder : folders) {
     const std::string routes = Routes(folder.versions, "WDM driver staging");
     bool placedHere = false;

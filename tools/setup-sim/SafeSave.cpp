@@ -59,6 +59,34 @@ bool Exchange(const fs::path& fresh, const fs::path& folder, std::string& error)
   return true;
 }
 
+// machine.ini describes what runs and what Windows holds open; a run closes programs, and a
+// restart ends them all and releases every file: what is gone goes from the description too.
+bool UpdateDescription(sim::SimMachine& machine, const fs::path& folder) {
+  std::ifstream in(folder / "machine.ini", std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  in.close();
+  sim::ProfileDocument ini(text.str());
+  for (const auto& [title, program] : ini.Entries("RunningWindows")) {
+    bool open = false;
+    for (const sim::SimWindow& window : machine.Processes().Windows()) {
+      open = open || sim::EqualsNoCase(window.title, title);
+    }
+    if (!open) {
+      ini.DeleteKey("RunningWindows", title);
+    }
+  }
+  for (const auto& [path, holder] : ini.Entries("OpenFiles")) {
+    const sim::FileNode* file = machine.Files().Find(path);
+    if (file == nullptr || !machine.Files().InUse(file)) {
+      ini.DeleteKey("OpenFiles", path);
+    }
+  }
+  std::ofstream out(folder / "machine.ini", std::ios::binary | std::ios::trunc);
+  out << ini.Text();
+  return static_cast<bool>(out);
+}
+
 }  // namespace
 
 bool CheckSavable(const fs::path& folder, std::string& error) {
@@ -108,6 +136,11 @@ bool SaveMachineSafely(sim::SimMachine& machine, const fs::path& folder, std::st
   if (!sim::SaveMachineFolder(machine, temporary, error)) {
     fs::remove_all(temporary, code);
     error = "cannot save the machine: " + error;
+    return false;
+  }
+  if (!UpdateDescription(machine, temporary)) {
+    fs::remove_all(temporary, code);
+    error = "cannot save the machine: cannot write " + (temporary / "machine.ini").string();
     return false;
   }
   if (!beforeSwap()) {
