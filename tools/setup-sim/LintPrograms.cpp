@@ -66,7 +66,7 @@ void CheckApplicationSetups(const DiscView& disc, const Reach& reach, Findings& 
     }
     findings.push_back(
         Finding{"application-setup",
-                windows.candidates.back(),
+                windows.candidates.front(),
                 "no application setup for " + Versions(windows.versions) + " (tried " + tried + ")",
                 {Versions(windows.versions) +
                  ": Install Applications and the combined install show \"Can not find the Sonavex "
