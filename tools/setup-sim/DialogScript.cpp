@@ -46,6 +46,14 @@ bool HasControl(const sim::DialogTemplate& dialog, int id) {
 
 }  // namespace
 
+std::optional<int> DialogTemplateId(const std::string& line) {
+  int id = 0;
+  if (!TemplateId(std::string(sim::TrimBlanks(line.substr(0, line.find('=')))), id)) {
+    return std::nullopt;
+  }
+  return id;
+}
+
 const char* DialogNames() {
   return "main (102), about (100), jack-options (103), architecture (130), restart (132), "
          "no-chip (306)";

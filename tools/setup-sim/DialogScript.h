@@ -3,6 +3,7 @@
 // template and each control clicked must exist in the launcher's own templates.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ struct DialogScript {
 // The template names an answer may use instead of the number: main, about, jack-options,
 // architecture, restart, no-chip.
 const char* DialogNames();
+// The template a "TEMPLATE=..." line names, by number or by name; nothing when it names none.
+std::optional<int> DialogTemplateId(const std::string& line);
 
 // One "TEMPLATE=ACTIONS" line; false with a message when the template, an action or a control
 // is unknown.

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "platform/sim/Text.h"
+#include "tools/setup-sim/DialogScript.h"
 #include "tools/setup-sim/MachineSetup.h"
 #include "ui/resource.h"
 
@@ -145,10 +146,9 @@ std::vector<MatrixRow> RunMatrix(const MatrixSetup& setup, const CommandsFactory
         // The user's answers replace the standard ones of the templates they name.
         std::vector<std::string> given = setup.dialogs;
         for (const std::string& standard : StandardAnswers(command)) {
-          std::string id = standard.substr(0, standard.find('='));
           bool replaced = false;
           for (const std::string& answer : given) {
-            replaced = replaced || answer.substr(0, answer.find('=')) == id;
+            replaced = replaced || DialogTemplateId(answer) == DialogTemplateId(standard);
           }
           if (!replaced) {
             run.dialogs.push_back(standard);

@@ -1,5 +1,6 @@
 #include "tools/setup-sim/RegistryDiff.h"
 
+#include <cstdlib>
 #include <map>
 
 #include "platform/sim/Text.h"
@@ -72,6 +73,34 @@ const std::string* FindData(const ExportedKey& key, const std::string& name) {
 std::string ParentOf(const std::string& upperPath) {
   std::size_t slash = upperPath.rfind('\\');
   return slash == std::string::npos ? std::string() : upperPath.substr(0, slash);
+}
+
+// The text of string data REGEDIT4 can only write as bytes: "hex(2):" (REG_EXPAND_SZ) and
+// "hex(7):" (REG_MULTI_SZ, its strings separated by " | "), or a string without its zero.
+std::optional<std::string> StringData(const std::string& data) {
+  const bool expand = data.rfind("hex(2):", 0) == 0;
+  const bool multi = data.rfind("hex(7):", 0) == 0;
+  if (!expand && !multi && data.rfind("hex(1):", 0) != 0) {
+    return std::nullopt;
+  }
+  std::string text;
+  for (const std::string& byte : sim::Split(data.substr(7), ',')) {
+    unsigned long value = std::strtoul(byte.c_str(), nullptr, 16);
+    if (value == 0) {
+      text += multi ? " | " : "";
+    } else if (value < 0x20 || value > 0x7E) {
+      return std::nullopt;
+    } else {
+      text += static_cast<char>(value);
+    }
+  }
+  while (multi && text.size() >= 3 && text.compare(text.size() - 3, 3, " | ") == 0) {
+    text.erase(text.size() - 3);
+  }
+  return std::string(expand  ? "REG_EXPAND_SZ"
+                     : multi ? "REG_MULTI_SZ"
+                             : "REG_SZ") +
+         " \"" + text + "\"";
 }
 
 }  // namespace
@@ -164,6 +193,10 @@ std::string RegistryDiffText(const std::vector<RegKeyChange>& changes) {
     for (const RegValueChange& value : change.values) {
       if (value.before && value.after) {
         text += "; was " + *value.before + "\n";
+      }
+      if (std::optional<std::string> readable =
+              value.after ? StringData(*value.after) : std::nullopt) {
+        text += "; " + *readable + "\n";
       }
       text += value.name + "=" + (value.after ? *value.after : std::string("-")) + "\n";
     }
