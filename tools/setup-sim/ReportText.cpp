@@ -38,7 +38,7 @@ void Where(std::string& out, const RunReport& report) {
   const platform::OsVersion& os = report.os;
   out += "machine: Windows " + report.windows + " (" + Number(os.majorVersion) + "." +
          Number(os.minorVersion) + " build " + Number(os.buildNumber & 0xFFFF) + "), " +
-         (report.machineFolder.empty() ? "a fresh machine" : "machine " + report.machineFolder) +
+         (report.machineFolder.empty() ? "a fresh machine" : "folder " + report.machineFolder) +
          "\n";
   out += "disc: " + report.disc + "\nprogram: " + report.program +
          (report.args.empty() ? "" : " " + report.args) + "\n";

@@ -97,11 +97,14 @@ void AddRunOptions(CLI::App& run, RunCommandLine& options) {
                  "the program path as Windows hands it over (default: the disc's SETUP.EXE; "
                  ".\\SETUP.EXE is a start from a command prompt in the disc's root)");
   run.add_option("--args", setup.args, "the command line after the program name");
-  run.add_option("--pci", setup.pci, "SLOT=DEVICE: a PCI device put in, or SLOT=none taken out");
-  run.add_option("--dialog", setup.dialogs, "ID=ACTIONS: what the user does in a dialog");
+  run.add_option("--pci", setup.pci, "SLOT=DEVICE: a PCI device put in, or SLOT=none taken out")
+      ->allow_extra_args(false);
+  run.add_option("--dialog", setup.dialogs, "ID=ACTIONS: what the user does in a dialog")
+      ->allow_extra_args(false);
   run.add_option("--answers", setup.answerFile, "a file of ID=ACTIONS lines, one per dialog");
   run.add_option("--option-file", setup.optionFile, "a file used as the disc's setup.ini");
-  run.add_option("--set", setup.optionChanges, "KEY=VALUE: an [InstallOption] value changed");
+  run.add_option("--set", setup.optionChanges, "KEY=VALUE: an [InstallOption] value changed")
+      ->allow_extra_args(false);
   run.add_option("--language", setup.language,
                  "the language of the dialogs (1033 English, 1028, 1041, 1042)");
   run.add_flag("--save", options.save,
@@ -126,14 +129,20 @@ void AddMatrixOptions(CLI::App& matrix, MatrixCommandLine& options) {
   matrix.add_option("--commands", options.commands,
                     "the main window's commands, comma-separated: driver, apps, both, exit, or "
                     "all (default: driver)");
-  matrix.add_option("--option-file", options.optionFiles,
-                    "an option file used as the disc's setup.ini: one more row per version");
-  matrix.add_option("--vary", options.variants,
-                    "KEY=VALUE[,KEY=VALUE]: the disc's setup.ini so changed: one more row per "
-                    "version");
-  matrix.add_option("--dialog", setup.dialogs,
-                    "ID=ACTIONS: replaces the standard answers to that dialog");
-  matrix.add_option("--pci", setup.pci, "SLOT=DEVICE on every machine");
+  matrix
+      .add_option("--option-file", options.optionFiles,
+                  "an option file used as the disc's setup.ini: one more row per version")
+      ->allow_extra_args(false);
+  matrix
+      .add_option("--vary", options.variants,
+                  "KEY=VALUE[,KEY=VALUE]: the disc's setup.ini so changed: one more row per "
+                  "version")
+      ->allow_extra_args(false);
+  matrix
+      .add_option("--dialog", setup.dialogs,
+                  "ID=ACTIONS: replaces the standard answers to that dialog")
+      ->allow_extra_args(false);
+  matrix.add_option("--pci", setup.pci, "SLOT=DEVICE on every machine")->allow_extra_args(false);
   matrix.add_option("--disc-at", setup.discAt, "where the disc is mapped");
   matrix.add_option("--args", setup.args, "the command line after the program name");
   matrix.add_flag("--json", options.json, "the table as JSON");
