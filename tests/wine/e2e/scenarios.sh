@@ -78,12 +78,12 @@ scenario_detection() {
       sim_machine "$version-$answer" "$([ "$version" = nt40 ] && echo nt4 || echo winxp)"
       sed -i '/^[0-9A-F][0-9A-F]:[0-9A-F][0-9A-F]\.[0-9A-F]=/d' "$machine/machine.ini"
       case $answer in
-        maker) echo '00:0B.0=7C5A:0111' >> "$machine/machine.ini" ;;
+        maker) machine_setting PCI '00:0B.0=7C5A:0111' ;;
         short)
-          echo '00:0B.0=7C5A:0111' >> "$machine/machine.ini"
+          machine_setting PCI '00:0B.0=7C5A:0111'
           machine_setting Hardware DetectionDriver=short
           ;;
-        codec) echo '00:1F.5=8086:2445 codec=4F52:5641' >> "$machine/machine.ini" ;;
+        codec) machine_setting PCI '00:1F.5=8086:2445 codec=4F52:5641' ;;
       esac
       run_sim --dialog 102=click:2 --dialog 306=click:1
       sim_shown=none
