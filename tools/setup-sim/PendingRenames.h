@@ -9,11 +9,10 @@
 
 namespace lab {
 
-struct PendingRename {
-  std::string source;
-  std::string target;  // empty: the source is deleted
-};
+using PendingRename = sim::SimMachine::PendingRename;
 
-std::vector<PendingRename> ReadPendingRenames(sim::SimMachine& machine);
+inline std::vector<PendingRename> ReadPendingRenames(sim::SimMachine& machine) {
+  return machine.PendingRenames();
+}
 
 }  // namespace lab
