@@ -1,7 +1,9 @@
 #include "install/StagingSteps.h"
 
 #include "app/Paths.h"
+#include "app/RegistryText.h"
 #include "install/FileSteps.h"
+#include "platform/WinConstants.h"
 
 namespace install {
 
@@ -49,6 +51,30 @@ void StageLauncher(platform::Platform& platform, const std::string& sourceDir,
   platform.profiles.WriteString("InstallOption", "DriverOnly", "1", options);
   platform.profiles.WriteString("InstallOption", "InstallWDMDriver", installWdmDriver ? "1" : "0",
                                 options);
+}
+
+std::optional<std::string> FindSetupSource(
+    platform::Platform& platform,
+    const std::function<std::optional<std::string>(bool exists)>& replacement) {
+  app::ScopedKey key(platform.registry, win::HKEY_LOCAL_MACHINE,
+                     "Software\\Microsoft\\Windows\\CurrentVersion\\Setup", win::KEY_ALL_ACCESS);
+  if (!key.IsOpen()) {
+    return std::nullopt;
+  }
+  std::optional<std::string> path =
+      app::ReadRegText(platform.registry, key.Get(), "SourcePath", win::MAX_PATH);
+  if (!path) {
+    return std::nullopt;
+  }
+  const bool exists = FolderExists(platform.files, *path);
+  if (std::optional<std::string> written = replacement(exists)) {
+    app::WriteRegText(platform.registry, key.Get(), "SourcePath", *written, win::REG_SZ);
+  }
+  if (!exists) {
+    return std::nullopt;
+  }
+  app::AppendBackslash(*path);
+  return path;
 }
 
 std::string ShortStagingPath(platform::Files& files, const std::string& stagingDir) {

@@ -3,6 +3,8 @@
 // staging folder.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/Platform.h"
@@ -21,6 +23,13 @@ void StageLauncher(platform::Platform& platform, const std::string& sourceDir,
 // The short form of a staging folder (ending in a backslash), without the trailing backslash;
 // the long form when the short one cannot be had.
 std::string ShortStagingPath(platform::Files& files, const std::string& stagingDir);
+
+// Windows' setup source folder, the "SourcePath" of the Setup key: the folder with a backslash
+// when its value reads and names a folder that exists, else nothing. `replacement` is told
+// whether it exists and gives what to write into the value instead, if anything.
+std::optional<std::string> FindSetupSource(
+    platform::Platform& platform,
+    const std::function<std::optional<std::string>(bool exists)>& replacement);
 
 // Windows' own kernel-streaming and joystick files that a driver installation on Windows 98 SE
 // needs from "System\": saved into "System\Precopy\", and copied beside the staged driver.

@@ -18,7 +18,6 @@ namespace install {
 
 namespace {
 
-constexpr const char* kSetupKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Setup";
 constexpr const char* kSystray = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Systray";
 constexpr const char* kDefaultSystray =
     ".DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Systray";
@@ -117,22 +116,12 @@ class VxdStaging {
   // The Windows setup source folder takes the driver files too while it can; one that no
   // longer exists is forgotten.
   void FindSourcePath() {
-    app::ScopedKey key(platform_.registry, win::HKEY_LOCAL_MACHINE, kSetupKey, win::KEY_ALL_ACCESS);
-    if (!key.IsOpen()) {
-      return;
-    }
-    std::optional<std::string> path =
-        app::ReadRegText(platform_.registry, key.Get(), "SourcePath", win::MAX_PATH);
-    if (!path) {
-      return;
-    }
-    if (FolderExists(files_, *path)) {
-      mirror_ = true;
-      sourcePath_ = *path;
-      app::AppendBackslash(sourcePath_);
-    } else {
-      app::WriteRegText(platform_.registry, key.Get(), "SourcePath", "", win::REG_SZ);
-    }
+    // A setup source folder that no longer exists is forgotten.
+    std::optional<std::string> found = FindSetupSource(platform_, [](bool exists) {
+      return exists ? std::nullopt : std::optional<std::string>("");
+    });
+    mirror_ = found.has_value();
+    sourcePath_ = found.value_or("");
   }
 
   // The disc folder of the driver files for this version of Windows 9x.

@@ -18,7 +18,6 @@ namespace install {
 
 namespace {
 
-constexpr const char* kSetupKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Setup";
 constexpr std::uint32_t kProfileBuffer = 1024;
 constexpr const char* kDiskNames = "SourceDisksNames";
 constexpr const char* kDiskFiles = "SourceDisksFiles";
@@ -72,25 +71,12 @@ class WdmStaging {
   // The Windows setup source folder: driver files are mirrored there while it takes them. On
   // Windows 98 SE the setup source becomes the Precopy folder that the staging fills.
   void FindSourcePath() {
-    app::ScopedKey key(platform_.registry, win::HKEY_LOCAL_MACHINE, kSetupKey, win::KEY_ALL_ACCESS);
-    if (!key.IsOpen()) {
-      return;
-    }
-    std::optional<std::string> path =
-        app::ReadRegText(platform_.registry, key.Get(), "SourcePath", win::MAX_PATH);
-    if (!path) {
-      return;
-    }
-    if (FolderExists(files_, *path)) {
-      mirror_ = true;
-      sourcePath_ = *path;
-      app::AppendBackslash(sourcePath_);
-    }
-    if (state_.isWin98SE && windows_) {
-      app::WriteRegText(platform_.registry, key.Get(), "SourcePath", *windows_ + "System\\Precopy",
-                        win::REG_SZ);
-      mirror_ = false;
-    }
+    const bool toPrecopy = state_.isWin98SE && windows_.has_value();
+    std::optional<std::string> found = FindSetupSource(platform_, [&](bool) {
+      return toPrecopy ? std::optional<std::string>(*windows_ + "System\\Precopy") : std::nullopt;
+    });
+    mirror_ = found.has_value() && !toPrecopy;
+    sourcePath_ = found.value_or("");
   }
 
   // The disc folder of the driver files: the first candidate whose folder exists, one for the

@@ -21,6 +21,7 @@ windows_programs=(
   tests/contract/TestDriverLibrary.cpp
   tests/contract/Win32Main.cpp
   tests/differential/DifferentialMain.cpp
+  tests/bench/ProfileBench.cpp
   tests/wine/SimulatedBoard.cpp
   tests/wine/StandIn.cpp
   tests/wine/StartupProbe.cpp

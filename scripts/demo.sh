@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
-# Builds the lab tool and runs it on the sample disc, on a simulated Windows 98 SE machine with
-# the ORV6490 installed: the user opens the About box, presses "Install Device Driver", chooses
-# the WDM driver; the launcher stages it below Program Files, points the INF files in the
-# Windows INF folders at it, and starts the staged driver setup program.
-# Any further arguments go to setup-sim (for example --args "/DRIVER").
+# Builds the lab tool and shows what the sample disc's setup does: first the matrix, every
+# Windows version with each command of the main window on the sample machines, then one run in
+# detail: "Install Device Driver" on Windows 98, where the earlier driver is removed, the VxD
+# driver staged, the restart accepted, and the restart renames the driver file that was in use.
+# Any further arguments go to the detailed run (for example --json).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh build
-cmake --preset host > /dev/null
-cmake --build --preset host --target setup-sim > /dev/null
-exec build/host/tools/setup-sim/setup-sim --machine examples/machines/win98se --disc examples/disc \
-  --dialog 102=syscommand:0x10,click:3 --dialog 100=click:1 --dialog 130=click:1005,click:1 "$@"
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if ! { cmake --preset host && cmake --build --preset host --target setup-sim; } > "$log" 2>&1; then
+  cat "$log"
+  exit 1
+fi
+tool=build/host/tools/setup-sim/setup-sim
+echo "== setup-sim matrix --disc examples/disc --machines examples/machines --commands all"
+"$tool" matrix --disc examples/disc --machines examples/machines --commands all
+echo
+echo "== setup-sim run: Windows 98, Install Device Driver, restart"
+exec "$tool" run --machine examples/machines/win98 --disc examples/disc \
+  --dialog main=click:3 --dialog restart=click:1000,click:1 --restart "$@"

@@ -64,6 +64,16 @@ class Reader {
     }
   }
   // A name or an ordinal: "#N" for ordinals.
+  // A resource type or name given by number; -1 for one given by a string (which the launcher's
+  // resources do not use).
+  int Ordinal() {
+    if (at_ + 2 <= size_ && data_[at_] == 0xFF && data_[at_ + 1] == 0xFF) {
+      Word();
+      return Word();
+    }
+    Text();
+    return -1;
+  }
   std::string NameOrOrdinal() {
     if (at_ + 2 <= size_ && data_[at_] == 0xFF && data_[at_ + 1] == 0xFF) {
       Word();
@@ -175,8 +185,8 @@ bool Resources::Load(const std::uint8_t* data, std::size_t size, std::string& er
     std::size_t start = in.at();
     std::uint32_t dataSize = in.Dword();
     std::uint32_t headerSize = in.Dword();
-    std::string type = in.NameOrOrdinal();
-    std::string name = in.NameOrOrdinal();
+    const int typeId = in.Ordinal();
+    const int nameId = in.Ordinal();
     in.Align4();
     in.Dword();  // data version
     in.Word();   // memory flags
@@ -186,8 +196,6 @@ bool Resources::Load(const std::uint8_t* data, std::size_t size, std::string& er
       return false;
     }
     std::size_t body = start + headerSize;
-    int typeId = type.size() > 1 && type[0] == '#' ? std::stoi(type.substr(1)) : -1;
-    int nameId = name.size() > 1 && name[0] == '#' ? std::stoi(name.substr(1)) : -1;
     if (dataSize > 0 && typeId == kDialog && nameId >= 0) {
       Reader item(data + body, dataSize);
       DialogTemplate dialog;

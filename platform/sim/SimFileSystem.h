@@ -20,12 +20,41 @@
 
 namespace sim {
 
+// A file's bytes, shared between copies until one of them is changed (copy on write): copying
+// a large file costs nothing until a program writes to one of the copies.
+class FileData {
+ public:
+  FileData() : bytes_(std::make_shared<std::vector<std::uint8_t>>()) {}
+
+  std::vector<std::uint8_t>::const_iterator begin() const { return bytes_->cbegin(); }
+  std::vector<std::uint8_t>::const_iterator end() const { return bytes_->cend(); }
+  std::size_t size() const { return bytes_->size(); }
+  bool empty() const { return bytes_->empty(); }
+  std::uint8_t operator[](std::size_t index) const { return (*bytes_)[index]; }
+  const std::uint8_t* data() const { return bytes_->data(); }
+  template <class Iterator>
+  void assign(Iterator first, Iterator last) {
+    bytes_ = std::make_shared<std::vector<std::uint8_t>>(first, last);
+  }
+  void clear() { bytes_ = std::make_shared<std::vector<std::uint8_t>>(); }
+  // The bytes to change, this file's own from now on.
+  std::vector<std::uint8_t>& Mutable() {
+    if (bytes_.use_count() > 1) {
+      bytes_ = std::make_shared<std::vector<std::uint8_t>>(*bytes_);
+    }
+    return *bytes_;
+  }
+
+ private:
+  std::shared_ptr<std::vector<std::uint8_t>> bytes_;
+};
+
 struct FileNode {
   std::string name;
   std::string shortName;  // the 8.3 name when it differs from `name`, else empty
   bool isFolder = false;
   std::uint32_t attributes = 0;  // READONLY, HIDDEN, SYSTEM, ARCHIVE bits; 0 means normal
-  std::vector<std::uint8_t> data;
+  FileData data;
   std::vector<std::unique_ptr<FileNode>> children;  // in creation order, as FAT keeps them
   FileNode* parent = nullptr;
   int openStreams = 0;

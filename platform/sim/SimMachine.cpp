@@ -173,56 +173,43 @@ bool SimMachine::RecordDelayedMove(const std::string& source, const std::string&
   return true;
 }
 
-void SimMachine::ApplyPendingRenames() {
-  RegNode* key = const_cast<RegNode*>(registry_.FindKey(kSessionManager));
-  RegValue* value = key == nullptr ? nullptr : key->FindValue(kPendingRenames);
-  if (value == nullptr) {
-    return;
+std::vector<SimMachine::PendingRename> SimMachine::PendingRenames() const {
+  std::vector<PendingRename> renames;
+  if (core_.IsNt()) {
+    const RegValue* value = registry_.FindValue(kSessionManager, kPendingRenames);
+    if (value == nullptr) {
+      return renames;
+    }
+    // REG_MULTI_SZ: pairs of "\??\source" and "!\??\target" (or "" to delete).
+    std::vector<std::string> strings;
+    std::string current;
+    for (std::uint8_t byte : value->data) {
+      if (byte == 0) {
+        strings.push_back(current);
+        current.clear();
+      } else {
+        current += static_cast<char>(byte);
+      }
+    }
+    auto strip = [](std::string text) {
+      if (!text.empty() && text[0] == '!') {
+        text.erase(0, 1);
+      }
+      return text.rfind("\\??\\", 0) == 0 ? text.substr(4) : text;
+    };
+    for (std::size_t i = 0; i + 1 < strings.size() && !strings[i].empty(); i += 2) {
+      renames.push_back(PendingRename{strip(strings[i]), strip(strings[i + 1])});
+    }
+    return renames;
   }
-  std::vector<std::string> strings;
-  std::string current;
-  for (std::uint8_t byte : value->data) {
-    if (byte == 0) {
-      strings.push_back(current);
-      current.clear();
-    } else {
-      current += static_cast<char>(byte);
-    }
-  }
-  auto strip = [](std::string text) {
-    if (!text.empty() && text[0] == '!') {
-      text.erase(0, 1);
-    }
-    return text.rfind("\\??\\", 0) == 0 ? text.substr(4) : text;
-  };
-  for (std::size_t i = 0; i + 1 < strings.size(); i += 2) {
-    if (strings[i].empty()) {
-      break;  // the final empty string
-    }
-    std::string source = strip(strings[i]);
-    std::string target = strip(strings[i + 1]);
-    if (target.empty()) {
-      bool done = files_.RemoveDirect(source);
-      core_.Record("restart", (done ? "deleted " : "could not delete ") + source);
-    } else {
-      bool done = files_.MoveDirect(source, target);
-      core_.Record("restart", (done ? "renamed " : "could not rename ") + source + " -> " + target);
-    }
-  }
-  key->values.erase(key->values.begin() + (value - key->values.data()));
-}
-
-void SimMachine::ApplyWininit() {
-  std::string path = files_.WindowsFolder() + "\\WININIT.INI";
-  std::optional<std::string> text = files_.ReadFileDirect(path);
+  std::optional<std::string> text = files_.ReadFileDirect(files_.WindowsFolder() + "\\WININIT.INI");
   if (!text) {
-    return;
+    return renames;
   }
-  // WININIT.EXE reads the [rename] section line by line: "target=source", "NUL=source" deletes.
+  // WININIT.EXE reads the [rename] section line by line; every line counts, also a key that
+  // another line has already.
   bool inRename = false;
-  std::string line;
-  std::vector<std::string> lines = Split(*text, '\n');
-  for (std::string raw : lines) {
+  for (std::string raw : Split(*text, '\n')) {
     if (!raw.empty() && raw.back() == '\r') {
       raw.pop_back();
     }
@@ -240,15 +227,20 @@ void SimMachine::ApplyWininit() {
     }
     std::string target(TrimBlanks(body.substr(0, equals)));
     std::string source(TrimBlanks(body.substr(equals + 1)));
-    if (EqualsNoCase(target, "NUL")) {
-      bool done = files_.RemoveDirect(source);
-      core_.Record("restart", (done ? "deleted " : "could not delete ") + source);
-    } else {
-      bool done = files_.MoveDirect(source, target);
-      core_.Record("restart", (done ? "renamed " : "could not rename ") + source + " -> " + target);
-    }
+    renames.push_back(PendingRename{source, EqualsNoCase(target, "NUL") ? "" : target});
   }
-  files_.MoveDirect(path, files_.WindowsFolder() + "\\WININIT.BAK");
+  return renames;
+}
+
+void SimMachine::Apply(const PendingRename& rename) {
+  if (rename.target.empty()) {
+    bool done = files_.RemoveDirect(rename.source);
+    core_.Record("restart", (done ? "deleted " : "could not delete ") + rename.source);
+  } else {
+    bool done = files_.MoveDirect(rename.source, rename.target);
+    core_.Record("restart", (done ? "renamed " : "could not rename ") + rename.source + " -> " +
+                                rename.target);
+  }
 }
 
 void SimMachine::Restart() {
@@ -256,10 +248,22 @@ void SimMachine::Restart() {
   processes_.EndAll();
   multimedia_.ForgetOpenDrivers();
   files_.ClearInUse();
+  for (const PendingRename& rename : PendingRenames()) {
+    Apply(rename);
+  }
+  // The list is used up: NT clears its value, WININIT.EXE keeps the file as WININIT.BAK.
   if (core_.IsNt()) {
-    ApplyPendingRenames();
-  } else {
-    ApplyWininit();
+    if (RegNode* key = const_cast<RegNode*>(registry_.FindKey(kSessionManager))) {
+      for (auto it = key->values.begin(); it != key->values.end(); ++it) {
+        if (EqualsNoCase(it->name, kPendingRenames)) {
+          key->values.erase(it);
+          break;
+        }
+      }
+    }
+  } else if (files_.Find(files_.WindowsFolder() + "\\WININIT.INI") != nullptr) {
+    files_.MoveDirect(files_.WindowsFolder() + "\\WININIT.INI",
+                      files_.WindowsFolder() + "\\WININIT.BAK");
   }
 }
 

@@ -68,8 +68,15 @@ class SimMachine : public platform::System, public platform::Ui {
   // Answers to the next message boxes, in order (a box with no answer queued gets IDOK).
   void QueueMessageBoxAnswer(int answer) { messageBoxAnswers_.push_back(answer); }
 
-  // Ends every program and carries out the renames pending for the next start: the NT
-  // pending-rename list, or the [rename] section of WININIT.INI on Windows 9x.
+  // A rename or deletion waiting for the next start.
+  struct PendingRename {
+    std::string source;
+    std::string target;  // empty: the source is deleted
+  };
+  // What the next start will carry out, in order: the NT pending-rename list, or on Windows 9x
+  // every line of WININIT.INI's [rename] section ("target=source", "NUL=source" deletes).
+  std::vector<PendingRename> PendingRenames() const;
+  // Ends every program and carries out the pending renames, which are then gone.
   void Restart();
 
   // platform::System
@@ -87,8 +94,7 @@ class SimMachine : public platform::System, public platform::Ui {
 
  private:
   bool RecordDelayedMove(const std::string& source, const std::string& target, bool replace);
-  void ApplyPendingRenames();
-  void ApplyWininit();
+  void Apply(const PendingRename& rename);
 
   SimCore core_;
   SimRegistry registry_;

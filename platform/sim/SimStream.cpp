@@ -132,7 +132,7 @@ class SimStream : public platform::Stream {
   }
 
   void Put(std::uint8_t c) {
-    auto& data = node_->data;
+    std::vector<std::uint8_t>& data = node_->data.Mutable();
     if (position_ > data.size()) {
       data.resize(position_, 0);
     }

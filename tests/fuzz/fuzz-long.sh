@@ -12,7 +12,7 @@ for fuzzer in ProfileFuzzer RegistryFuzzer InfOptionsFuzzer ResourcesFuzzer Mach
   log="$build/tests/fuzz/$fuzzer.log"
   status=0
   tests/fuzz/run-fuzzer.sh "$build/tests/fuzz/$fuzzer" "$PWD" "$build/Setup.res" "$runs" \
-    -print_final_stats=1 > "$log" 2>&1 || status=$?
+    -seed=0 -print_final_stats=1 > "$log" 2>&1 || status=$?
   done_runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo "?")
   echo "$fuzzer: $done_runs executions in $(( $(date +%s) - start )) s, status $status"
 done

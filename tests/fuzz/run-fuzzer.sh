@@ -2,6 +2,7 @@
 # Runs one fuzz target for a number of executions on seeds taken from the sample disc, the
 # sample machines and the compiled resources, in a corpus folder of its own beside the target.
 # Usage: run-fuzzer.sh FUZZER SOURCE_DIR SETUP_RES RUNS [more libFuzzer options]
+# The seed is fixed (1), so that the short runs of CI repeat; a later -seed= overrides it.
 set -euo pipefail
 fuzzer=$1
 source_dir=$2
@@ -46,5 +47,5 @@ case "$name" in
     { printf '\x06.\\SETUP.EXE\0\0'; cat "$examples/disc/setup.ini"; } > "$corpus/seed-xp"
     printf '\x01\\\\server\\share\\SETUP.EXE\0/AP\0[InstallOption]\r\nWebSetup=1\r\n' > "$corpus/seed-share" ;;
 esac
-exec "$fuzzer" -runs="$runs" -max_len=65536 -timeout=20 -rss_limit_mb=2048 \
+exec "$fuzzer" -runs="$runs" -seed=1 -max_len=65536 -timeout=20 -rss_limit_mb=2048 \
   -artifact_prefix="$(dirname "$fuzzer")/" "$@" "$corpus"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The lab tool end to end: start-up on every sample machine, the no-chip ends, and clear
-# refusals of bad input without writing anything.
+# The lab tool end to end: start-up on every sample machine, the no-chip ends, the report, the
+# matrix and lint of the sample disc, and clear refusals of bad input without writing anything.
 set -uo pipefail
 tool=$1
 examples=$2
@@ -16,7 +16,7 @@ expect() {  # expect NAME PATTERN OUTPUT
   fi
 }
 for machine in win95 win98 win98se winme nt4 win2000 winxp; do
-  out=$("$tool" --machine "$examples/machines/$machine" --disc "$examples/disc" --args /speaker 2>&1)
+  out=$("$tool" --journal --machine "$examples/machines/$machine" --disc "$examples/disc" --args /speaker 2>&1)
   case $machine in win2000|winxp) program=W2KSetup.dat ;; *) program=MESetup.dat ;; esac
   expect "$machine" "dialog 102 \"\" opens" "$out"
   expect "$machine" "commandLine: /SPEAKER" "$out"
@@ -24,30 +24,30 @@ for machine in win95 win98 win98se winme nt4 win2000 winxp; do
   expect "$machine" "WinExec \"D:\\\\$program /SPEAKER\"" "$out"
   expect "$machine" "exit with code 0" "$out"
 done
-out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --pci 00:0B.0=none --dialog 306=click:1 2>&1)
+out=$("$tool" --journal --machine "$examples/machines/win98" --disc "$examples/disc" --pci 00:0B.0=none --dialog 306=click:1 2>&1)
 expect "no chip" "dialog 306 \"Information - Can not find audio chip\" ends with 1" "$out"
-out=$("$tool" --machine "$examples/machines/winxp" --disc "$examples/disc" --pci 00:0B.0=none --dialog 306=close 2>&1)
+out=$("$tool" --journal --machine "$examples/machines/winxp" --disc "$examples/disc" --pci 00:0B.0=none --dialog 306=close 2>&1)
 expect "no chip on NT" "dialog 306 \"Information - Can not find audio chip\" ends with 2" "$out"
 expect "driver removed" 'service  "orvainfo" removed' "$out"
-out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --pci 00:0B.0=none --args "/driver no_msg" 2>&1)
+out=$("$tool" --journal --machine "$examples/machines/win98" --disc "$examples/disc" --pci 00:0B.0=none --args "/driver no_msg" 2>&1)
 expect "no_msg" "start-up returned" "$out"
 if grep -q "dialog" <<< "$out"; then failed=$((failed + 1)); echo "FAIL no_msg showed a dialog"; fi
-out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --pci 01:05.0=none --pci "00:0B.0=7C5A:0111" --dialog 102=click:3 --dialog 130=click:1004,click:1 --dialog 132=click:1001,click:1 2>&1)
+out=$("$tool" --journal --machine "$examples/machines/win98se" --disc "$examples/disc" --pci 01:05.0=none --pci "00:0B.0=7C5A:0111" --dialog 102=click:3 --dialog 130=click:1004,click:1 --dialog 132=click:1001,click:1 2>&1)
 expect "added device" "click 3 \"Install Device Driver\" in dialog 102" "$out"
 expect "restart declined" "dialog 102 \"Setup\" ends with 1" "$out"
-out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --dialog 102=click:2 2>&1)
+out=$("$tool" --journal --machine "$examples/machines/win98se" --disc "$examples/disc" --dialog 102=click:2 2>&1)
 expect "exit button" "dialog 102 \"Setup\" ends with 2" "$out"
-out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --dialog 102=click:3 --dialog 130=click:1005,click:1 2>&1)
+out=$("$tool" --journal --machine "$examples/machines/win98se" --disc "$examples/disc" --dialog 102=click:3 --dialog 130=click:1005,click:1 2>&1)
 expect "wdm on 98 SE" 'copy D:\\Win_98SE\\drv\\OVAUDIO.INF -> C:\\WINDOWS\\INF\\OVAUDIO.INF' "$out"
 expect "wdm on 98 SE" 'WinExec "C:\\PROGRA~1\\ORVANTA\\WIN_ME\\MESetup.dat /DRIVER"' "$out"
-out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --dialog 102=click:3 --dialog 132=click:1000,click:1 2>&1)
+out=$("$tool" --journal --machine "$examples/machines/win98" --disc "$examples/disc" --dialog 102=click:3 --dialog 132=click:1000,click:1 --restart 2>&1)
 expect "vxd on 98" 'delete key HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_7C5A&DEV_0111' "$out"
 expect "vxd on 98" 'delete C:\\WINDOWS\\INF\\OTHER\\OVPCI032.INF' "$out"
 expect "vxd on 98" 'WININIT.INI \[rename\] C:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD=C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD' "$out"
 expect "vxd on 98" 'renamed C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD -> C:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD' "$out"
-out=$("$tool" --machine "$examples/machines/winme" --disc "$examples/disc" --dialog 102=click:3 2>&1)
+out=$("$tool" --journal --machine "$examples/machines/winme" --disc "$examples/disc" --dialog 102=click:3 2>&1)
 expect "wdm on ME" 'WinExec "D:\\MESetup.dat /DRIVER"' "$out"
-out=$("$tool" --machine "$examples/machines/nt4" --disc "$examples/disc" --dialog 102=click:3 --dialog 132=click:1001,click:1 2>&1)
+out=$("$tool" --journal --machine "$examples/machines/nt4" --disc "$examples/disc" --dialog 102=click:3 --dialog 132=click:1001,click:1 2>&1)
 expect "nt4 registration" 'copy D:\\NT40\\drv\\ovpci.sys -> C:\\WINNT\\system32\\drivers\\ovpci.sys' "$out"
 expect "nt4 registration" 'Drivers32 "aux" = REG_SZ "ov-pci.dll"' "$out"
 expect "nt4 registration" 'Drivers32 "midi1" = REG_SZ "ov-pci.dll"' "$out"
@@ -57,20 +57,20 @@ expect "nt4 registration" 'Sonavex Driver "UninstallString" = REG_SZ "C:\\WINNT\
 active=$(mktemp -d)
 cp -r "$examples/machines/nt4" "$active/"
 sed -i 's/^\[Mixers\]/&\n9=orvanta pci mixer/' "$active/nt4/machine.ini"
-out=$("$tool" --machine "$active/nt4" --disc "$examples/disc" --dialog 102=click:3 --dialog 132=click:1 2>&1)
+out=$("$tool" --journal --machine "$active/nt4" --disc "$examples/disc" --dialog 102=click:3 --dialog 132=click:1 --restart 2>&1)
 rm -rf "$active"
 expect "nt4 active driver" 'move at next start C:\\WINNT\\System32\\ov-pci.new -> C:\\WINNT\\System32\\ov-pci.dll' "$out"
 expect "nt4 active driver" 'renamed C:\\WINNT\\System32\\Drivers\\ovpci.new -> C:\\WINNT\\System32\\Drivers\\ovpci.sys' "$out"
 if grep -q "Drivers32" <<< "$out"; then failed=$((failed + 1)); echo "FAIL nt4 active driver: registered"; fi
-out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" 2>&1); status=$?
+out=$("$tool" --journal --machine "$examples/machines/win98se" --disc "$examples/disc" 2>&1); status=$?
 expect "unscripted dialog" "dialog 102 \"Setup\" is shown with no action left" "$out"
 [ $status -eq 3 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL unscripted: status $status"; }
-out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --language 1028 --dialog 102=click:2 2>&1)
+out=$("$tool" --journal --machine "$examples/machines/win98se" --disc "$examples/disc" --language 1028 --dialog 102=click:2 2>&1)
 expect "chinese main window" "click 2 \"結束\"" "$out"
-out=$("$tool" --machine "$examples/machines/winxp" --disc "$examples/disc" --disc-at '\\fileserver\drivers' --dialog 102=click:2 2>&1)
+out=$("$tool" --journal --machine "$examples/machines/winxp" --disc "$examples/disc" --disc-at '\\fileserver\drivers' --dialog 102=click:2 2>&1)
 expect "network share" 'sourceDir: \\\\fileserver\\drivers\\$' "$out"
 expect "network share" "dialog 102 \"Setup\" ends with 2" "$out"
-out=$("$tool" --machine "$examples/machines/nt4" --disc "$examples/disc" --program '.\SETUP.EXE' --dialog 102=click:2 2>&1)
+out=$("$tool" --journal --machine "$examples/machines/nt4" --disc "$examples/disc" --program '.\SETUP.EXE' --dialog 102=click:2 2>&1)
 expect "relative start" 'binary D:\\orvainfo.sys' "$out"
 expect "relative start" "dialog 102 \"Setup\" ends with 2" "$out"
 out=$("$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --dialog 102=push:3 2>&1)
@@ -89,5 +89,86 @@ out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --pci
 expect "bad id" "VENDOR:DEVICE" "$out"
 after=$(cd "$examples" && find . -type f -exec md5sum {} + | sort)
 [ "$before" = "$after" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: the examples changed"; }
+status_is() {  # status_is NAME EXPECTED ACTUAL
+  if [ "$2" = "$3" ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL $1: status $3, not $2"; fi
+}
+
+# The report, grouped by kind: the registry changes as REGEDIT4, the files, the profile-file
+# entries, the programs, the renames pending without --restart.
+out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --dialog main=click:3 --dialog restart=click:1000,click:1 2>&1)
+expect "report" '^route: InstallDriver > StageVxdDriver, driver VxD$' "$out"
+expect "report" '^  \[-HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_7C5A&DEV_0111&SUBSYS_01117C5A&REV_01\]$' "$out"
+expect "report" '^  "Sonavex Applications"=-$' "$out"
+expect "report" '^  deleted C:\\WINDOWS\\INF\\OTHER\\OVPCI032.INF$' "$out"
+expect "report" '^  created C:\\Program Files\\Orvanta\\WIN_9x\\OVAUDIO.VXD' "$out"
+expect "report" '^  C:\\WINDOWS\\WININIT.INI (WININIT.INI)$' "$out"
+expect "report" '^  WinExec "SysTray.exe"' "$out"
+expect "report" '^    C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD -> C:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD$' "$out"
+expect "report" '^  (--restart restarts the machine' "$out"
+expect "report" '^  waited 1500 ms in 2 waits' "$out"
+if grep -q 'renamed C:' <<< "$out"; then failed=$((failed + 1)); echo "FAIL report: renamed without --restart"; fi
+
+# The matrix of the sample disc and lint of the sample disc, which is clean.
+out=$("$tool" matrix --disc "$examples/disc" --machines "$examples/machines" 2>&1); status=$?
+status_is "matrix" 0 $status
+expect "matrix" '^98 .*InstallDriver > StageVxdDriver *VxD *yes' "$out"
+expect "matrix" '^XP .*InstallDriver *WDM *no .*D:\\W2KSetup.dat /DRIVER' "$out"
+out=$("$tool" matrix --disc "$examples/disc" --commands all --windows ME 2>&1)
+expect "matrix commands" '^ME *both *CombinedInstall > StageWdmDriver (setup at next start) > InstallApplications' "$out"
+out=$("$tool" lint "$examples/disc" 2>&1); status=$?
+status_is "lint clean" 0 $status
+expect "lint clean" "no findings" "$out"
+
+# Bad input: a clear message, a non-zero status, and no machine folder changed.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cp -r "$examples/machines/win98" "$scratch/win98"
+mkdir "$scratch/empty"
+out=$("$tool" --machine "$scratch/win98" --disc "$scratch/empty" 2>&1); status=$?
+expect "empty disc" "the disc folder .* is empty" "$out"
+status_is "empty disc" 1 $status
+printf '[InstallOption]\r\nDriverOnly=0\r\nthis line is broken\r\n' > "$scratch/broken.ini"
+out=$("$tool" --machine "$scratch/win98" --disc "$examples/disc" --option-file "$scratch/broken.ini" 2>&1); status=$?
+expect "malformed option file" "broken.ini is malformed: line 3" "$out"
+status_is "malformed option file" 1 $status
+printf '; answers\nmain=click:3\nsetup-wizard=click:1\n' > "$scratch/answers.txt"
+out=$("$tool" --machine "$scratch/win98" --disc "$examples/disc" --answers "$scratch/answers.txt" 2>&1); status=$?
+expect "unknown answer" 'answers.txt line 3: "setup-wizard" is no dialog template' "$out"
+status_is "unknown answer" 1 $status
+out=$("$tool" --machine "$scratch/win98" --disc "$examples/disc" --dialog 132=click:1234 2>&1); status=$?
+expect "unknown control" "dialog 132 has no control 1234" "$out"
+out=$("$tool" --machine "$scratch/win98" --windows XP --disc "$examples/disc" 2>&1); status=$?
+expect "other version" "holds Windows 98, not Windows XP" "$out"
+status_is "other version" 1 $status
+cp -r "$scratch/win98" "$scratch/half"
+rm "$scratch/half/registry.reg"
+out=$("$tool" --machine "$scratch/half" --disc "$examples/disc" 2>&1); status=$?
+expect "half written" "is half written" "$out"
+status_is "half written" 1 $status
+snapshot() { (cd "$1" && find . -exec md5sum {} + 2>/dev/null | sort); }
+before=$(snapshot "$scratch/win98")
+out=$("$tool" --machine "$scratch/win98" --disc "$examples/disc" --dialog main=click:3 --save 2>&1); status=$?
+expect "unanswered with --save" "dialog 132 \"Restarting Windows\" is shown with no action left" "$out"
+expect "unanswered with --save" "the machine folder was not saved" "$out"
+status_is "unanswered with --save" 3 $status
+if [ -w /dev/full ]; then
+  out=$("$tool" --machine "$scratch/win98" --disc "$examples/disc" --dialog main=click:2 --save 2>&1 > /dev/full); status=$?
+  expect "output to a full disc" "cannot write the report to standard output" "$out"
+  status_is "output to a full disc" 1 $status
+fi
+out=$("$tool" --machine "$scratch/win98" --disc "$examples/disc" --dialog main=click:2 --output "$scratch/no/such/folder/report.txt" --save 2>&1); status=$?
+expect "output folder missing" "cannot write $scratch/no/such/folder/report.txt" "$out"
+status_is "output folder missing" 1 $status
+[ "$before" = "$(snapshot "$scratch/win98")" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: a refused run changed the machine folder"; }
+
+# --save with --restart: install, restart, and look again.
+out=$("$tool" --machine "$scratch/win98" --disc "$examples/disc" --dialog main=click:3 --dialog restart=click:1000,click:1 --restart --save 2>&1); status=$?
+status_is "save" 0 $status
+[ -f "$scratch/win98/drive_c/Program Files/Orvanta/WIN_9x/OVAUDIO.VXD" ] && [ -f "$scratch/win98/drive_c/WINDOWS/SYSTEM/OVAUDIO.OLD" ] &&
+  [ ! -e "$scratch/.win98.saving" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL save: the new state is not in the folder"; ls -la "$scratch"; }
+out=$("$tool" --machine "$scratch/win98" --disc "$examples/disc" --dialog main=click:2 2>&1)
+expect "look again" "^  none$" "$(sed -n '/^Registry changes/,/^Files/p' <<< "$out")"
+if grep -q "OVAUDIO.OLD" "$scratch/win98/drive_c/WINDOWS/WININIT.BAK"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL save: no WININIT.BAK"; fi
+
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]

@@ -1,244 +1,346 @@
-// setup-sim: runs the setup launcher against a disc folder on a simulated Windows machine and
-// prints everything the run did.
+// setup-sim: runs the setup launcher against a disc folder on simulated Windows machines and
+// reports what it did (run), compares every Windows version in one table (matrix), and checks a
+// disc folder for what each route needs (lint).
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "app/SetupApp.h"
 #include "install/SetupCommands.h"
-#include "platform/sim/MachineFolder.h"
-#include "ui/CompiledResources.h"
-#include "ui/StartupDialogs.h"
+#include "platform/sim/SimMachine.h"
+#include "platform/sim/Text.h"
+#include "tools/setup-sim/Lint.h"
+#include "tools/setup-sim/Matrix.h"
+#include "tools/setup-sim/MatrixTable.h"
+#include "tools/setup-sim/Output.h"
+#include "tools/setup-sim/ReportJson.h"
+#include "tools/setup-sim/ReportText.h"
+#include "tools/setup-sim/RunReport.h"
+#include "tools/setup-sim/SafeSave.h"
 
 namespace {
 
-const char kUsage[] =
-    "usage: setup-sim --machine DIR --disc DIR [options]\n"
-    "\n"
-    "Runs the setup launcher on a simulated Windows machine and prints the journal of every\n"
-    "change it made: registry, files, profile files, programs started, dialogs and message\n"
-    "boxes, waits, pending renames, restart and exit.\n"
-    "\n"
-    "  --machine DIR        the machine folder (machine.ini, registry.reg, drive_c/...)\n"
-    "  --disc DIR           the disc folder, mapped read-only as drive D:\n"
-    "  --disc-at ROOT       where the disc is mapped instead: a drive (E:) or a network\n"
-    "                       share (\\\\server\\share)\n"
-    "  --program PATH       the program path as Windows hands it over (default: the\n"
-    "                       disc's SETUP.EXE; .\\SETUP.EXE is a start from a command\n"
-    "                       prompt in the disc's root)\n"
-    "  --args TEXT          the command line after the program name (default: none)\n"
-    "  --pci SLOT=DEVICE    puts a PCI device into the machine, or takes one out with\n"
-    "                       SLOT=none; SLOT is BUS:DEVICE.FUNCTION and DEVICE is\n"
-    "                       VENDOR:ID [options] in hex, as in machine.ini's [PCI] section\n"
-    "                       (7C5A:0111 is the ORV6490; 8086:2445 codec=4F52:5641 an Intel\n"
-    "                       AC'97 controller with the ORV5970; options decoding=off,\n"
-    "                       coldreset, semaphore=N|stuck, linkready=never, busy=N, broken)\n"
-    "  --dialog ID=ACTIONS  what the user does in dialog template ID, in order, comma-\n"
-    "                       separated: click:CONTROL, close, syscommand:0x10, or\n"
-    "                       owner:CONTROL (a click in the window behind the dialog, which\n"
-    "                       is disabled while it runs) (102 is the main window, 306 the\n"
-    "                       no-chip notice, 130 the driver architecture, 132 the restart\n"
-    "                       offer, 103 the jack options, 100 About); a dialog shown with\n"
-    "                       no action left stops the run\n"
-    "  --language ID        the language of the dialogs (1033 English, 1028, 1036, 1041,\n"
-    "                       1042)\n"
-    "  --save               write the machine's new state back into its folder\n"
-    "  --help               this text\n";
+// Exit codes: 0 done, 1 bad input or a failure, 2 a command line that cannot be used, 3 a run
+// that stopped at a dialog with no action left.
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+constexpr int kStopped = 3;
 
-struct Options {
-  std::string machine;
-  std::string disc;
-  std::string discAt = "D:";
-  std::string program;
-  std::string args;
-  std::vector<std::string> pci;
-  std::vector<std::string> dialogs;
-  int language = 1033;
+const char kFooter[] =
+    "\nWithout a subcommand, the options are those of run.\n"
+    "\n"
+    "Dialogs (--dialog ID=ACTIONS, or one such line per dialog in an --answers file): what\n"
+    "the user does in dialog template ID, in order, comma-separated: click:CONTROL, close,\n"
+    "syscommand:0x10, or owner:CONTROL (a click in the window behind the dialog, disabled\n"
+    "while it runs). Templates: 102 (main) the main window (1000 \"Install Device Driver and\n"
+    "Applications\", 3 \"Install Device Driver\", 4 \"Install Applications\", 2 \"Exit\"),\n"
+    "306 (no-chip), 130 (architecture: 1004 VxD, 1005 WDM, 1 OK), 132 (restart: 1000 yes,\n"
+    "1001 no, 1 OK), 103 (jack-options), 100 (about). A dialog shown with no action left\n"
+    "stops the run (exit code 3).\n"
+    "\n"
+    "PCI devices (--pci SLOT=DEVICE): SLOT is BUS:DEVICE.FUNCTION and DEVICE is VENDOR:ID\n"
+    "[options] in hex, as in machine.ini's [PCI] section, or none to take one out:\n"
+    "7C5A:0111 is the ORV6490; 8086:2445 codec=4F52:5641 an Intel AC'97 controller with the\n"
+    "ORV5970; options decoding=off, coldreset, semaphore=N|stuck, linkready=never, busy=N,\n"
+    "broken.\n"
+    "\n"
+    "Exit codes: 0 done (lint: clean), 1 bad input or failure (lint: findings), 2 usage,\n"
+    "3 a dialog left unanswered.\n";
+
+void Fail(const std::string& message) {
+  std::fprintf(stderr, "setup-sim: %s\n", message.c_str());
+}
+
+std::string Dump(const nlohmann::ordered_json& json) {
+  return json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+struct RunCommandLine {
+  lab::RunSetup setup;
   bool save = false;
+  bool restart = false;
+  bool json = false;
+  bool journal = false;
+  std::string output;
 };
 
-// Applies the --dialog options to the machine's dialog manager.
-bool ApplyDialogs(sim::SimMachine& machine, const std::vector<std::string>& scripts,
-                  std::string& error) {
-  for (const std::string& text : scripts) {
-    std::size_t equals = text.find('=');
-    int id = 0;
-    try {
-      id = std::stoi(text.substr(0, equals));
-    } catch (...) {
-      equals = std::string::npos;
-    }
-    if (equals == std::string::npos) {
-      error = "--dialog takes ID=ACTIONS, such as 102=click:3,click:2";
-      return false;
-    }
-    std::vector<sim::DialogAction> actions;
-    std::size_t start = equals + 1;
-    while (start <= text.size()) {
-      std::size_t comma = text.find(',', start);
-      std::string word = text.substr(start, comma == std::string::npos ? comma : comma - start);
-      sim::DialogAction action;
-      if (!sim::ParseDialogAction(word, action)) {
-        error =
-            "--dialog: \"" + word + "\" is not click:CONTROL, owner:CONTROL, close or syscommand:N";
-        return false;
-      }
-      actions.push_back(action);
-      if (comma == std::string::npos) {
-        break;
-      }
-      start = comma + 1;
-    }
-    machine.Dialogs().Script(id, actions);
-  }
-  return true;
+struct MatrixCommandLine {
+  lab::MatrixSetup setup;
+  std::string windows;
+  std::string commands = "driver";
+  std::vector<std::string> optionFiles;
+  std::vector<std::string> variants;
+  bool json = false;
+  std::string output;
+};
+
+struct LintCommandLine {
+  std::string disc;
+  bool json = false;
+  std::string output;
+};
+
+void AddRunOptions(CLI::App& run, RunCommandLine& options) {
+  lab::RunSetup& setup = options.setup;
+  run.add_option("--machine", setup.machineFolder,
+                 "the machine folder (machine.ini, registry.reg, drive_c/...)");
+  run.add_option("--windows", setup.windows,
+                 "the Windows version: 95, 98, 98SE, ME, NT4, 2000 or XP (without --machine: a "
+                 "fresh machine with the ORV6490)");
+  run.add_option("--disc", setup.disc, "the disc folder, mapped read-only as drive D:");
+  run.add_option("--disc-at", setup.discAt,
+                 "where the disc is mapped instead: a drive (E:) or a network share "
+                 "(\\\\server\\share)");
+  run.add_option("--program", setup.program,
+                 "the program path as Windows hands it over (default: the disc's SETUP.EXE; "
+                 ".\\SETUP.EXE is a start from a command prompt in the disc's root)");
+  run.add_option("--args", setup.args, "the command line after the program name");
+  run.add_option("--pci", setup.pci, "SLOT=DEVICE: a PCI device put in, or SLOT=none taken out")
+      ->allow_extra_args(false);
+  run.add_option("--dialog", setup.dialogs, "ID=ACTIONS: what the user does in a dialog")
+      ->allow_extra_args(false);
+  run.add_option("--answers", setup.answerFile, "a file of ID=ACTIONS lines, one per dialog");
+  run.add_option("--option-file", setup.optionFile, "a file used as the disc's setup.ini");
+  run.add_option("--set", setup.optionChanges, "KEY=VALUE: an [InstallOption] value changed")
+      ->allow_extra_args(false);
+  run.add_option("--language", setup.language,
+                 "the language of the dialogs (1033 English, 1028, 1041, 1042)");
+  run.add_flag("--save", options.save,
+               "write the machine's new state back into its folder (through a temporary "
+               "folder, so that an interrupted save loses nothing)");
+  run.add_flag("--restart", options.restart,
+               "restart the machine after the run, carrying out the pending renames");
+  run.add_flag("--json", options.json, "the report as JSON");
+  run.add_flag("--journal", options.journal,
+               "also the raw journal of every side effect, in virtual time");
+  run.add_option("-o,--output", options.output, "write the report to a file");
 }
 
-// Applies the --pci options to the machine's hardware.
-bool ApplyPci(sim::SimMachine& machine, const std::vector<std::string>& devices,
-              std::string& error) {
-  for (const std::string& text : devices) {
-    std::size_t equals = text.find('=');
-    if (equals == std::string::npos) {
-      error = "--pci takes SLOT=DEVICE";
-      return false;
-    }
-    std::string slot = text.substr(0, equals);
-    std::string device = text.substr(equals + 1);
-    if (device == "none") {
-      std::optional<sim::PciDeviceSetup> parsed = sim::ParsePciDevice(slot, "0:0", error);
-      if (!parsed) {
-        return false;
-      }
-      machine.Hardware().RemoveDevice(parsed->bus, parsed->device, parsed->function);
-      continue;
-    }
-    std::optional<sim::PciDeviceSetup> parsed = sim::ParsePciDevice(slot, device, error);
-    if (!parsed) {
-      return false;
-    }
-    machine.Hardware().AddDevice(*parsed);
-  }
-  return true;
+void AddMatrixOptions(CLI::App& matrix, MatrixCommandLine& options) {
+  lab::MatrixSetup& setup = options.setup;
+  matrix.add_option("--disc", setup.disc, "the disc folder")->required();
+  matrix.add_option("--machines", setup.machines,
+                    "a folder of machine folders, one per Windows version (default: fresh "
+                    "machines with the ORV6490)");
+  matrix.add_option("--windows", options.windows,
+                    "the versions, comma-separated (default: 95,98,98SE,ME,NT4,2000,XP)");
+  matrix.add_option("--commands", options.commands,
+                    "the main window's commands, comma-separated: driver, apps, both, exit, or "
+                    "all (default: driver)");
+  matrix
+      .add_option("--option-file", options.optionFiles,
+                  "an option file used as the disc's setup.ini: one more row per version")
+      ->allow_extra_args(false);
+  matrix
+      .add_option("--vary", options.variants,
+                  "KEY=VALUE[,KEY=VALUE]: the disc's setup.ini so changed: one more row per "
+                  "version")
+      ->allow_extra_args(false);
+  matrix
+      .add_option("--dialog", setup.dialogs,
+                  "ID=ACTIONS: replaces the standard answers to that dialog")
+      ->allow_extra_args(false);
+  matrix.add_option("--pci", setup.pci, "SLOT=DEVICE on every machine")->allow_extra_args(false);
+  matrix.add_option("--disc-at", setup.discAt, "where the disc is mapped");
+  matrix.add_option("--args", setup.args, "the command line after the program name");
+  matrix.add_flag("--json", options.json, "the table as JSON");
+  matrix.add_option("-o,--output", options.output, "write the table to a file");
 }
 
-bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    std::string value;
-    bool needsValue = arg == "--machine" || arg == "--disc" || arg == "--disc-at" ||
-                      arg == "--program" || arg == "--args" || arg == "--pci" ||
-                      arg == "--dialog" || arg == "--language";
-    if (needsValue) {
-      if (i + 1 >= argc) {
-        error = arg + " needs a value";
-        return false;
-      }
-      value = argv[++i];
+void AddLintOptions(CLI::App& lint, LintCommandLine& options) {
+  lint.add_option("disc,--disc", options.disc, "the disc folder")->required();
+  lint.add_flag("--json", options.json, "the findings as JSON");
+  lint.add_option("-o,--output", options.output, "write the findings to a file");
+}
+
+lab::CommandsFactory LabCommandsFactory();
+
+int Run(RunCommandLine& options) {
+  lab::RunSetup& setup = options.setup;
+  std::string error;
+  if (setup.disc.empty() || (setup.machineFolder.empty() && setup.windows.empty())) {
+    Fail("run: --disc and --machine (or --windows) are required");
+    return kUsage;
+  }
+  if (options.save && setup.machineFolder.empty()) {
+    Fail("run: --save needs a machine folder (--machine)");
+    return kUsage;
+  }
+  if (!lab::CheckOutput(options.output, error) ||
+      (options.save && !lab::CheckSavable(setup.machineFolder, error))) {
+    Fail(error);
+    return kFailed;
+  }
+  std::unique_ptr<sim::SimMachine> machine;
+  std::optional<lab::RunReport> report =
+      lab::RunSetupAndReport(setup, LabCommandsFactory(), options.restart, error, &machine);
+  if (!report) {
+    Fail(error);
+    return kFailed;
+  }
+  std::string text = options.json ? Dump(lab::ReportJson(*report, options.journal))
+                                  : lab::ReportText(*report) +
+                                        (options.journal ? "\nJournal\n" + lab::JournalText(*report)
+                                                         : std::string());
+  if (!lab::WriteOutput(options.output, text, error)) {
+    Fail(error + (options.save ? "; the machine folder was not saved" : ""));
+    return kFailed;
+  }
+  if (report->end == lab::RunReport::End::Stopped) {
+    Fail(report->stopReason + " (give it actions with --dialog" +
+         (options.save ? "; the machine folder was not saved)" : ")"));
+    return kStopped;
+  }
+  if (options.save && !lab::SaveMachineSafely(*machine, setup.machineFolder, error)) {
+    Fail(error);
+    return kFailed;
+  }
+  return 0;
+}
+
+int Matrix(MatrixCommandLine& options) {
+  lab::MatrixSetup& setup = options.setup;
+  std::string error;
+  setup.windows.clear();
+  for (const std::string& name : sim::Split(options.windows, ',')) {
+    if (!name.empty()) {
+      setup.windows.push_back(name);
     }
-    if (arg == "--machine") {
-      options.machine = value;
-    } else if (arg == "--disc") {
-      options.disc = value;
-    } else if (arg == "--disc-at") {
-      options.discAt = value;
-    } else if (arg == "--program") {
-      options.program = value;
-    } else if (arg == "--args") {
-      options.args = value;
-    } else if (arg == "--pci") {
-      options.pci.push_back(value);
-    } else if (arg == "--dialog") {
-      options.dialogs.push_back(value);
-    } else if (arg == "--language") {
-      options.language = std::atoi(value.c_str());
-    } else if (arg == "--save") {
-      options.save = true;
+  }
+  setup.commands.clear();
+  const std::string commands =
+      options.commands == "all" ? "driver,apps,both,exit" : options.commands;
+  for (const std::string& name : sim::Split(commands, ',')) {
+    std::optional<lab::MainCommand> command = lab::ParseCommand(name);
+    if (!command) {
+      Fail("matrix: --commands: \"" + name + "\" is none of driver, apps, both, exit, all");
+      return kUsage;
+    }
+    setup.commands.push_back(*command);
+  }
+  for (const std::string& file : options.optionFiles) {
+    setup.variants.push_back(lab::OptionVariant{file, file, {}});
+  }
+  for (const std::string& changes : options.variants) {
+    setup.variants.push_back(lab::OptionVariant{changes, "", sim::Split(changes, ',')});
+  }
+  if (!lab::CheckOutput(options.output, error)) {
+    Fail(error);
+    return kFailed;
+  }
+  const bool terminal = ::isatty(STDERR_FILENO) != 0;
+  lab::MatrixProgress progress = [terminal](std::size_t done, std::size_t total,
+                                            const std::string& label) {
+    if (!terminal) {
+      return;
+    }
+    if (label.empty()) {
+      std::fprintf(stderr, "\r%60s\r", "");
     } else {
-      error = "unknown option " + arg;
-      return false;
+      std::fprintf(stderr, "\rsetup-sim matrix: %zu/%zu %-30s", done + 1, total, label.c_str());
     }
+    std::fflush(stderr);
+  };
+  std::vector<lab::MatrixRow> rows = lab::RunMatrix(setup, LabCommandsFactory(), progress, error);
+  if (rows.empty()) {
+    progress(0, 0, "");
+    Fail("matrix: " + error);
+    return kFailed;
   }
-  if (options.machine.empty() || options.disc.empty()) {
-    error = "--machine and --disc are required";
-    return false;
+  std::string text = options.json ? Dump(lab::MatrixJson(rows)) : lab::MatrixText(rows);
+  if (!lab::WriteOutput(options.output, text, error)) {
+    Fail(error);
+    return kFailed;
   }
-  return true;
+  return 0;
 }
 
-void PrintContext(const app::SetupApp& setup) {
-  const app::InstallContext& c = setup.Context();
-  std::printf("class: %s\nsourceDir: %s\ncommandLine: %s\n", app::WindowsClassNames(c).c_str(),
-              c.sourceDir.c_str(), c.commandLine.c_str());
-  std::printf(
-      "options: DriverOnly=%d WindowsMEDriverAskUser=%d WindowsMEDriver=%d "
-      "Windows98SEDriverAskUser=%d Windows98SEDriver=%d WebSetup=%d InstallWDMDriver=%d "
-      "InstallWDMUDACodecDriver=%d UDAWindows98Driver=%d udaMode=%d\n",
-      c.DriverOnly, c.WindowsMEDriverAskUser, c.WindowsMEDriver, c.Windows98SEDriverAskUser,
-      c.Windows98SEDriver, c.WebSetup, c.InstallWDMDriver, c.InstallWDMUDACodecDriver,
-      c.UDAWindows98Driver, setup.Detection().udaMode);
+int Lint(const LintCommandLine& options) {
+  std::string error;
+  if (!lab::CheckOutput(options.output, error)) {
+    Fail(error);
+    return kFailed;
+  }
+  std::optional<std::vector<lab::Finding>> findings = lab::LintDisc(options.disc, error);
+  if (!findings) {
+    Fail("lint: " + error);
+    return kUsage;
+  }
+  std::string text = options.json ? Dump(lab::LintJson(options.disc, *findings))
+                                  : lab::LintText(options.disc, *findings);
+  if (!lab::WriteOutput(options.output, text, error)) {
+    Fail(error);
+    return kFailed;
+  }
+  return findings->empty() ? 0 : 1;
+}
+
+// Without a subcommand the options are run's, as they were before there were subcommands; a
+// value that starts with "-" (--args -AP) is joined to its option so that it stays a value.
+std::vector<std::string> Arguments(int argc, char** argv) {
+  std::vector<std::string> args{argv[0]};
+  const bool subcommand =
+      argc > 1 && (std::strcmp(argv[1], "run") == 0 || std::strcmp(argv[1], "matrix") == 0 ||
+                   std::strcmp(argv[1], "lint") == 0 || std::strcmp(argv[1], "--help") == 0 ||
+                   std::strcmp(argv[1], "-h") == 0);
+  if (!subcommand && argc > 1) {
+    args.push_back("run");
+  }
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--args") == 0 && i + 1 < argc && argv[i + 1][0] == '-') {
+      args.push_back(std::string("--args=") + argv[++i]);
+    } else {
+      args.push_back(argv[i]);
+    }
+  }
+  return args;
+}
+
+// The commands of the real program.
+lab::CommandsFactory LabCommandsFactory() {
+  return [](sim::SimMachine&) { return std::make_unique<install::SetupCommands>(); };
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::fputs(kUsage, stdout);
-      return 0;
-    }
-  }
-  Options options;
-  std::string error;
-  if (!ParseOptions(argc, argv, options, error)) {
-    std::fprintf(stderr, "setup-sim: %s\n\n%s", error.c_str(), kUsage);
-    return 2;
-  }
-  std::unique_ptr<sim::SimMachine> machine = sim::LoadMachineFolder(options.machine, error);
-  if (!machine || !sim::MapHostFolder(*machine, options.discAt, options.disc, true, error) ||
-      !ApplyPci(*machine, options.pci, error) || !ApplyDialogs(*machine, options.dialogs, error) ||
-      !machine->Dialogs().LoadResources(ui::kSetupResources, ui::kSetupResourcesSize, error)) {
-    std::fprintf(stderr, "setup-sim: %s\n", error.c_str());
-    return 1;
-  }
-  const std::string discRoot = options.discAt + "\\";
-  const std::string program = options.program.empty() ? discRoot + "SETUP.EXE" : options.program;
-  machine->Files().SetCurrentFolderDirect(discRoot);
-  machine->SetCommandLine(program, options.args);
+  CLI::App app{"setup-sim: the setup launcher of the driver disc on simulated Windows machines"};
+  app.footer(kFooter);
+  app.require_subcommand(1);
+  RunCommandLine runOptions;
+  MatrixCommandLine matrixOptions;
+  LintCommandLine lintOptions;
+  CLI::App* run = app.add_subcommand(
+      "run", "one run of the launcher on a simulated machine, and a report of everything it did");
+  CLI::App* matrix = app.add_subcommand(
+      "matrix", "one disc on every Windows version (and command, and option file): one table");
+  CLI::App* lint = app.add_subcommand("lint",
+                                      "checks a disc folder for what each route on each Windows "
+                                      "version needs");
+  AddRunOptions(*run, runOptions);
+  AddMatrixOptions(*matrix, matrixOptions);
+  AddLintOptions(*lint, lintOptions);
 
-  const platform::OsVersion& os = machine->Core().version;
-  std::printf("machine: Windows %u.%u build %u (platform %u), Windows folder %s\n", os.majorVersion,
-              os.minorVersion, os.buildNumber & 0xFFFF, os.platformId,
-              machine->Files().WindowsFolder().c_str());
-  std::printf("program: %s %s\n", program.c_str(), options.args.c_str());
-
-  machine->Dialogs().SetLanguage(options.language);
-  install::SetupCommands commands;
-  ui::DialogStartupServices services(machine->Platform(), commands);
-  app::SetupApp setup(machine->Platform(), services);
-  int status = 0;
+  std::vector<std::string> args = Arguments(argc, argv);
+  std::vector<char*> pointers;
+  for (std::string& arg : args) {
+    pointers.push_back(arg.data());
+  }
   try {
-    setup.InitInstance();
-    machine->Core().Record("process", "start-up returned: the process ends");
-  } catch (const sim::ProcessExit&) {
-    // The journal has the exit already.
-  } catch (const sim::UnscriptedDialog& stop) {
-    machine->Core().Record("stopped", stop.what());
-    std::fprintf(stderr, "setup-sim: %s (give it actions with --dialog)\n", stop.what());
-    status = 3;
+    app.parse(static_cast<int>(pointers.size()), pointers.data());
+  } catch (const CLI::CallForHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::ParseError& error) {
+    Fail(error.what() + std::string(" (setup-sim --help tells the options)"));
+    return kUsage;
   }
-  if (machine->Security().RestartRequested()) {
-    machine->Restart();
+  if (run->parsed()) {
+    return Run(runOptions);
   }
-  PrintContext(setup);
-  std::printf("journal:\n");
-  for (const sim::JournalEntry& entry : machine->Journal()) {
-    std::printf("%8llu ms  %-8s %s\n", static_cast<unsigned long long>(entry.timeMs),
-                entry.category.c_str(), entry.text.c_str());
+  if (matrix->parsed()) {
+    return Matrix(matrixOptions);
   }
-  if (options.save && !sim::SaveMachineFolder(*machine, options.machine, error)) {
-    std::fprintf(stderr, "setup-sim: %s\n", error.c_str());
-    return 1;
-  }
-  return status;
+  return Lint(lintOptions);
 }

@@ -199,7 +199,7 @@ run_sim() {
     fail "the lab tool $setup_sim is not built (build the host preset first)"
     return 1
   fi
-  "$setup_sim" --machine "$machine" --disc "$disc" --save "$@" > "$work/sim-journal.txt" 2>&1
+  "$setup_sim" --journal --machine "$machine" --disc "$disc" --save "$@" > "$work/sim-journal.txt" 2>&1
 }
 
 # The simulation's journal lines of one kind, without their times.

@@ -1,0 +1,173 @@
+// Runs of the sample disc on the sample machines, reported as JSON and read back: what each
+// group says must be what the run did.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/lab/LabTestSupport.h"
+#include "tools/setup-sim/ReportJson.h"
+#include "tools/setup-sim/ReportText.h"
+
+namespace {
+
+using labtest::kExamples;
+using Json = nlohmann::json;
+
+Json RunAsJson(lab::RunSetup setup, bool restart = false) {
+  setup.disc = (kExamples / "disc").string();
+  std::string error;
+  std::optional<lab::RunReport> report =
+      lab::RunSetupAndReport(setup, labtest::ProductCommands(), restart, error);
+  EXPECT_TRUE(report) << error;
+  if (!report) {
+    return Json();
+  }
+  // Through text, as another tool would get it.
+  return Json::parse(lab::ReportJson(*report, true).dump());
+}
+
+const Json* FindBy(const Json& list, const std::string& field, const std::string& value) {
+  for (const Json& item : list) {
+    if (item[field] == value) {
+      return &item;
+    }
+  }
+  return nullptr;
+}
+
+TEST(ReportJson, VxdInstallOnWindows98) {
+  lab::RunSetup setup;
+  setup.machineFolder = (kExamples / "machines" / "win98").string();
+  setup.dialogs = {"main=click:3", "restart=click:1000,click:1"};
+  const Json report = RunAsJson(setup);
+  ASSERT_TRUE(report.is_object());
+  EXPECT_EQ(report["windows"], "98");
+  EXPECT_EQ(report["class"], "isWin98");
+  EXPECT_EQ(report["route"], "InstallDriver > StageVxdDriver");
+  EXPECT_EQ(report["driver"], "VxD");
+  EXPECT_EQ(report["chip"]["vendor"], 0x7C5A);
+
+  ASSERT_EQ(report["dialogs"].size(), 2u);
+  EXPECT_EQ(report["dialogs"][0]["template"], 102);
+  EXPECT_EQ(report["dialogs"][0]["actions"][0], "click 3 \"Install Device Driver\"");
+  EXPECT_EQ(report["dialogs"][1]["template"], 132);
+  EXPECT_EQ(report["dialogs"][1]["depth"], 1);
+  EXPECT_EQ(report["dialogs"][1]["result"], 1);
+
+  // The earlier driver's registry entries are gone, each tree named once.
+  const Json* pci =
+      FindBy(report["registry"], "key",
+             "HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_7C5A&DEV_0111&SUBSYS_01117C5A&REV_01");
+  ASSERT_NE(pci, nullptr);
+  EXPECT_EQ((*pci)["change"], "deleted");
+  EXPECT_NE(report["registryText"].get<std::string>().find(
+                "[-HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_7C5A&DEV_0111&SUBSYS_01117C5A&REV_01]"),
+            std::string::npos);
+
+  const Json* staged =
+      FindBy(report["files"], "path", "C:\\Program Files\\Orvanta\\WIN_9x\\OVAUDIO.VXD");
+  ASSERT_NE(staged, nullptr);
+  EXPECT_EQ((*staged)["change"], "created");
+  const Json* oldInf = FindBy(report["files"], "path", "C:\\WINDOWS\\INF\\OTHER\\OVPCI032.INF");
+  ASSERT_NE(oldInf, nullptr);
+  EXPECT_EQ((*oldInf)["change"], "deleted");
+
+  const Json* rename = FindBy(report["profileEntries"], "kind", "WININIT.INI");
+  ASSERT_NE(rename, nullptr);
+  EXPECT_EQ((*rename)["section"], "rename");
+  EXPECT_EQ((*rename)["key"], "C:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD");
+  EXPECT_NE(FindBy(report["profileEntries"], "kind", "state file"), nullptr);
+  EXPECT_NE(FindBy(report["profileEntries"], "kind", "INF copy"), nullptr);
+
+  EXPECT_EQ(report["programs"][0]["commandLine"], "SysTray.exe");
+  EXPECT_EQ(report["restart"]["requested"], true);
+  ASSERT_EQ(report["restart"]["pending"].size(), 1u);
+  EXPECT_EQ(report["restart"]["pending"][0]["source"], "C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD");
+  EXPECT_EQ(report["restart"]["restarted"], false);
+  EXPECT_EQ(report["end"]["how"], "returned");
+  EXPECT_EQ(report["waitedMs"], 1500);
+  EXPECT_FALSE(report["journal"].empty());
+}
+
+TEST(ReportJson, TheRestartCarriesOutThePendingRenames) {
+  lab::RunSetup setup;
+  setup.machineFolder = (kExamples / "machines" / "win98").string();
+  setup.dialogs = {"main=click:3", "restart=click:1000,click:1"};
+  const Json report = RunAsJson(setup, true);
+  EXPECT_EQ(report["restart"]["restarted"], true);
+  EXPECT_EQ(report["restart"]["actions"][0],
+            "renamed C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD -> C:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD");
+  const Json* renamed = FindBy(report["files"], "path", "C:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD");
+  ASSERT_NE(renamed, nullptr);
+  EXPECT_EQ((*renamed)["change"], "created");
+}
+
+TEST(ReportJson, WdmOnWindowsMeStartsTheDiscsSetupAndExits) {
+  lab::RunSetup setup;
+  setup.machineFolder = (kExamples / "machines" / "winme").string();
+  setup.dialogs = {"102=click:3"};
+  const Json report = RunAsJson(setup);
+  EXPECT_EQ(report["driver"], "WDM");
+  EXPECT_EQ(report["end"]["how"], "exited");
+  EXPECT_EQ(report["end"]["exitCode"], 0);
+  ASSERT_EQ(report["programs"].size(), 1u);
+  EXPECT_EQ(report["programs"][0]["how"], "WinExec");
+  EXPECT_EQ(report["programs"][0]["commandLine"], "D:\\MESetup.dat /DRIVER");
+  EXPECT_EQ(report["programs"][0]["program"], "D:\\MESetup.dat");
+}
+
+TEST(ReportJson, AMissingSetupProgramIsAMessageBox) {
+  labtest::TempFolder temp;
+  const auto disc = temp.path() / "disc";
+  std::filesystem::copy(kExamples / "disc", disc, std::filesystem::copy_options::recursive);
+  std::filesystem::remove(disc / "W2KSetup.dat");
+  lab::RunSetup setup;
+  setup.windows = "XP";
+  setup.disc = disc.string();
+  setup.dialogs = {"main=click:3"};
+  std::string error;
+  std::optional<lab::RunReport> report =
+      lab::RunSetupAndReport(setup, labtest::ProductCommands(), false, error);
+  ASSERT_TRUE(report) << error;
+  const Json json = Json::parse(lab::ReportJson(*report, false).dump());
+  ASSERT_EQ(json["messageBoxes"].size(), 1u);
+  EXPECT_EQ(json["messageBoxes"][0]["caption"], "Setup");
+  EXPECT_EQ(json["messageBoxes"][0]["text"],
+            "Can not find the setup program for Windows 2000 and XP.");
+  EXPECT_TRUE(json["programs"].empty());
+  EXPECT_FALSE(json.contains("journal"));
+  EXPECT_EQ(json["machine"], nullptr);
+}
+
+TEST(ReportJson, AnUnansweredDialogStopsTheRun) {
+  lab::RunSetup setup;
+  setup.machineFolder = (kExamples / "machines" / "win98se").string();
+  const Json report = RunAsJson(setup);
+  EXPECT_EQ(report["end"]["how"], "stopped");
+  EXPECT_EQ(report["end"]["stopped"],
+            "dialog 102 \"Setup\" is shown with no action left in its script");
+  ASSERT_EQ(report["dialogs"].size(), 1u);
+  EXPECT_EQ(report["dialogs"][0]["result"], nullptr);
+}
+
+TEST(ReportText, GroupsTheRunByKind) {
+  lab::RunSetup setup;
+  setup.machineFolder = (kExamples / "machines" / "win98").string();
+  setup.disc = (kExamples / "disc").string();
+  setup.dialogs = {"main=click:3", "restart=click:1000,click:1"};
+  std::string error;
+  std::optional<lab::RunReport> report =
+      lab::RunSetupAndReport(setup, labtest::ProductCommands(), false, error);
+  ASSERT_TRUE(report) << error;
+  const std::string text = lab::ReportText(*report);
+  std::size_t at = 0;
+  for (const char* heading :
+       {"\nDialogs\n", "\nMessage boxes\n", "\nRegistry changes (", "\nFiles (",
+        "\nProfile-file entries changed\n", "\nPrograms started\n", "\nRestart\n", "\nEnd\n"}) {
+    std::size_t found = text.find(heading, at);
+    ASSERT_NE(found, std::string::npos) << heading << " missing or out of order in\n" << text;
+    at = found;
+  }
+}
+
+}  // namespace

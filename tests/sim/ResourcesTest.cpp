@@ -1,0 +1,36 @@
+// The resource reader of the simulated dialog manager takes any .res image with a clear answer.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/sim/Resources.h"
+
+namespace {
+
+void Dword(std::vector<std::uint8_t>& out, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) {
+    out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+  }
+}
+
+TEST(Resources, AResourceNamedByAStringIsPassedOver) {
+  // One empty dialog resource whose name is the string "#ab", not a number.
+  std::vector<std::uint8_t> image;
+  Dword(image, 0);                                            // data size
+  Dword(image, 36);                                           // header size
+  image.insert(image.end(), {0xFF, 0xFF, 0x05, 0x00});        // type: dialog
+  image.insert(image.end(), {'#', 0, 'a', 0, 'b', 0, 0, 0});  // name: "#ab"
+  Dword(image, 0);                                            // data version
+  image.insert(image.end(), {0x30, 0x10, 0x09, 0x04});        // memory flags, language 1033
+  Dword(image, 0);                                            // version
+  Dword(image, 0);                                            // characteristics
+  sim::Resources resources;
+  std::string error;
+  EXPECT_TRUE(resources.Load(image.data(), image.size(), error)) << error;
+  EXPECT_TRUE(resources.DialogIds().empty());
+  image.resize(30);  // cut short
+  EXPECT_FALSE(resources.Load(image.data(), image.size(), error));
+  EXPECT_FALSE(error.empty());
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+#include "tools/setup-sim/Lint.h"
+
+#include <filesystem>
+
+#include "platform/sim/MachineFolder.h"
+#include "tools/setup-sim/LintChecks.h"
+
+namespace fs = std::filesystem;
+
+namespace lab {
+
+std::optional<std::vector<Finding>> LintDisc(const std::string& disc, std::string& error) {
+  std::error_code code;
+  if (!fs::is_directory(disc, code)) {
+    error = "no such folder: " + disc;
+    return std::nullopt;
+  }
+  std::vector<Finding> findings;
+  if (fs::directory_iterator(disc, code) == fs::directory_iterator()) {
+    findings.push_back(Finding{"empty-disc",
+                               "",
+                               "the disc folder is empty",
+                               {"every Windows version: there is nothing to start"}});
+    return findings;
+  }
+  auto machine = std::make_unique<sim::SimMachine>();
+  if (!sim::MapHostFolder(*machine, "D:", disc, true, error)) {
+    return std::nullopt;
+  }
+  const DiscView view(std::move(machine));
+  CheckOptionFile(view, findings);
+  CheckPrograms(view, findings);
+  CheckVxdDrivers(view, findings);
+  CheckWdmDrivers(view, findings);
+  CheckNt4Drivers(view, findings);
+  return findings;
+}
+
+std::string LintText(const std::string& disc, const std::vector<Finding>& findings) {
+  if (findings.empty()) {
+    return disc + ": no findings: every route on every Windows version finds what it needs\n";
+  }
+  std::string text = disc + ": " + std::to_string(findings.size()) +
+                     (findings.size() == 1 ? " finding\n" : " findings\n");
+  for (const Finding& finding : findings) {
+    text += "\n" + (finding.file.empty() ? std::string("(disc)") : finding.file) + ": " +
+            finding.problem + " [" + finding.check + "]\n";
+    for (const std::string& route : finding.routes) {
+      text += "    fails: " + route + "\n";
+    }
+  }
+  return text;
+}
+
+nlohmann::ordered_json LintJson(const std::string& disc, const std::vector<Finding>& findings) {
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const Finding& finding : findings) {
+    list.push_back(nlohmann::ordered_json{{"check", finding.check},
+                                          {"file", finding.file},
+                                          {"problem", finding.problem},
+                                          {"routes", finding.routes}});
+  }
+  return nlohmann::ordered_json{{"disc", disc}, {"clean", findings.empty()}, {"findings", list}};
+}
+
+}  // namespace lab

@@ -1,0 +1,243 @@
+#include "tools/setup-sim/MachineSetup.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/WinConstants.h"
+#include "platform/sim/MachineFolder.h"
+#include "platform/sim/ProfileDocument.h"
+#include "platform/sim/Text.h"
+#include "tools/setup-sim/DialogScript.h"
+#include "tools/setup-sim/OptionFileText.h"
+#include "tools/setup-sim/SafeSave.h"
+#include "ui/CompiledResources.h"
+
+namespace fs = std::filesystem;
+
+namespace lab {
+
+namespace {
+
+bool ReadHostFile(const fs::path& path, std::string& content) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    return false;
+  }
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  content = buffer.str();
+  return true;
+}
+
+// A machine folder is whole when it has its description and its registry; an interrupted
+// save of this tool leaves its new state beside it, never in it.
+std::unique_ptr<sim::SimMachine> LoadCheckedFolder(const RunSetup& setup, PreparedMachine& prepared,
+                                                   std::string& error) {
+  const fs::path folder = setup.machineFolder;
+  std::error_code code;
+  if (fs::is_directory(folder, code) && !fs::exists(folder / "registry.reg", code) &&
+      fs::exists(folder / "machine.ini", code)) {
+    error = "the machine folder " + folder.string() +
+            " is half written: it has machine.ini but no registry.reg";
+    return nullptr;
+  }
+  if (std::string leftover = SaveLeftover(folder); !leftover.empty()) {
+    prepared.notes.push_back("an earlier --save was interrupted and left " + leftover +
+                             "; the machine folder itself is whole");
+  }
+  std::unique_ptr<sim::SimMachine> machine = sim::LoadMachineFolder(folder, error);
+  if (!machine) {
+    return nullptr;
+  }
+  prepared.windowsName = MachineFolderVersion(setup.machineFolder);
+  if (!setup.windows.empty()) {
+    std::optional<sim::WindowsVersionInfo> asked = sim::FindWindowsVersion(setup.windows);
+    if (!sim::EqualsNoCase(asked->name, prepared.windowsName)) {
+      error = "the machine folder " + folder.string() + " holds Windows " + prepared.windowsName +
+              ", not Windows " + asked->name;
+      return nullptr;
+    }
+  }
+  return machine;
+}
+
+// The disc's option file replaced by another, or changed key by key, then checked: a file the
+// profile functions would read only in part is refused.
+bool PrepareOptionFile(const RunSetup& setup, sim::SimMachine& machine, const std::string& root,
+                       std::string& error) {
+  sim::SimFileSystem& files = machine.Files();
+  std::string path = root + "\\setup.ini";
+  if (const sim::FileNode* existing = files.Find(path)) {
+    path = root + "\\" + existing->name;
+  }
+  std::optional<std::string> text = files.ReadFileDirect(path);
+  std::string source = setup.disc + "/" + path.substr(root.size() + 1);
+  if (!setup.optionFile.empty()) {
+    std::string replacement;
+    if (!ReadHostFile(setup.optionFile, replacement)) {
+      error = "cannot read the option file " + setup.optionFile;
+      return false;
+    }
+    text = replacement;
+    source = setup.optionFile;
+  }
+  if (!text && setup.optionChanges.empty()) {
+    return true;  // no option file: the launcher takes the defaults
+  }
+  std::string content = text.value_or("");
+  for (const std::string& change : setup.optionChanges) {
+    if (!ApplyOptionChange(content, change, error)) {
+      return false;
+    }
+  }
+  std::vector<OptionLineProblem> problems = MalformedOptionLines(content);
+  if (!problems.empty()) {
+    error = "the option file " + source + " is malformed: " +
+            (problems[0].line > 0 ? "line " + std::to_string(problems[0].line) + ": " : "") +
+            problems[0].what + " (setup-sim lint lists every problem)";
+    return false;
+  }
+  if (text != content || !setup.optionFile.empty()) {
+    files.WriteFileDirect(path, content, win::FILE_ATTRIBUTE_READONLY);
+  }
+  return true;
+}
+
+bool ApplyPci(sim::SimMachine& machine, const std::vector<std::string>& devices,
+              std::string& error) {
+  for (const std::string& text : devices) {
+    std::size_t equals = text.find('=');
+    if (equals == std::string::npos) {
+      error = "--pci takes SLOT=DEVICE";
+      return false;
+    }
+    std::string slot = text.substr(0, equals);
+    std::string device = text.substr(equals + 1);
+    std::optional<sim::PciDeviceSetup> parsed =
+        sim::ParsePciDevice(slot, device == "none" ? "0:0" : device, error);
+    if (!parsed) {
+      return false;
+    }
+    if (device == "none") {
+      machine.Hardware().RemoveDevice(parsed->bus, parsed->device, parsed->function);
+    } else {
+      machine.Hardware().AddDevice(*parsed);
+    }
+  }
+  return true;
+}
+
+bool HasLanguage(const sim::Resources& templates, int language) {
+  for (const auto& [id, templateLanguage] : templates.DialogIds()) {
+    if (templateLanguage == language) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ApplyDialogs(const RunSetup& setup, sim::SimMachine& machine, std::string& error) {
+  sim::SimDialogs& dialogs = machine.Dialogs();
+  if (!dialogs.LoadResources(ui::kSetupResources, ui::kSetupResourcesSize, error)) {
+    return false;
+  }
+  if (!HasLanguage(dialogs.Templates(), setup.language)) {
+    error = "the launcher has no dialogs in language " + std::to_string(setup.language) +
+            " (1033 English, 1028, 1041, 1042)";
+    return false;
+  }
+  dialogs.SetLanguage(setup.language);
+  std::vector<DialogScript> scripts;
+  if (!setup.answerFile.empty() &&
+      !ReadAnswerFile(setup.answerFile, dialogs.Templates(), setup.language, scripts, error)) {
+    return false;
+  }
+  for (const std::string& text : setup.dialogs) {
+    DialogScript script;
+    if (!ParseDialogScript(text, dialogs.Templates(), setup.language, script, error)) {
+      error = "--dialog: " + error;
+      return false;
+    }
+    scripts.push_back(script);
+  }
+  for (const DialogScript& script : scripts) {
+    dialogs.Script(script.templateId, script.actions);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string MachineFolderVersion(const std::string& folder) {
+  std::string text;
+  if (!ReadHostFile(fs::path(folder) / "machine.ini", text)) {
+    return {};
+  }
+  std::string name = sim::ProfileDocument(text).Get("Windows", "Version").value_or("");
+  std::optional<sim::WindowsVersionInfo> version = sim::FindWindowsVersion(name);
+  return version ? version->name : "";
+}
+
+std::unique_ptr<sim::SimMachine> FreshMachine(sim::WindowsVersion version) {
+  auto machine = std::make_unique<sim::SimMachine>(version);
+  std::string error;
+  if (std::optional<sim::PciDeviceSetup> chip =
+          sim::ParsePciDevice("00:0B.0", "7C5A:0111", error)) {
+    machine->Hardware().AddDevice(*chip);
+  }
+  machine->Core().journal.clear();
+  return machine;
+}
+
+std::unique_ptr<PreparedMachine> PrepareMachine(const RunSetup& setup, std::string& error) {
+  auto prepared = std::make_unique<PreparedMachine>();
+  std::optional<sim::WindowsVersionInfo> asked;
+  if (!setup.windows.empty()) {
+    asked = sim::FindWindowsVersion(setup.windows);
+    if (!asked) {
+      error = "--windows " + setup.windows + " is not one of 95, 98, 98SE, ME, NT4, 2000, XP";
+      return nullptr;
+    }
+  }
+  if (!setup.machineFolder.empty()) {
+    prepared->machine = LoadCheckedFolder(setup, *prepared, error);
+  } else if (asked) {
+    prepared->machine = FreshMachine(asked->version);
+    prepared->windowsName = asked->name;
+  } else {
+    error = "give the machine: --machine DIR or --windows VERSION";
+  }
+  if (!prepared->machine) {
+    return nullptr;
+  }
+  sim::SimMachine& machine = *prepared->machine;
+
+  std::error_code code;
+  if (fs::is_directory(setup.disc, code) &&
+      fs::directory_iterator(setup.disc, code) == fs::directory_iterator()) {
+    error = "the disc folder " + setup.disc + " is empty";
+    return nullptr;
+  }
+  if (!sim::MapHostFolder(machine, setup.discAt, setup.disc, true, error)) {
+    return nullptr;
+  }
+  std::string root = setup.discAt;
+  std::replace(root.begin(), root.end(), '/', '\\');
+  if (root.size() == 1) {
+    root += ":";
+  }
+  root = sim::IsUncPath(root) ? root : sim::Upper(root);
+  if (!PrepareOptionFile(setup, machine, root, error) || !ApplyPci(machine, setup.pci, error) ||
+      !ApplyDialogs(setup, machine, error)) {
+    return nullptr;
+  }
+  prepared->program = setup.program.empty() ? root + "\\SETUP.EXE" : setup.program;
+  machine.Files().SetCurrentFolderDirect(root + "\\");
+  machine.SetCommandLine(prepared->program, setup.args);
+  machine.Core().journal.clear();
+  return prepared;
+}
+
+}  // namespace lab

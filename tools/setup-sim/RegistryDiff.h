@@ -1,0 +1,36 @@
+// The registry changes of a run: two REGEDIT4 exports compared key by key, and the difference
+// written as a REGEDIT4 file that turns the first registry into the second.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lab {
+
+struct RegValueChange {
+  std::string name;                   // as REGEDIT4 writes it: @ or a quoted name
+  std::optional<std::string> before;  // the data as REGEDIT4 writes it; none: not there
+  std::optional<std::string> after;
+};
+
+struct RegKeyChange {
+  enum class Kind { Added, Deleted, Changed };
+  Kind kind = Kind::Changed;
+  std::string path;
+  // Added: every value of the new key; Changed: the values that differ; Deleted: the values
+  // the key held. A deleted key stands for its subkeys too.
+  std::vector<RegValueChange> values;
+  int deletedSubkeys = 0;
+};
+
+// Key and value names compare ignoring case, as Windows compares them.
+std::vector<RegKeyChange> DiffRegistry(const std::string& before, const std::string& after);
+
+// "REGEDIT4", then a [-KEY] line per deleted key and a [KEY] block per added or changed key,
+// with "name"=- for a deleted value; the value a change replaced stands in a comment above it.
+std::string RegistryDiffText(const std::vector<RegKeyChange>& changes);
+
+const char* KindName(RegKeyChange::Kind kind);
+
+}  // namespace lab

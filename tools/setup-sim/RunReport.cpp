@@ -1,0 +1,119 @@
+#include "tools/setup-sim/RunReport.h"
+
+#include "app/SetupApp.h"
+#include "tools/setup-sim/MachineSetup.h"
+#include "tools/setup-sim/MachineState.h"
+#include "tools/setup-sim/RouteTrace.h"
+#include "ui/StartupDialogs.h"
+#include "ui/resource.h"
+
+namespace lab {
+
+RunReport RunAndReport(sim::SimMachine& machine, const CommandsFactory& commands, bool restart) {
+  RunReport report;
+  report.os = machine.Core().version;
+  const MachineState before = CaptureState(machine);
+  const std::uint64_t startMs = machine.Core().nowMs;
+  const std::size_t journalStart = machine.Journal().size();
+
+  std::unique_ptr<install::Commands> launcherCommands = commands(machine);
+  RouteTrace trace(*launcherCommands);
+  ui::DialogStartupServices services(machine.Platform(), trace);
+  app::SetupApp setup(machine.Platform(), services);
+  try {
+    setup.InitInstance();
+    machine.Core().Record("process", "start-up returned: the process ends");
+    report.end = RunReport::End::Returned;
+  } catch (const sim::ProcessExit& exit) {
+    report.end = RunReport::End::Exited;
+    report.exitCode = exit.exitCode;
+  } catch (const sim::UnscriptedDialog& stop) {
+    machine.Core().Record("stopped", stop.what());
+    report.end = RunReport::End::Stopped;
+    report.stopReason = stop.what();
+  }
+  report.virtualMs = machine.Core().nowMs - startMs;
+  report.route = trace.Steps();
+  report.flavour = trace.Flavour();
+  report.pendingRenames = ReadPendingRenames(machine);
+  if (restart) {
+    machine.Restart();
+    report.restarted = true;
+  }
+
+  const app::InstallContext& context = setup.Context();
+  report.windowsClass = app::WindowsClassNames(context);
+  report.sourceDir = context.sourceDir;
+  report.commandLine = context.commandLine;
+  report.options = context;
+  report.detection = setup.Detection();
+
+  report.journal.assign(machine.Journal().begin() + static_cast<std::ptrdiff_t>(journalStart),
+                        machine.Journal().end());
+  JournalSummary summary = ReadJournal(report.journal);
+  report.dialogs = summary.dialogs;
+  report.messageBoxes = summary.messageBoxes;
+  report.programs = summary.programs;
+  report.profileEntries = summary.profileEntries;
+  report.restartRequested = summary.restartRequested;
+  report.restartActions = summary.restartActions;
+  report.waitedMs = summary.waitedMs;
+  report.waits = summary.waits;
+
+  const MachineState after = CaptureState(machine);
+  report.registry = DiffRegistry(before.registry, after.registry);
+  report.files = DiffFiles(before, after);
+  return report;
+}
+
+std::optional<RunReport> RunSetupAndReport(const RunSetup& setup, const CommandsFactory& commands,
+                                           bool restart, std::string& error,
+                                           std::unique_ptr<sim::SimMachine>* machine) {
+  std::unique_ptr<PreparedMachine> prepared = PrepareMachine(setup, error);
+  if (!prepared) {
+    return std::nullopt;
+  }
+  RunReport report = RunAndReport(*prepared->machine, commands, restart);
+  report.windows = prepared->windowsName;
+  report.machineFolder = setup.machineFolder;
+  report.disc = setup.disc;
+  report.program = prepared->program;
+  report.args = setup.args;
+  report.notes = prepared->notes;
+  if (machine != nullptr) {
+    *machine = std::move(prepared->machine);
+  }
+  return report;
+}
+
+std::string RouteText(const RunReport& report) {
+  for (const DialogShown& dialog : report.dialogs) {
+    if (dialog.templateId == IDD_NO_CHIP) {
+      return "no chip";
+    }
+  }
+  std::string text;
+  for (const std::string& step : report.route) {
+    text += (text.empty() ? "" : " > ") + step;
+  }
+  if (!text.empty()) {
+    return text;
+  }
+  for (const ProgramStarted& program : report.programs) {
+    if (program.commandLine.size() >= 9 &&
+        program.commandLine.compare(program.commandLine.size() - 9, 9, " /SPEAKER") == 0) {
+      return "speaker";
+    }
+  }
+  for (const DialogShown& dialog : report.dialogs) {
+    if (dialog.templateId == IDD_SETUP_MAIN) {
+      return "main window";
+    }
+  }
+  if (report.detection.chipVendorId == 0) {
+    return "no chip";
+  }
+  return report.end == RunReport::End::Stopped ? "stopped" : "no window";
+}
+
+}  // namespace lab

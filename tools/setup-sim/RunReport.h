@@ -1,0 +1,79 @@
+// Everything one run of the launcher did, grouped by kind: the machine and the context start-up
+// settled, the route through the commands, dialogs and message boxes, registry and file
+// changes, profile-file entries, programs started, the restart, the end of the process and the
+// virtual time spent waiting.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/InstallContext.h"
+#include "install/Session.h"
+#include "platform/sim/SimMachine.h"
+#include "tools/setup-sim/FileDiff.h"
+#include "tools/setup-sim/JournalReading.h"
+#include "tools/setup-sim/PendingRenames.h"
+#include "tools/setup-sim/RegistryDiff.h"
+#include "tools/setup-sim/RunSetup.h"
+
+namespace lab {
+
+// The commands the launcher runs on a machine (the lab tool's own, or the product's).
+using CommandsFactory = std::function<std::unique_ptr<install::Commands>(sim::SimMachine&)>;
+
+struct RunReport {
+  // Where it ran.
+  std::string windows;  // "98SE"...
+  platform::OsVersion os;
+  std::string machineFolder;  // empty: a fresh machine
+  std::string disc;
+  std::string program;
+  std::string args;
+  std::vector<std::string> notes;
+  // What start-up settled.
+  std::string windowsClass;
+  std::string sourceDir;
+  std::string commandLine;
+  app::InstallOptions options;
+  app::DetectionState detection;
+  // What it did.
+  std::vector<std::string> route;  // the commands and installers, in order
+  std::string flavour;             // "VxD", "WDM", "NT 4.0" or empty
+  std::vector<DialogShown> dialogs;
+  std::vector<MessageBoxShown> messageBoxes;
+  std::vector<RegKeyChange> registry;
+  std::vector<FileChange> files;
+  std::vector<ProfileEntry> profileEntries;
+  std::vector<ProgramStarted> programs;
+  bool restartRequested = false;
+  std::vector<PendingRename> pendingRenames;  // as the run left them
+  bool restarted = false;
+  std::vector<std::string> restartActions;
+  // How it ended.
+  enum class End { Exited, Returned, Stopped } end = End::Returned;
+  int exitCode = 0;
+  std::string stopReason;
+  std::uint64_t waitedMs = 0;
+  int waits = 0;
+  std::uint64_t virtualMs = 0;
+  std::vector<sim::JournalEntry> journal;
+};
+
+// Runs the launcher once on a prepared machine and reports it; `restart` restarts the machine
+// afterwards, carrying out the pending renames. The machine is left as the run left it.
+RunReport RunAndReport(sim::SimMachine& machine, const CommandsFactory& commands, bool restart);
+
+// Prepares the machine of a setup, runs it and reports it; nothing with a message when the
+// setup cannot be used. `machine` receives the machine afterwards, for a save.
+std::optional<RunReport> RunSetupAndReport(const RunSetup& setup, const CommandsFactory& commands,
+                                           bool restart, std::string& error,
+                                           std::unique_ptr<sim::SimMachine>* machine = nullptr);
+
+// The route as one line: "InstallDriver > StageVxdDriver", "no chip", "speaker"...
+std::string RouteText(const RunReport& report);
+
+}  // namespace lab

@@ -1,0 +1,26 @@
+// Everything one run of the launcher is set up from: the machine, the disc and where it is
+// mapped, the program path and arguments, the hardware, the option file, the language and
+// what the user does in the dialogs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace lab {
+
+struct RunSetup {
+  std::string machineFolder;  // empty: a fresh machine of `windows`
+  std::string windows;        // "95", "98", "98SE", "ME", "NT4", "2000", "XP"; empty: the folder's
+  std::string disc;
+  std::string discAt = "D:";
+  std::string program;  // empty: the disc's SETUP.EXE
+  std::string args;
+  std::vector<std::string> pci;      // "SLOT=DEVICE" or "SLOT=none"
+  std::vector<std::string> dialogs;  // "TEMPLATE=ACTIONS", after the answer file's
+  std::string answerFile;
+  std::string optionFile;                  // used as the disc's setup.ini
+  std::vector<std::string> optionChanges;  // "KEY=VALUE" in [InstallOption]
+  int language = 1033;
+};
+
+}  // namespace lab
