@@ -78,7 +78,7 @@ start_setup
 shoot "$kMain" main-xp
 drive syscommand "$kMain" 16
 shoot "About Setup" about
-drive click "About Setup" 1 click "$kMain" 2
+drive click "About Setup" 1 gone "About Setup" 5000 click "$kMain" 2
 wait_setup
 wine_stop
 
