@@ -375,3 +375,26 @@ scenario_win98_codec_driver() {
   wait_log '^end' 10
   compare_pair
 }
+
+# No chip on Windows XP (the stand-in detection driver answers with nothing): the notice, then
+# the end; and with NO_MSG on the command line, the end without any window.
+no_chip() {
+  pair_begin "$1" winxp
+  rm -rf "$disc" && mkdir -p "$disc"
+  build_disc "$setup_exe" none
+  disc_read_only
+  sed -i '/^00:0B.0=/d' "$machine/machine.ini"
+  if [ "$2" = quiet ]; then
+    play /DRIVER NO_MSG --
+  else
+    play 306=click:1
+  fi
+  check "Setup.exe ends with 0" test "$setup_status" = 0
+  compare_pair
+}
+scenario_xp_no_chip() { no_chip xp-no-chip shown; }
+scenario_xp_no_chip_quiet() {
+  no_chip xp-no-chip-quiet quiet
+  check "no window was shown (the real run's journal)" \
+    eval '! grep -q " ms  ui       dialog" "$work/journal.txt"'
+}
