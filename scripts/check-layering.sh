@@ -22,6 +22,7 @@ windows_programs=(
   tests/contract/Win32Main.cpp
   tests/differential/DifferentialMain.cpp
   tests/bench/ProfileBench.cpp
+  tests/bench/StagingBench.cpp
   tests/wine/SimulatedBoard.cpp
   tests/wine/StandIn.cpp
   tests/wine/StartupProbe.cpp
