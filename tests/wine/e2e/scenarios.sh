@@ -215,16 +215,21 @@ scenario_xp_websetup() {
 
 # An earlier suite registered for uninstalling: the stand-in uninstaller in C:\OldSuite, on
 # both machines.
+# The earlier suite lies in a folder with a blank and is registered unquoted, as installers
+# often leave it; a program planted at "C:\Old.exe", where Windows would look first for such a
+# command line, must never run (it is a program that records nothing).
 register_earlier_suite() {
-  mkdir -p "$prefix_c/OldSuite"
-  cp "$standin_exe" "$prefix_c/OldSuite/Uninst.exe"
+  mkdir -p "$prefix_c/Old Suite"
+  cp "$standin_exe" "$prefix_c/Old Suite/Uninst.exe"
+  cp "$ui_driver_exe" "$prefix_c/Old.exe"
   "$wine" reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sonavex Applications' \
-    /v UninstallString /d 'C:\OldSuite\Uninst.exe' /f > /dev/null 2>&1
+    /v UninstallString /d 'C:\Old Suite\Uninst.exe' /f > /dev/null 2>&1
 }
 sim_register_earlier_suite() {
-  mkdir -p "$machine/drive_c/OldSuite"
-  cp "$standin_exe" "$machine/drive_c/OldSuite/Uninst.exe"
-  printf '\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sonavex Applications]\r\n"UninstallString"="C:\\\\OldSuite\\\\Uninst.exe"\r\n' \
+  mkdir -p "$machine/drive_c/Old Suite"
+  cp "$standin_exe" "$machine/drive_c/Old Suite/Uninst.exe"
+  cp "$ui_driver_exe" "$machine/drive_c/Old.exe"
+  printf '\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sonavex Applications]\r\n"UninstallString"="C:\\\\Old Suite\\\\Uninst.exe"\r\n' \
     >> "$machine/registry.reg"
 }
 
@@ -232,8 +237,8 @@ sim_register_earlier_suite() {
 check_uninstall_then_setup() {
   local setup=$1
   standin_lines > "$work/standin.txt"
-  check "the uninstaller started as \"$(wine_started 1)\" (simulation: \"$(sim_started 1)\")" \
-    test "$(wine_started 1)" = 'C:\OldSuite\Uninst.exe -a' -a "$(sim_started 1)" = "$(wine_started 1)"
+  check "the uninstaller started as \"$(wine_started 1)\", quoted, not the planted C:\\Old.exe (simulation: \"$(sim_started 1)\")" \
+    test "$(wine_started 1)" = '"C:\Old Suite\Uninst.exe" -a' -a "$(sim_started 1)" = "$(wine_started 1)"
   check "the suite's setup started as \"$(wine_started 2)\" (simulation: \"$(sim_started 2)\")" \
     test "$(wine_started 2)" = "$setup" -a "$(sim_started 2)" = "$setup"
   check "the suite's setup started after the uninstaller had ended" \
