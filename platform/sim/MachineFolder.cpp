@@ -13,8 +13,6 @@ namespace fs = std::filesystem;
 
 namespace sim {
 
-namespace {
-
 bool ReadHostFile(const fs::path& path, std::string& content) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
@@ -25,6 +23,8 @@ bool ReadHostFile(const fs::path& path, std::string& content) {
   content = buffer.str();
   return true;
 }
+
+namespace {
 
 bool WriteHostFile(const fs::path& path, const std::string& content) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

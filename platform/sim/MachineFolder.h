@@ -30,6 +30,8 @@ bool MapHostFolder(SimMachine& machine, char letter, const std::filesystem::path
 // The same for a drive ("D" or "D:") or a network share ("\\server\share").
 bool MapHostFolder(SimMachine& machine, const std::string& root,
                    const std::filesystem::path& folder, bool readOnlyMedia, std::string& error);
+// A host file's bytes, whole; false when it cannot be read.
+bool ReadHostFile(const std::filesystem::path& path, std::string& content);
 bool SaveMachineFolder(SimMachine& machine, const std::filesystem::path& folder,
                        std::string& error);
 

@@ -20,17 +20,6 @@ namespace lab {
 
 namespace {
 
-bool ReadHostFile(const fs::path& path, std::string& content) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    return false;
-  }
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  content = buffer.str();
-  return true;
-}
-
 // A machine folder is whole when it has its description and its registry; an interrupted
 // save of this tool leaves its new state beside it, never in it.
 std::unique_ptr<sim::SimMachine> LoadCheckedFolder(const RunSetup& setup, PreparedMachine& prepared,
@@ -76,7 +65,7 @@ bool PrepareOptionFile(const RunSetup& setup, sim::SimMachine& machine, const st
   std::string source = setup.disc + "/" + path.substr(root.size() + 1);
   if (!setup.optionFile.empty()) {
     std::string replacement;
-    if (!ReadHostFile(setup.optionFile, replacement)) {
+    if (!sim::ReadHostFile(setup.optionFile, replacement)) {
       error = "cannot read the option file " + setup.optionFile;
       return false;
     }
@@ -172,7 +161,7 @@ bool ApplyDialogs(const RunSetup& setup, sim::SimMachine& machine, std::string& 
 
 std::string MachineFolderVersion(const std::string& folder) {
   std::string text;
-  if (!ReadHostFile(fs::path(folder) / "machine.ini", text)) {
+  if (!sim::ReadHostFile(fs::path(folder) / "machine.ini", text)) {
     return {};
   }
   std::string name = sim::ProfileDocument(text).Get("Windows", "Version").value_or("");
