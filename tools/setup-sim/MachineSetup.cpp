@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/WinConstants.h"
 #include "platform/sim/MachineFolder.h"
