@@ -15,6 +15,7 @@
 #include "install/SetupCommands.h"
 #include "install/VxdStaging.h"
 #include "platform/sim/MachineFolder.h"
+#include "tests/bench/NoQuestions.h"
 
 namespace fs = std::filesystem;
 
@@ -53,15 +54,6 @@ void MakeDisc(const fs::path& disc) {
   std::ofstream(disc / "setup.ini", std::ios::binary) << "[InstallOption]\r\nWebSetup=0\r\n";
 }
 
-class NoQuestions : public install::UserPrompts {
- public:
-  platform::WindowHandle MainWindow() override { return {}; }
-  void CloseMainWindow() override {}
-  void EndMainWindow(int) override {}
-  int AskDriverArchitecture(int&) override { return 1; }
-  void OfferRestart() override {}
-};
-
 void BenchVxdInstall(const fs::path& work) {
   const fs::path disc = work / "orv-bench-disc";
   const fs::path copy = work / "orv-bench-copy";
@@ -80,7 +72,7 @@ void BenchVxdInstall(const fs::path& work) {
   app::DetectionState detection;
   detection.chipVendorId = 0x7C5A;
   detection.chipDeviceId = 0x0111;
-  NoQuestions user;
+  bench::NoQuestions user;
   install::SetupCommands commands;
   install::Session session{machine->Platform(), state, context, detection, user, commands};
 

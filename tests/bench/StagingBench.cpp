@@ -10,6 +10,7 @@
 #include "install/SetupCommands.h"
 #include "install/WdmStaging.h"
 #include "platform/win32/Win32Platform.h"
+#include "tests/bench/NoQuestions.h"
 
 #include "platform/win32/WinApi.h"
 
@@ -55,15 +56,6 @@ std::vector<std::string> MakeDisc(const std::string& disc) {
   return names;
 }
 
-class NoQuestions : public install::UserPrompts {
- public:
-  platform::WindowHandle MainWindow() override { return {}; }
-  void CloseMainWindow() override {}
-  void EndMainWindow(int) override {}
-  int AskDriverArchitecture(int&) override { return 1; }
-  void OfferRestart() override {}
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,7 +81,7 @@ int main(int argc, char** argv) {
   state.sourceDir = disc;
   app::InstallContext context;
   app::DetectionState detection;
-  NoQuestions user;
+  bench::NoQuestions user;
   install::SetupCommands commands;
   install::Session session{machine.Platform(), state, context, detection, user, commands};
   const auto stageStart = Clock::now();

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <set>
 
+#include "tests/FoundNames.h"
 #include "tests/contract/ContractEnv.h"
 
 namespace contract {
@@ -10,17 +11,7 @@ namespace {
 class Files : public ContractTest {
  protected:
   std::set<std::string> FindAll(const std::string& pattern) {
-    std::set<std::string> names;
-    platform::FindData data;
-    platform::FindHandle handle = p().files.FindFirst(pattern, data);
-    if (handle.IsNull()) {
-      return names;
-    }
-    do {
-      names.insert(data.fileName);
-    } while (p().files.FindNext(handle, data));
-    p().files.FindClose(handle);
-    return names;
+    return testsupport::FindAll(p().files, pattern);
   }
 };
 

@@ -4,25 +4,12 @@
 #include <set>
 #include <vector>
 
+#include "tests/FoundNames.h"
 #include "tests/differential/WineView.h"
 
 namespace differential {
 
 namespace {
-
-std::set<std::string> FindAll(platform::Files& files, const std::string& pattern) {
-  std::set<std::string> names;
-  platform::FindData data;
-  platform::FindHandle handle = files.FindFirst(pattern, data);
-  if (handle.IsNull()) {
-    return names;
-  }
-  do {
-    names.insert(data.fileName);
-  } while (files.FindNext(handle, data));
-  files.FindClose(handle);
-  return names;
-}
 
 std::string List(const std::set<std::string>& names) {
   std::string text;
@@ -143,8 +130,8 @@ void Comparison::CompareFolder(const FolderCase& folder, std::size_t number) {
   bool reported = false;
   for (const std::string& pattern : folder.patterns) {
     ++searches_.questions;
-    std::set<std::string> simulatedNames = FindAll(simulated_.files, dir + pattern);
-    std::set<std::string> realNames = FindAll(real_.files, dir + pattern);
+    std::set<std::string> simulatedNames = testsupport::FindAll(simulated_.files, dir + pattern);
+    std::set<std::string> realNames = testsupport::FindAll(real_.files, dir + pattern);
     searches_.namesFound += simulatedNames.size();
     if (simulatedNames == realNames) {
       continue;

@@ -5,12 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "install/SetupCommands.h"
+#include "tests/HostFiles.h"
 #include "tools/setup-sim/RunReport.h"
 
 namespace labtest {
@@ -23,33 +22,13 @@ inline lab::CommandsFactory ProductCommands() {
   return [](sim::SimMachine&) { return std::make_unique<install::SetupCommands>(); };
 }
 
-inline std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
+using testsupport::ReadText;
+using testsupport::WriteText;
 
-inline void WriteText(const fs::path& path, const std::string& text) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
-// A folder of its own for each test, removed afterwards.
-class TempFolder {
+// A folder of its own for each lab test, removed afterwards.
+class TempFolder : public testsupport::TempFolder {
  public:
-  TempFolder() {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = fs::temp_directory_path() /
-            ("orv-lab-" + std::string(test->test_suite_name()) + "-" + test->name());
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempFolder() { fs::remove_all(path_); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
+  TempFolder() : testsupport::TempFolder("orv-lab") {}
 };
 
 }  // namespace labtest

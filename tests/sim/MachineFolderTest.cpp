@@ -2,11 +2,10 @@
 // saved machine loads back as it was left.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "platform/sim/MachineFolder.h"
+#include "tests/HostFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -19,34 +18,17 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
     if (entry.is_regular_file()) {
-      std::ifstream in(entry.path(), std::ios::binary);
-      std::ostringstream content;
-      content << in.rdbuf();
-      files[fs::relative(entry.path(), folder).string()] = content.str();
+      files[fs::relative(entry.path(), folder).string()] = testsupport::ReadText(entry.path());
     }
   }
   return files;
 }
 
-void WriteText(const fs::path& path, const std::string& text) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << text;
-}
+using testsupport::WriteText;
 
-class TempFolder {
+class TempFolder : public testsupport::TempFolder {
  public:
-  TempFolder() {
-    path_ = fs::temp_directory_path() /
-            ("orv-machine-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempFolder() { fs::remove_all(path_); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
+  TempFolder() : testsupport::TempFolder("orv-machine") {}
 };
 
 TEST(MachineFolder, EverySampleMachineLoads) {

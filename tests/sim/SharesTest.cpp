@@ -6,6 +6,7 @@
 #include <set>
 
 #include "platform/sim/SimMachine.h"
+#include "tests/FoundNames.h"
 
 namespace {
 
@@ -21,17 +22,7 @@ class Shares : public ::testing::Test {
         files.WriteFileDirect("\\\\FileSrv\\CD\\SETUP.EXE", "MZ", win::FILE_ATTRIBUTE_READONLY));
   }
   std::set<std::string> FindAll(const std::string& pattern) {
-    std::set<std::string> names;
-    platform::FindData data;
-    platform::FindHandle handle = files.FindFirst(pattern, data);
-    if (handle.IsNull()) {
-      return names;
-    }
-    do {
-      names.insert(data.fileName);
-    } while (files.FindNext(handle, data));
-    files.FindClose(handle);
-    return names;
+    return testsupport::FindAll(files, pattern);
   }
   std::string ShortPath(const std::string& path) {
     std::string result;
