@@ -1,6 +1,7 @@
 #include "platform/sim/SimDialogs.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/WinConstants.h"
 #include "platform/sim/Text.h"
@@ -64,7 +65,16 @@ SimDialogs::SimDialogs(SimCore& core) : core_(core) {}
 SimDialogs::~SimDialogs() = default;
 
 bool SimDialogs::LoadResources(const std::uint8_t* data, std::size_t size, std::string& error) {
-  return resources_.Load(data, size, error);
+  auto resources = std::make_shared<Resources>();
+  if (!resources->Load(data, size, error)) {
+    return false;
+  }
+  resources_ = std::move(resources);
+  return true;
+}
+
+void SimDialogs::UseResources(std::shared_ptr<const Resources> resources) {
+  resources_ = std::move(resources);
 }
 
 void SimDialogs::Script(int templateId, const std::vector<DialogAction>& actions) {
@@ -104,7 +114,7 @@ int SimDialogs::DoModal(int templateId, platform::WindowHandle owner,
   if (core_.Injected(Call::DialogBoxParamA)) {
     return -1;
   }
-  const DialogTemplate* source = resources_.Dialog(templateId, language_);
+  const DialogTemplate* source = resources_->Dialog(templateId, language_);
   if (source == nullptr) {
     core_.Record("ui", "dialog " + std::to_string(templateId) + " cannot be created: no template");
     core_.lastError = 1812;  // ERROR_RESOURCE_NAME_NOT_FOUND
@@ -392,7 +402,7 @@ void SimDialogs::SetIcon(platform::WindowHandle dialog, int iconId) {
     return;
   }
   if (Open* open = Find(dialog)) {
-    open->snapshot.icon = resources_.HasIcon(iconId) ? iconId : 0;
+    open->snapshot.icon = resources_->HasIcon(iconId) ? iconId : 0;
   }
 }
 
@@ -400,7 +410,7 @@ std::string SimDialogs::LoadString(int id, std::uint32_t capacity) {
   if (core_.Injected(Call::LoadStringA)) {
     return std::string();
   }
-  std::string text = resources_.String(id).value_or("");
+  std::string text = resources_->String(id).value_or("");
   if (capacity == 0) {
     return std::string();
   }

@@ -60,7 +60,9 @@ class SimDialogs : public platform::Dialogs {
   ~SimDialogs() override;
 
   bool LoadResources(const std::uint8_t* data, std::size_t size, std::string& error);
-  const Resources& Templates() const { return resources_; }
+  // Takes resources read once elsewhere, shared by many machines without reading them again.
+  void UseResources(std::shared_ptr<const Resources> resources);
+  const Resources& Templates() const { return *resources_; }
   void SetLanguage(int language) { language_ = language; }
   void SetDesktop(const platform::Rect& desktop) { desktop_ = desktop; }
   // Appends actions to the script of a template.
@@ -124,7 +126,7 @@ class SimDialogs : public platform::Dialogs {
   std::string Name(const Open& open) const;
 
   SimCore& core_;
-  Resources resources_;
+  std::shared_ptr<const Resources> resources_ = std::make_shared<Resources>();
   int language_ = 1033;
   platform::Rect desktop_{0, 0, 1024, 768};
   std::map<int, std::deque<DialogAction>> scripts_;

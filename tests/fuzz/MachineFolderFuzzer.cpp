@@ -19,10 +19,21 @@ void Write(const fs::path& path, const std::string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const fs::path folder =
-      fs::temp_directory_path() / ("orv-machine-fuzz-" + std::to_string(::getpid()));
-  fs::remove_all(folder);
-  fs::create_directories(folder / "drive_c");
+  // One folder for the whole run, removed at its end; each input rewrites its three files.
+  struct Scratch {
+    fs::path folder =
+        fs::temp_directory_path() / ("orv-machine-fuzz-" + std::to_string(::getpid()));
+    Scratch() {
+      fs::remove_all(folder);
+      fs::create_directories(folder / "drive_c");
+    }
+    ~Scratch() {
+      std::error_code ignored;
+      fs::remove_all(folder, ignored);
+    }
+  };
+  static const Scratch scratch;
+  const fs::path& folder = scratch.folder;
   // machine.ini \x00 registry.reg \x00 files.txt
   std::vector<std::string> parts = fuzz::Split(data, size, std::string_view("\0", 1), 3);
   Write(folder / "machine.ini", parts[0]);

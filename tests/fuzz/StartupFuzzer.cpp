@@ -5,8 +5,8 @@
 #include "app/SetupApp.h"
 #include "install/SetupCommands.h"
 #include "platform/sim/SimMachine.h"
+#include "tests/LauncherResources.h"
 #include "tests/fuzz/FuzzInput.h"
-#include "ui/CompiledResources.h"
 #include "ui/StartupDialogs.h"
 #include "ui/resource.h"
 
@@ -18,10 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto& versions = sim::KnownWindowsVersions();
   sim::SimMachine machine(versions[data[0] % versions.size()].version);
   std::vector<std::string> parts = fuzz::Split(data + 1, size - 1, std::string_view("\0", 1), 3);
-  std::string error;
-  if (!machine.Dialogs().LoadResources(ui::kSetupResources, ui::kSetupResourcesSize, error)) {
-    std::abort();
-  }
+  machine.Dialogs().UseResources(testsupport::LauncherResources());
   machine.Files().AddDrive('D', true);
   machine.Files().WriteFileDirect("D:\\SETUP.EXE", "MZ");
   machine.Files().WriteFileDirect("D:\\MESetup.dat", "MZ");

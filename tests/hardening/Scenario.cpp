@@ -6,7 +6,7 @@
 #include "app/SetupApp.h"
 #include "install/SetupCommands.h"
 #include "platform/sim/MachineFolder.h"
-#include "ui/CompiledResources.h"
+#include "tests/LauncherResources.h"
 #include "ui/StartupDialogs.h"
 #include "ui/resource.h"
 
@@ -48,10 +48,10 @@ void Script(sim::SimMachine& machine, const Scenario& scenario) {
 std::unique_ptr<sim::SimMachine> Prepare(const Scenario& scenario, std::string& error) {
   std::unique_ptr<sim::SimMachine> machine =
       sim::LoadMachineFolder(kExamples + "machines/" + scenario.machine, error);
-  if (!machine || !sim::MapHostFolder(*machine, 'D', kExamples + "disc", true, error) ||
-      !machine->Dialogs().LoadResources(ui::kSetupResources, ui::kSetupResourcesSize, error)) {
+  if (!machine || !sim::MapHostFolder(*machine, 'D', kExamples + "disc", true, error)) {
     return nullptr;
   }
+  machine->Dialogs().UseResources(testsupport::LauncherResources());
   std::string disc = "D:\\";
   if (!scenario.discFolder.empty()) {
     // The disc copied to the hard disk, as a user copies it.
