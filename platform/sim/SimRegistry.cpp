@@ -1,6 +1,9 @@
 #include "platform/sim/SimRegistry.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <string_view>
+#include <utility>
 
 #include "platform/WinConstants.h"
 #include "platform/journal/JournalWords.h"
@@ -185,24 +188,29 @@ std::shared_ptr<RegNode> SimRegistry::Walk(const std::shared_ptr<RegNode>& from,
                                            const std::string& subKey, bool create,
                                            std::string& path, bool* created) {
   std::shared_ptr<RegNode> node = from;
-  for (const std::string& part : Split(subKey, '\\')) {
+  const std::string_view names(subKey);
+  for (std::size_t start = 0; start <= names.size();) {
+    const std::size_t end = std::min(names.find('\\', start), names.size());
+    const std::string_view part = names.substr(start, end - start);
+    start = end + 1;
     if (part.empty()) {
       continue;
     }
-    auto it = node->children.find(Upper(part));
+    std::string upper = Upper(part);
+    auto it = node->children.find(upper);
     if (it == node->children.end()) {
       if (!create) {
         return nullptr;
       }
       auto child = std::make_shared<RegNode>();
       child->name = part;
-      it = node->children.emplace(Upper(part), child).first;
+      it = node->children.emplace(std::move(upper), child).first;
       if (created != nullptr) {
         *created = true;
       }
     }
     node = it->second;
-    path += "\\" + node->name;
+    path.append("\\").append(node->name);
   }
   return node;
 }
