@@ -2,6 +2,7 @@
 // network share ("\\server\share") as the root, paths relative to the current directory, to a
 // drive or to the current root, and "." and "..".
 #include <algorithm>
+#include <string_view>
 
 #include "platform/WinConstants.h"
 #include "platform/sim/SimFileSystem.h"
@@ -82,11 +83,15 @@ SimFileSystem::Parsed SimFileSystem::Parse(const std::string& path, bool pattern
     parsed.error = win::ERROR_BAD_NETPATH;  // "\\server" alone names no share
     return parsed;
   }
-  for (std::string part : Split(rooted.rest, '\\')) {
+  const std::string_view rest(rooted.rest);
+  for (std::size_t start = 0; start <= rest.size();) {
+    const std::size_t end = std::min(rest.find('\\', start), rest.size());
+    std::string_view part = rest.substr(start, end - start);
+    start = end + 1;
     // Trailing dots and blanks of a name do not count.
     if (part != "." && part != "..") {
       while (!part.empty() && (part.back() == '.' || part.back() == ' ')) {
-        part.pop_back();
+        part.remove_suffix(1);
       }
     }
     if (part.empty() || part == ".") {
@@ -98,7 +103,7 @@ SimFileSystem::Parsed SimFileSystem::Parse(const std::string& path, bool pattern
       }
       continue;
     }
-    parsed.parts.push_back(part);
+    parsed.parts.emplace_back(part);
   }
   for (std::size_t i = 0; i < parsed.parts.size(); ++i) {
     for (char c : parsed.parts[i]) {
@@ -108,10 +113,19 @@ SimFileSystem::Parsed SimFileSystem::Parse(const std::string& path, bool pattern
       }
     }
   }
-  if (Join(parsed.root, parsed.parts, parsed.parts.size()).size() >= win::MAX_PATH) {
+  if (JoinedLength(parsed.root, parsed.parts) >= win::MAX_PATH) {
     parsed.error = win::ERROR_FILENAME_EXCED_RANGE;
   }
   return parsed;
+}
+
+std::size_t SimFileSystem::JoinedLength(const std::string& root,
+                                        const std::vector<std::string>& parts) {
+  std::size_t length = root.size();
+  for (const std::string& part : parts) {
+    length += 1 + part.size();
+  }
+  return parts.empty() && !IsUncPath(root) ? length + 1 : length;
 }
 
 std::string SimFileSystem::Join(const std::string& root, const std::vector<std::string>& parts,

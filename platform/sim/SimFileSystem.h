@@ -220,6 +220,8 @@ class SimFileSystem : public platform::Files {
   Parsed Parse(const std::string& path, bool pattern = false) const;
   static std::string Join(const std::string& root, const std::vector<std::string>& parts,
                           std::size_t count);
+  // The length of Join(root, parts, parts.size()), without building it.
+  static std::size_t JoinedLength(const std::string& root, const std::vector<std::string>& parts);
   // The root folder of a drive or share, or null with the Win32 error for it.
   FileNode* Root(const std::string& root, std::uint32_t& error) const;
   Volume* VolumeOf(const std::string& root);
