@@ -180,14 +180,13 @@ RegNode* SimRegistry::EnsureKey(const std::string& fullPath) {
   if (!root) {
     return nullptr;
   }
-  std::string path = prefix;
-  return Walk(root, rest, true, path).get();
+  return Walk(root, rest, true, nullptr).get();
 }
 
 std::shared_ptr<RegNode> SimRegistry::Walk(const std::shared_ptr<RegNode>& from,
                                            const std::string& subKey, bool create,
-                                           std::string& path, bool* created) {
-  std::shared_ptr<RegNode> node = from;
+                                           std::string* path, bool* created) {
+  const std::shared_ptr<RegNode>* node = &from;  // the map's own pointer: no count to change
   const std::string_view names(subKey);
   for (std::size_t start = 0; start <= names.size();) {
     const std::size_t end = std::min(names.find('\\', start), names.size());
@@ -196,23 +195,26 @@ std::shared_ptr<RegNode> SimRegistry::Walk(const std::shared_ptr<RegNode>& from,
     if (part.empty()) {
       continue;
     }
+    auto& children = (*node)->children;
     std::string upper = Upper(part);
-    auto it = node->children.find(upper);
-    if (it == node->children.end()) {
+    auto it = children.find(upper);
+    if (it == children.end()) {
       if (!create) {
         return nullptr;
       }
       auto child = std::make_shared<RegNode>();
       child->name = part;
-      it = node->children.emplace(std::move(upper), child).first;
+      it = children.emplace(std::move(upper), child).first;
       if (created != nullptr) {
         *created = true;
       }
     }
-    node = it->second;
-    path.append("\\").append(node->name);
+    node = &it->second;
+    if (path != nullptr) {
+      path->append("\\").append((*node)->name);
+    }
   }
-  return node;
+  return *node;
 }
 
 bool SimRegistry::Allowed(const Open& open, std::uint32_t right) const {
@@ -235,7 +237,7 @@ std::int32_t SimRegistry::OpenKey(platform::RegKey parent, const std::string& su
     return error;
   }
   std::string path = base.path;
-  std::shared_ptr<RegNode> node = Walk(base.node, subKey, false, path);
+  std::shared_ptr<RegNode> node = Walk(base.node, subKey, false, &path);
   if (!node) {
     return Result(win::ERROR_FILE_NOT_FOUND);
   }
@@ -253,13 +255,13 @@ std::int32_t SimRegistry::CreateKey(platform::RegKey parent, const std::string& 
   }
   std::string path = base.path;
   bool created = false;
-  if (!Walk(base.node, subKey, false, path)) {
+  if (!Walk(base.node, subKey, false, &path)) {
     if (!Allowed(base, win::KEY_CREATE_SUB_KEY)) {
       return Result(win::ERROR_ACCESS_DENIED);
     }
   }
   path = base.path;
-  std::shared_ptr<RegNode> node = Walk(base.node, subKey, true, path, &created);
+  std::shared_ptr<RegNode> node = Walk(base.node, subKey, true, &path, &created);
   if (created) {
     core_.Record("registry", "create key " + path);
   }
@@ -374,7 +376,7 @@ std::int32_t SimRegistry::DeleteKey(platform::RegKey key, const std::string& sub
     return error;
   }
   std::string path = open.path;
-  if (!Walk(open.node, subKey, false, path)) {
+  if (!Walk(open.node, subKey, false, &path)) {
     return Result(win::ERROR_FILE_NOT_FOUND);
   }
   // Unlink the key from its parent, found by walking down from the root again.

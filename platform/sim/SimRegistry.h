@@ -84,8 +84,10 @@ class SimRegistry : public platform::Registry {
   // ERROR_SUCCESS when the operation goes on with `open`, else the error to return (also the
   // last error).
   std::int32_t Begin(Call call, platform::RegKey key, std::uint32_t right, Open& open);
+  // The key `subKey` names below `from` (made when `create` is set), or null; each name walked
+  // is appended to `path` when one is given.
   std::shared_ptr<RegNode> Walk(const std::shared_ptr<RegNode>& from, const std::string& subKey,
-                                bool create, std::string& path, bool* created = nullptr);
+                                bool create, std::string* path, bool* created = nullptr);
   bool Allowed(const Open& open, std::uint32_t right) const;
   platform::RegKey NewHandle(const std::shared_ptr<RegNode>& node, std::uint32_t access,
                              const std::string& path);
