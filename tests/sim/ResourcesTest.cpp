@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "platform/sim/Resources.h"
+#include "platform/sim/SimDialogs.h"
+#include "ui/CompiledResources.h"
 
 namespace {
 
@@ -31,6 +33,23 @@ TEST(Resources, AResourceNamedByAStringIsPassedOver) {
   image.resize(30);  // cut short
   EXPECT_FALSE(resources.Load(image.data(), image.size(), error));
   EXPECT_FALSE(error.empty());
+}
+
+TEST(Resources, AnImageThatBreaksOffPartWayIsNotTakenInPart) {
+  // The launcher's own resources, then a header that promises more than follows.
+  std::vector<std::uint8_t> image(ui::kSetupResources,
+                                  ui::kSetupResources + ui::kSetupResourcesSize);
+  Dword(image, 0x40);
+  Dword(image, 0x20);
+  sim::SimCore core;
+  sim::SimDialogs dialogs(core);
+  std::string error;
+  EXPECT_FALSE(dialogs.LoadResources(image.data(), image.size(), error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_TRUE(dialogs.Templates().DialogIds().empty());
+  image.resize(ui::kSetupResourcesSize);
+  EXPECT_TRUE(dialogs.LoadResources(image.data(), image.size(), error)) << error;
+  EXPECT_FALSE(dialogs.Templates().DialogIds().empty());
 }
 
 }  // namespace
