@@ -2,7 +2,6 @@
 // network share ("\\server\share") as the root, paths relative to the current directory, to a
 // drive or to the current root, and "." and "..".
 #include <algorithm>
-#include <string_view>
 
 #include "platform/WinConstants.h"
 #include "platform/sim/SimFileSystem.h"
@@ -83,11 +82,7 @@ SimFileSystem::Parsed SimFileSystem::Parse(const std::string& path, bool pattern
     parsed.error = win::ERROR_BAD_NETPATH;  // "\\server" alone names no share
     return parsed;
   }
-  const std::string_view rest(rooted.rest);
-  for (std::size_t start = 0; start <= rest.size();) {
-    const std::size_t end = std::min(rest.find('\\', start), rest.size());
-    std::string_view part = rest.substr(start, end - start);
-    start = end + 1;
+  for (std::string_view part : SplitViews(rooted.rest, '\\')) {
     // Trailing dots and blanks of a name do not count.
     if (part != "." && part != "..") {
       while (!part.empty() && (part.back() == '.' || part.back() == ' ')) {

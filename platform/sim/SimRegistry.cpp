@@ -1,6 +1,5 @@
 #include "platform/sim/SimRegistry.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string_view>
 #include <utility>
@@ -187,11 +186,7 @@ std::shared_ptr<RegNode> SimRegistry::Walk(const std::shared_ptr<RegNode>& from,
                                            const std::string& subKey, bool create,
                                            std::string* path, bool* created) {
   const std::shared_ptr<RegNode>* node = &from;  // the map's own pointer: no count to change
-  const std::string_view names(subKey);
-  for (std::size_t start = 0; start <= names.size();) {
-    const std::size_t end = std::min(names.find('\\', start), names.size());
-    const std::string_view part = names.substr(start, end - start);
-    start = end + 1;
+  for (std::string_view part : SplitViews(subKey, '\\')) {
     if (part.empty()) {
       continue;
     }

@@ -32,18 +32,23 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
-std::vector<std::string> Split(std::string_view text, char separator) {
-  std::vector<std::string> pieces;
+std::vector<std::string_view> SplitViews(std::string_view text, char separator) {
+  std::vector<std::string_view> pieces;
   std::size_t start = 0;
   for (;;) {
     std::size_t end = text.find(separator, start);
     if (end == std::string_view::npos) {
-      pieces.emplace_back(text.substr(start));
+      pieces.push_back(text.substr(start));
       return pieces;
     }
-    pieces.emplace_back(text.substr(start, end - start));
+    pieces.push_back(text.substr(start, end - start));
     start = end + 1;
   }
+}
+
+std::vector<std::string> Split(std::string_view text, char separator) {
+  const std::vector<std::string_view> views = SplitViews(text, separator);
+  return std::vector<std::string>(views.begin(), views.end());
 }
 
 std::string_view TrimBlanks(std::string_view text) {

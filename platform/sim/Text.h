@@ -13,6 +13,8 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 // Splits at every `separator`, keeping empty pieces.
 std::vector<std::string> Split(std::string_view text, char separator);
+// The same pieces as views into `text`, which must outlive them.
+std::vector<std::string_view> SplitViews(std::string_view text, char separator);
 std::string_view TrimBlanks(std::string_view text);  // spaces and tabs, both ends
 
 }  // namespace sim

@@ -99,6 +99,11 @@ TEST(FileSystem, PathFormsResolveAsOnWindows) {
   EXPECT_EQ(files.FullPath("C:x"), "C:\\x");
   EXPECT_EQ(files.FullPath("D:\\Drivers\\Win_ME\\..\\.\\setup.ini"), "D:\\Drivers\\setup.ini");
   EXPECT_EQ(files.FullPath("D:/Drivers/setup.ini. "), "D:\\Drivers\\setup.ini");
+  // The full form decides the length: 259 characters are a path, 260 are not.
+  const std::string name(248, 'n');
+  EXPECT_EQ(files.FullPath(name).size(), 259u);
+  EXPECT_EQ(files.FullPath("Win_ME\\..\\" + name).size(), 259u);
+  EXPECT_EQ(files.FullPath(name + "n"), "");
   EXPECT_TRUE(files.SetCurrentFolder("Win_ME"));
   EXPECT_EQ(files.CurrentFolder(), "D:\\Drivers\\Win_ME");
 
