@@ -79,8 +79,9 @@ bool ReadVolumes(const ProfileDocument& ini, const fs::path& folder, std::vector
   return true;
 }
 
+// `path` is one that walking `host` gave, so the relation is read from the names alone.
 std::string WindowsPathOf(const std::string& root, const fs::path& host, const fs::path& path) {
-  std::string relative = fs::relative(path, host).generic_string();
+  std::string relative = path.lexically_relative(host).generic_string();
   std::replace(relative.begin(), relative.end(), '/', '\\');
   return root + "\\" + relative;
 }
@@ -189,11 +190,11 @@ bool MapHostFolder(SimMachine& machine, const std::string& root, const fs::path&
     error = "\"" + root + "\" is neither a drive letter nor a share \\\\server\\share";
     return false;
   }
-  std::vector<fs::path> entries;
+  std::vector<fs::directory_entry> entries;
   for (auto it = fs::recursive_directory_iterator(folder, code);
        !code && it != fs::recursive_directory_iterator(); it.increment(code)) {
-    if (!it->is_symlink()) {
-      entries.push_back(it->path());
+    if (!it->is_symlink(code)) {
+      entries.push_back(*it);
     }
   }
   if (code) {
@@ -201,20 +202,20 @@ bool MapHostFolder(SimMachine& machine, const std::string& root, const fs::path&
     return false;
   }
   std::sort(entries.begin(), entries.end());
-  for (const fs::path& entry : entries) {
-    std::string path = WindowsPathOf(name, folder, entry);
+  for (const fs::directory_entry& entry : entries) {
+    std::string path = WindowsPathOf(name, folder, entry.path());
     bool ok = false;
-    if (fs::is_directory(entry, code)) {
+    if (entry.is_directory(code)) {
       ok = files.MakeFoldersDirect(path);
-    } else if (fs::is_regular_file(entry, code)) {
+    } else if (entry.is_regular_file(code)) {
       std::string content;
-      ok = ReadHostFile(entry, content) &&
+      ok = ReadHostFile(entry.path(), content) &&
            files.WriteFileDirect(path, content, readOnlyMedia ? win::FILE_ATTRIBUTE_READONLY : 0);
     } else {
       continue;
     }
     if (!ok || files.FullPath(path).empty()) {
-      error = "cannot map " + entry.string() + " as " + path +
+      error = "cannot map " + entry.path().string() + " as " + path +
               " (a name Windows refuses, or a path longer than 259 characters)";
       return false;
     }

@@ -1,6 +1,7 @@
 // REGEDIT4 text: how the simulated machine keeps its registry in its folder.
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 #include "platform/WinConstants.h"
 #include "platform/sim/SimRegistry.h"
@@ -146,15 +147,21 @@ std::string FormatData(const RegValue& value) {
   return result;
 }
 
-void ExportKey(const RegNode& node, const std::string& path, std::string& out) {
-  out += "[" + path + "]\r\n";
+// `path` is the key's full path; it is grown for each subkey and given back as it was.
+void ExportKey(const RegNode& node, std::string& path, std::string& out) {
+  out.append("[").append(path).append("]\r\n");
   for (const RegValue& value : node.values) {
-    out += (value.name.empty() ? std::string("@") : EscapeQuoted(value.name)) + "=" +
-           FormatData(value) + "\r\n";
+    out.append(value.name.empty() ? std::string("@") : EscapeQuoted(value.name))
+        .append("=")
+        .append(FormatData(value))
+        .append("\r\n");
   }
   out += "\r\n";
   for (const auto& [upper, child] : node.children) {
-    ExportKey(*child, path + "\\" + child->name, out);
+    const std::size_t length = path.size();
+    path.append("\\").append(child->name);
+    ExportKey(*child, path, out);
+    path.resize(length);
   }
 }
 
@@ -166,21 +173,20 @@ bool SimRegistry::Import(const std::string& text, std::string& error) {
   std::size_t lineNumber = 0;
   std::string pending;
   std::size_t pendingLine = 0;
-  for (std::string line : Split(text, '\n')) {
+  for (std::string_view line : SplitViews(text, '\n')) {
     ++lineNumber;
     if (!line.empty() && line.back() == '\r') {
-      line.pop_back();
+      line.remove_suffix(1);
     }
     if (pending.empty()) {
       pendingLine = lineNumber;
     }
-    std::string_view trimmed = TrimBlanks(line);
-    pending += pending.empty() ? std::string(trimmed) : std::string(TrimBlanks(trimmed));
+    pending += TrimBlanks(line);
     if (!pending.empty() && pending.back() == '\\' && pending.front() != '[') {
       pending.pop_back();
       continue;
     }
-    lines.emplace_back(pendingLine, pending);
+    lines.emplace_back(pendingLine, std::move(pending));
     pending.clear();
   }
   if (!pending.empty()) {
@@ -193,6 +199,10 @@ bool SimRegistry::Import(const std::string& text, std::string& error) {
   };
   bool sawHeader = false;
   RegNode* current = nullptr;
+  // The last key line's key and path: a key line that goes on below it (as every exported key
+  // after its parent does) is walked from there instead of from the root.
+  std::shared_ptr<RegNode> lastKey;
+  std::string lastPath;
   for (const auto& [number, line] : lines) {
     if (line.empty() || line[0] == ';') {
       continue;
@@ -211,6 +221,7 @@ bool SimRegistry::Import(const std::string& text, std::string& error) {
       std::string path = line.substr(1, line.size() - 2);
       if (path[0] == '-') {
         current = nullptr;
+        lastKey = nullptr;
         const RegNode* existing = FindKey(path.substr(1));
         if (existing != nullptr) {
           RegNode* parent = const_cast<RegNode*>(FindKey(path.substr(1, path.rfind('\\') - 1)));
@@ -221,10 +232,20 @@ bool SimRegistry::Import(const std::string& text, std::string& error) {
         }
         continue;
       }
-      current = EnsureKey(path);
-      if (current == nullptr) {
-        return fail(number, "unknown root key in [" + path + "]");
+      if (lastKey && path.size() > lastPath.size() && path[lastPath.size()] == '\\' &&
+          path.compare(0, lastPath.size(), lastPath) == 0) {
+        lastKey = Walk(lastKey, std::string_view(path).substr(lastPath.size() + 1), true, nullptr);
+      } else {
+        std::string rest;
+        std::string prefix;
+        std::shared_ptr<RegNode> root = RootOf(path, rest, prefix);
+        if (!root) {
+          return fail(number, "unknown root key in [" + path + "]");
+        }
+        lastKey = Walk(root, rest, true, nullptr);
       }
+      lastPath = std::move(path);
+      current = lastKey.get();
       continue;
     }
     if (current == nullptr) {
@@ -273,8 +294,10 @@ bool SimRegistry::Import(const std::string& text, std::string& error) {
 
 std::string SimRegistry::Export() const {
   std::string out = "REGEDIT4\r\n\r\n";
-  ExportKey(*machine_, "HKEY_LOCAL_MACHINE", out);
-  ExportKey(*users_, "HKEY_USERS", out);
+  std::string path = "HKEY_LOCAL_MACHINE";
+  ExportKey(*machine_, path, out);
+  path = "HKEY_USERS";
+  ExportKey(*users_, path, out);
   return out;
 }
 

@@ -183,15 +183,16 @@ RegNode* SimRegistry::EnsureKey(const std::string& fullPath) {
 }
 
 std::shared_ptr<RegNode> SimRegistry::Walk(const std::shared_ptr<RegNode>& from,
-                                           const std::string& subKey, bool create,
-                                           std::string* path, bool* created) {
+                                           std::string_view subKey, bool create, std::string* path,
+                                           bool* created) {
   const std::shared_ptr<RegNode>* node = &from;  // the map's own pointer: no count to change
+  std::string upper;
   for (std::string_view part : SplitViews(subKey, '\\')) {
     if (part.empty()) {
       continue;
     }
     auto& children = (*node)->children;
-    std::string upper = Upper(part);
+    AssignUpper(upper, part);
     auto it = children.find(upper);
     if (it == children.end()) {
       if (!create) {

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Registry.h"
@@ -86,7 +87,7 @@ class SimRegistry : public platform::Registry {
   std::int32_t Begin(Call call, platform::RegKey key, std::uint32_t right, Open& open);
   // The key `subKey` names below `from` (made when `create` is set), or null; each name walked
   // is appended to `path` when one is given.
-  std::shared_ptr<RegNode> Walk(const std::shared_ptr<RegNode>& from, const std::string& subKey,
+  std::shared_ptr<RegNode> Walk(const std::shared_ptr<RegNode>& from, std::string_view subKey,
                                 bool create, std::string* path, bool* created = nullptr);
   bool Allowed(const Open& open, std::uint32_t right) const;
   platform::RegKey NewHandle(const std::shared_ptr<RegNode>& node, std::uint32_t access,

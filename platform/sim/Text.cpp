@@ -9,11 +9,16 @@ char UpperChar(char c) {
 }  // namespace
 
 std::string Upper(std::string_view text) {
-  std::string result(text);
+  std::string result;
+  AssignUpper(result, text);
+  return result;
+}
+
+void AssignUpper(std::string& result, std::string_view text) {
+  result.assign(text);
   for (char& c : result) {
     c = UpperChar(c);
   }
-  return result;
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {

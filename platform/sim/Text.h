@@ -9,6 +9,8 @@
 namespace sim {
 
 std::string Upper(std::string_view text);
+// The same into `result`, whose storage is reused.
+void AssignUpper(std::string& result, std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 // Splits at every `separator`, keeping empty pieces.

@@ -179,6 +179,26 @@ TEST(MachineFolder, ASavedMachineLoadsBackAsItWasLeft) {
   EXPECT_EQ(again->Processes().Windows()[0].title, "AudioShelf");
 }
 
+TEST(MachineFolder, DrivesSpelledAnyWayMapTheirFilesUnderTheirRoot) {
+  TempFolder temp;
+  const fs::path folder = temp.path() / "machine";
+  fs::create_directories(folder / "drive_c");
+  fs::create_directories(folder / "empty");
+  WriteText(folder / "disc" / "Sub" / "a.txt", "a");
+  fs::create_directory_symlink(folder / "disc", folder / "disc-link");
+  WriteText(folder / "machine.ini",
+            "[Windows]\r\nVersion=XP\r\n[Drives]\r\nC=./drive_c/\r\n"
+            "D=empty/../disc/, readonly\r\nE=disc-link\r\nF=" +
+                (folder / "disc").string() + "\r\n");
+  std::string error;
+  auto machine = sim::LoadMachineFolder(folder, error);
+  ASSERT_TRUE(machine) << error;
+  for (const char* path : {"D:\\Sub\\a.txt", "E:\\Sub\\a.txt", "F:\\Sub\\a.txt"}) {
+    EXPECT_EQ(machine->Files().ReadFileDirect(path), "a") << path;
+  }
+  EXPECT_EQ(machine->Files().GetAttributes("D:\\Sub"), win::FILE_ATTRIBUTE_DIRECTORY);
+}
+
 TEST(MachineFolder, SharesMapHostFoldersAndWritableOnesAreSaved) {
   TempFolder temp;
   const fs::path folder = temp.path() / "machine";

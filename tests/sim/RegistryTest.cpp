@@ -49,6 +49,27 @@ TEST(RegistryFile, RoundTripsEveryKindOfValue) {
   EXPECT_NE(again.Registry().FindKey("HKEY_LOCAL_MACHINE\\Software\\Orvanta\\Empty"), nullptr);
 }
 
+TEST(RegistryFile, KeyLinesBelowTheLastOneLandWhereTheirPathSays) {
+  SimMachine machine;
+  std::string error;
+  ASSERT_TRUE(
+      machine.Registry().Import("REGEDIT4\r\n"
+                                "[HKEY_LOCAL_MACHINE\\A\\B]\r\n"
+                                "[HKEY_LOCAL_MACHINE\\A\\B\\\\C]\r\n\"c\"=\"1\"\r\n"
+                                "[HKEY_LOCAL_MACHINE\\A\\B\\C\\D]\r\n"
+                                "[-HKEY_LOCAL_MACHINE\\A\\B\\C\\D]\r\n"
+                                "[HKEY_LOCAL_MACHINE\\A\\B\\C\\D\\E]\r\n\"e\"=\"2\"\r\n"
+                                "[HKCU\\U]\r\n[HKCU\\U\\V]\r\n\"v\"=\"3\"\r\n",
+                                error))
+      << error;
+  const sim::SimRegistry& registry = machine.Registry();
+  EXPECT_NE(registry.FindValue("HKEY_LOCAL_MACHINE\\A\\B\\C", "c"), nullptr);
+  // A key line below a key that was just deleted makes the key again instead of writing into
+  // the deleted one.
+  EXPECT_NE(registry.FindValue("HKEY_LOCAL_MACHINE\\A\\B\\C\\D\\E", "e"), nullptr);
+  EXPECT_NE(registry.FindValue("HKEY_USERS\\" + registry.CurrentUser() + "\\U\\V", "v"), nullptr);
+}
+
 TEST(RegistryFile, MalformedTextIsRefusedWithItsLine) {
   SimMachine machine;
   std::string error;
