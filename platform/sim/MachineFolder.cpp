@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <fstream>
 #include <set>
-#include <sstream>
 
 #include "platform/WinConstants.h"
 #include "platform/sim/ProfileDocument.h"
@@ -18,10 +17,12 @@ bool ReadHostFile(const fs::path& path, std::string& content) {
   if (!in) {
     return false;
   }
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  content = buffer.str();
-  return true;
+  content.clear();
+  char chunk[16384];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+    content.append(chunk, static_cast<std::size_t>(in.gcount()));
+  }
+  return !in.bad();
 }
 
 namespace {
@@ -79,9 +80,13 @@ bool ReadVolumes(const ProfileDocument& ini, const fs::path& folder, std::vector
   return true;
 }
 
-// `path` is one that walking `host` gave, so the relation is read from the names alone.
+// `path` is one that walking `host` gave: `host`, a separator unless `host` ends in one, and the
+// names below it.
 std::string WindowsPathOf(const std::string& root, const fs::path& host, const fs::path& path) {
-  std::string relative = path.lexically_relative(host).generic_string();
+  std::string relative = path.native().substr(host.native().size());
+  if (!relative.empty() && relative.front() == '/') {
+    relative.erase(0, 1);
+  }
   std::replace(relative.begin(), relative.end(), '/', '\\');
   return root + "\\" + relative;
 }
