@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <optional>
 #include <set>
 
 #include "platform/WinConstants.h"
@@ -274,17 +275,32 @@ std::unique_ptr<SimMachine> LoadMachineFolder(const fs::path& folder, std::strin
     machine->Files().SetWindowsFolder(*windows);
   }
 
-  std::string registryText;
-  if (ReadHostFile(folder / "registry.reg", registryText) &&
-      !machine->Registry().Import(registryText, error)) {
+  // registry.reg and files.txt may be left out, but one that is there must be readable.
+  auto readOptional = [&](const char* name, std::optional<std::string>& text) {
+    std::error_code missing;
+    if (!fs::exists(folder / name, missing)) {
+      return true;
+    }
+    text.emplace();
+    if (ReadHostFile(folder / name, *text)) {
+      return true;
+    }
+    error = std::string("cannot read ") + name + ": " + (folder / name).string();
+    return false;
+  };
+  std::optional<std::string> registryText;
+  std::optional<std::string> meta;
+  if (!readOptional("registry.reg", registryText) || !readOptional("files.txt", meta)) {
+    return nullptr;
+  }
+  if (registryText && !machine->Registry().Import(*registryText, error)) {
     error = "registry.reg, " + error;
     return nullptr;
   }
 
-  std::string meta;
-  if (ReadHostFile(folder / "files.txt", meta)) {
+  if (meta) {
     std::size_t number = 0;
-    for (std::string line : Split(meta, '\n')) {
+    for (std::string line : Split(*meta, '\n')) {
       ++number;
       if (!line.empty() && line.back() == '\r') {
         line.pop_back();

@@ -78,6 +78,13 @@ TEST(MachineFolder, BrokenFoldersAreRefusedAndLeftAlone) {
   EXPECT_FALSE(sim::LoadMachineFolder(folder, error));
   EXPECT_NE(error.find("registry.reg, line 3"), std::string::npos) << error;
 
+  fs::rename(folder / "registry.reg", folder / "registry.old");
+  fs::create_directories(folder / "registry.reg");
+  EXPECT_FALSE(sim::LoadMachineFolder(folder, error));
+  EXPECT_NE(error.find("cannot read registry.reg"), std::string::npos) << error;
+  fs::remove(folder / "registry.reg");
+  fs::rename(folder / "registry.old", folder / "registry.reg");
+
   WriteText(folder / "registry.reg", "REGEDIT4\r\n");
   WriteText(folder / "files.txt", "0x01\t\tC:\\absent.txt\n");
   EXPECT_FALSE(sim::LoadMachineFolder(folder, error));
