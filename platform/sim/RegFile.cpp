@@ -223,6 +223,11 @@ bool SimRegistry::Import(const std::string& text, std::string& error) {
         current = nullptr;
         lastKey = nullptr;
         const RegNode* existing = FindKey(path.substr(1));
+        if (existing != nullptr && Keeps(*existing)) {
+          return fail(number, "[" + path +
+                                  "] would delete a root key or the key HKEY_CURRENT_USER or "
+                                  "HKEY_CLASSES_ROOT stands on");
+        }
         if (existing != nullptr) {
           RegNode* parent = const_cast<RegNode*>(FindKey(path.substr(1, path.rfind('\\') - 1)));
           if (parent != nullptr) {

@@ -162,6 +162,27 @@ std::shared_ptr<RegNode> SimRegistry::Lookup(const std::string& fullPath) const 
   return node;
 }
 
+bool SimRegistry::Keeps(const RegNode& key) const {
+  for (const std::string& path :
+       {"HKEY_USERS\\" + currentUser_, std::string("HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes")}) {
+    std::string rest;
+    std::string prefix;
+    const RegNode* node = RootOf(path, rest, prefix).get();
+    for (std::string_view part : SplitViews(rest, '\\')) {
+      if (node == nullptr || node == &key) {
+        break;
+      }
+      if (!part.empty()) {
+        node = node->FindChild(std::string(part));
+      }
+    }
+    if (node == &key) {
+      return true;
+    }
+  }
+  return false;
+}
+
 const RegNode* SimRegistry::FindKey(const std::string& fullPath) const {
   return Lookup(fullPath).get();
 }

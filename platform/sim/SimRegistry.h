@@ -95,6 +95,9 @@ class SimRegistry : public platform::Registry {
   std::int32_t Result(std::uint32_t error);
   // The key a full path names, or null.
   std::shared_ptr<RegNode> Lookup(const std::string& fullPath) const;
+  // True for a root key and for every key on the way to the keys HKEY_CURRENT_USER and
+  // HKEY_CLASSES_ROOT show: the machine cannot do without them.
+  bool Keeps(const RegNode& key) const;
   // The root node and full path prefix of a path that starts with a root name.
   std::shared_ptr<RegNode> RootOf(const std::string& fullPath, std::string& rest,
                                   std::string& prefix) const;

@@ -84,6 +84,35 @@ TEST(RegistryFile, MalformedTextIsRefusedWithItsLine) {
       "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\X]\r\n\"a\"=hex:1,2,zz\r\n", error));
 }
 
+TEST(RegistryFile, KeysTheMachineStandsOnAreNotDeleted) {
+  for (const char* key : {"HKEY_LOCAL_MACHINE", "HKU", "HKEY_USERS\\.DEFAULT", "HKCU",
+                          "HKEY_LOCAL_MACHINE\\Software", "HKCR"}) {
+    SimMachine machine(WindowsVersion::Win98SE);
+    std::string error;
+    const std::string text = std::string("REGEDIT4\r\n[HKCR\\.wav]\r\n[HKCU\\Kept]\r\n[-") + key +
+                             "]\r\n[HKEY_LOCAL_MACHINE\\After]\r\n";
+    EXPECT_FALSE(machine.Registry().Import(text, error)) << key;
+    EXPECT_NE(error.find("line 4"), std::string::npos) << error;
+    EXPECT_NE(machine.Registry().FindKey("HKEY_CLASSES_ROOT\\.wav"), nullptr) << key;
+    EXPECT_NE(machine.Registry().FindKey("HKEY_CURRENT_USER\\Kept"), nullptr) << key;
+    EXPECT_EQ(machine.Registry().FindKey("HKEY_LOCAL_MACHINE\\After"), nullptr) << key;
+  }
+  // Below them, and beside them, keys go as the text says.
+  SimMachine machine(WindowsVersion::Win98SE);
+  std::string error;
+  ASSERT_TRUE(
+      machine.Registry().Import("REGEDIT4\r\n[HKCU\\Software\\Old]\r\n[HKU\\Other]\r\n"
+                                "[-HKCU\\Software]\r\n[-HKEY_USERS\\Other]\r\n",
+                                error))
+      << error;
+  EXPECT_EQ(machine.Registry().FindKey("HKEY_CURRENT_USER\\Software"), nullptr);
+  EXPECT_EQ(machine.Registry().FindKey("HKEY_USERS\\Other"), nullptr);
+  EXPECT_NE(machine.Registry().FindKey("HKEY_CURRENT_USER"), nullptr);
+  SimMachine again;
+  ASSERT_TRUE(again.Registry().Import(machine.Registry().Export(), error)) << error;
+  EXPECT_EQ(again.Registry().Export(), machine.Registry().Export());
+}
+
 TEST(RegistryViews, CurrentUserIsTheDefaultUserOnNineX) {
   SimMachine machine(WindowsVersion::Win98SE);
   auto& registry = machine.Registry();
