@@ -222,18 +222,30 @@ bool SimRegistry::Import(const std::string& text, std::string& error) {
       if (path[0] == '-') {
         current = nullptr;
         lastKey = nullptr;
-        const RegNode* existing = FindKey(path.substr(1));
-        if (existing != nullptr && Keeps(*existing)) {
+        // The key and its parent, walked from the root, so that doubled or trailing backslashes
+        // name the key they name anywhere else.
+        std::string rest;
+        std::string prefix;
+        std::shared_ptr<RegNode> key = RootOf(path.substr(1), rest, prefix);
+        RegNode* parent = nullptr;
+        for (std::string_view part : SplitViews(rest, '\\')) {
+          if (!key) {
+            break;
+          }
+          if (!part.empty()) {
+            parent = key.get();
+            auto it = key->children.find(Upper(part));
+            key = it == key->children.end() ? nullptr : it->second;
+          }
+        }
+        if (key && Keeps(*key)) {
           return fail(number, "[" + path +
                                   "] would delete a root key or the key HKEY_CURRENT_USER or "
                                   "HKEY_CLASSES_ROOT stands on");
         }
-        if (existing != nullptr) {
-          RegNode* parent = const_cast<RegNode*>(FindKey(path.substr(1, path.rfind('\\') - 1)));
-          if (parent != nullptr) {
-            MarkDeleted(*const_cast<RegNode*>(existing));
-            parent->children.erase(Upper(existing->name));
-          }
+        if (key && parent != nullptr) {
+          MarkDeleted(*key);
+          parent->children.erase(Upper(key->name));
         }
         continue;
       }

@@ -107,6 +107,13 @@ TEST(RegistryFile, KeysTheMachineStandsOnAreNotDeleted) {
       << error;
   EXPECT_EQ(machine.Registry().FindKey("HKEY_CURRENT_USER\\Software"), nullptr);
   EXPECT_EQ(machine.Registry().FindKey("HKEY_USERS\\Other"), nullptr);
+  // A key line spelled with a trailing or doubled backslash deletes the key it names.
+  ASSERT_TRUE(machine.Registry().Import(
+      "REGEDIT4\r\n[HKLM\\A\\B]\r\n[HKLM\\A\\C]\r\n[-HKLM\\A\\B\\]\r\n[-HKLM\\A\\\\C]\r\n", error))
+      << error;
+  EXPECT_EQ(machine.Registry().FindKey("HKEY_LOCAL_MACHINE\\A\\B"), nullptr);
+  EXPECT_EQ(machine.Registry().FindKey("HKEY_LOCAL_MACHINE\\A\\C"), nullptr);
+  EXPECT_NE(machine.Registry().FindKey("HKEY_LOCAL_MACHINE\\A"), nullptr);
   EXPECT_NE(machine.Registry().FindKey("HKEY_CURRENT_USER"), nullptr);
   SimMachine again;
   ASSERT_TRUE(again.Registry().Import(machine.Registry().Export(), error)) << error;
