@@ -84,7 +84,7 @@ bool ReadVolumes(const ProfileDocument& ini, const fs::path& folder, std::vector
 // `path` is one that walking `host` gave: `host`, a separator unless `host` ends in one, and the
 // names below it.
 std::string WindowsPathOf(const std::string& root, const fs::path& host, const fs::path& path) {
-  std::string relative = path.native().substr(host.native().size());
+  std::string relative = path.generic_string().substr(host.generic_string().size());
   if (!relative.empty() && relative.front() == '/') {
     relative.erase(0, 1);
   }
