@@ -81,10 +81,10 @@ bool ReadVolumes(const ProfileDocument& ini, const fs::path& folder, std::vector
   return true;
 }
 
-// `path` is one that walking `host` gave: `host`, a separator unless `host` ends in one, and the
-// names below it.
-std::string WindowsPathOf(const std::string& root, const fs::path& host, const fs::path& path) {
-  std::string relative = path.generic_string().substr(host.generic_string().size());
+// `path` is one that walking the host folder gave: the folder as `host` spells it (generic form),
+// a separator unless it ends in one, and the names below it.
+std::string WindowsPathOf(const std::string& root, const std::string& host, const fs::path& path) {
+  std::string relative = path.generic_string().substr(host.size());
   if (!relative.empty() && relative.front() == '/') {
     relative.erase(0, 1);
   }
@@ -208,8 +208,9 @@ bool MapHostFolder(SimMachine& machine, const std::string& root, const fs::path&
     return false;
   }
   std::sort(entries.begin(), entries.end());
+  const std::string host = folder.generic_string();
   for (const fs::directory_entry& entry : entries) {
-    std::string path = WindowsPathOf(name, folder, entry.path());
+    std::string path = WindowsPathOf(name, host, entry.path());
     bool ok = false;
     if (entry.is_directory(code)) {
       ok = files.MakeFoldersDirect(path);

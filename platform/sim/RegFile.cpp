@@ -222,22 +222,10 @@ bool SimRegistry::Import(const std::string& text, std::string& error) {
       if (path[0] == '-') {
         current = nullptr;
         lastKey = nullptr;
-        // The key and its parent, walked from the root, so that doubled or trailing backslashes
-        // name the key they name anywhere else.
-        std::string rest;
-        std::string prefix;
-        std::shared_ptr<RegNode> key = RootOf(path.substr(1), rest, prefix);
+        // Looked up from the root, so that doubled or trailing backslashes name the key they
+        // name anywhere else.
         RegNode* parent = nullptr;
-        for (std::string_view part : SplitViews(rest, '\\')) {
-          if (!key) {
-            break;
-          }
-          if (!part.empty()) {
-            parent = key.get();
-            auto it = key->children.find(Upper(part));
-            key = it == key->children.end() ? nullptr : it->second;
-          }
-        }
+        std::shared_ptr<RegNode> key = Lookup(path.substr(1), &parent);
         if (key && Keeps(*key)) {
           return fail(number, "[" + path +
                                   "] would delete a root key or the key HKEY_CURRENT_USER or "

@@ -146,15 +146,21 @@ std::shared_ptr<RegNode> SimRegistry::RootOf(const std::string& fullPath, std::s
   return nullptr;
 }
 
-std::shared_ptr<RegNode> SimRegistry::Lookup(const std::string& fullPath) const {
+std::shared_ptr<RegNode> SimRegistry::Lookup(const std::string& fullPath, RegNode** parent) const {
   std::string rest;
   std::string prefix;
   std::shared_ptr<RegNode> node = RootOf(fullPath, rest, prefix);
-  for (const std::string& part : Split(rest, '\\')) {
+  if (parent != nullptr) {
+    *parent = nullptr;
+  }
+  for (std::string_view part : SplitViews(rest, '\\')) {
     if (!node) {
       break;
     }
     if (!part.empty()) {
+      if (parent != nullptr) {
+        *parent = node.get();
+      }
       auto it = node->children.find(Upper(part));
       node = it == node->children.end() ? nullptr : it->second;
     }
@@ -396,26 +402,15 @@ std::int32_t SimRegistry::DeleteKey(platform::RegKey key, const std::string& sub
   if (!Walk(open.node, subKey, false, &path)) {
     return Result(win::ERROR_FILE_NOT_FOUND);
   }
-  // Unlink the key from its parent, found by walking down from the root again.
-  std::string rest;
-  std::string prefix;
-  std::shared_ptr<RegNode> parent = RootOf(path, rest, prefix);
-  std::vector<std::string> chain;
-  for (const std::string& part : Split(rest, '\\')) {
-    if (!part.empty()) {
-      chain.push_back(part);
-    }
-  }
-  if (!parent || chain.empty()) {
+  // Unlink the key from its parent.
+  RegNode* parent = nullptr;
+  std::shared_ptr<RegNode> node = Lookup(path, &parent);
+  if (!node || parent == nullptr) {
     return Result(win::ERROR_ACCESS_DENIED);  // a predefined root cannot be deleted
   }
-  for (std::size_t i = 0; i + 1 < chain.size(); ++i) {
-    parent = parent->children.at(Upper(chain[i]));
-  }
-  auto it = parent->children.find(Upper(chain.back()));
-  std::size_t removed = CountKeys(*it->second) - 1;
-  MarkDeleted(*it->second);
-  parent->children.erase(it);
+  std::size_t removed = CountKeys(*node) - 1;
+  MarkDeleted(*node);
+  parent->children.erase(Upper(node->name));
   core_.Record("registry", "delete key " + path +
                                (removed ? " with " + std::to_string(removed) + " subkeys" : ""));
   return Result(win::ERROR_SUCCESS);

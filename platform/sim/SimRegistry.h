@@ -93,8 +93,8 @@ class SimRegistry : public platform::Registry {
   platform::RegKey NewHandle(const std::shared_ptr<RegNode>& node, std::uint32_t access,
                              const std::string& path);
   std::int32_t Result(std::uint32_t error);
-  // The key a full path names, or null.
-  std::shared_ptr<RegNode> Lookup(const std::string& fullPath) const;
+  // The key a full path names, or null; `parent` receives its parent (null for a root).
+  std::shared_ptr<RegNode> Lookup(const std::string& fullPath, RegNode** parent = nullptr) const;
   // True for a root key and for every key on the way to the keys HKEY_CURRENT_USER and
   // HKEY_CLASSES_ROOT show: the machine cannot do without them.
   bool Keeps(const RegNode& key) const;
