@@ -37,72 +37,6 @@ bool ParseHexBytes(std::string_view text, std::vector<std::uint8_t>& bytes) {
   return true;
 }
 
-// A quoted string starting at text[0]; `end` receives the index after the closing quote.
-bool ParseQuoted(std::string_view text, std::string& result, std::size_t& end) {
-  if (text.empty() || text[0] != '"') {
-    return false;
-  }
-  result.clear();
-  for (std::size_t i = 1; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\\' && i + 1 < text.size()) {
-      result += text[++i];
-    } else if (c == '"') {
-      end = i + 1;
-      return true;
-    } else {
-      result += c;
-    }
-  }
-  return false;
-}
-
-bool ParseData(std::string_view text, std::uint32_t& type, std::vector<std::uint8_t>& data) {
-  text = TrimBlanks(text);
-  data.clear();
-  if (!text.empty() && text[0] == '"') {
-    std::string value;
-    std::size_t end = 0;
-    if (!ParseQuoted(text, value, end) || !TrimBlanks(text.substr(end)).empty()) {
-      return false;
-    }
-    type = win::REG_SZ;
-    data.assign(value.begin(), value.end());
-    data.push_back(0);
-    return true;
-  }
-  if (StartsWithNoCase(text, "dword:")) {
-    std::string digits(TrimBlanks(text.substr(6)));
-    if (digits.empty() || digits.size() > 8 ||
-        digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-      return false;
-    }
-    std::uint32_t value = static_cast<std::uint32_t>(std::stoul(digits, nullptr, 16));
-    type = win::REG_DWORD;
-    data = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-    return true;
-  }
-  if (StartsWithNoCase(text, "hex:")) {
-    type = win::REG_BINARY;
-    return ParseHexBytes(text.substr(4), data);
-  }
-  if (StartsWithNoCase(text, "hex(")) {
-    std::size_t close = text.find("):");
-    if (close == std::string_view::npos || close == 4) {
-      return false;
-    }
-    std::string digits(text.substr(4, close - 4));
-    if (digits.size() > 8 ||
-        digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-      return false;
-    }
-    type = static_cast<std::uint32_t>(std::stoul(digits, nullptr, 16));
-    return ParseHexBytes(text.substr(close + 2), data);
-  }
-  return false;
-}
-
 std::string EscapeQuoted(const std::string& text) {
   std::string result = "\"";
   for (char c : text) {
@@ -166,6 +100,72 @@ void ExportKey(const RegNode& node, std::string& path, std::string& out) {
 }
 
 }  // namespace
+
+// A quoted string starting at text[0]; `end` receives the index after the closing quote.
+bool ParseRegFileQuoted(std::string_view text, std::string& result, std::size_t& end) {
+  if (text.empty() || text[0] != '"') {
+    return false;
+  }
+  result.clear();
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '\\' && i + 1 < text.size()) {
+      result += text[++i];
+    } else if (c == '"') {
+      end = i + 1;
+      return true;
+    } else {
+      result += c;
+    }
+  }
+  return false;
+}
+
+bool ParseRegFileData(std::string_view text, std::uint32_t& type, std::vector<std::uint8_t>& data) {
+  text = TrimBlanks(text);
+  data.clear();
+  if (!text.empty() && text[0] == '"') {
+    std::string value;
+    std::size_t end = 0;
+    if (!ParseRegFileQuoted(text, value, end) || !TrimBlanks(text.substr(end)).empty()) {
+      return false;
+    }
+    type = win::REG_SZ;
+    data.assign(value.begin(), value.end());
+    data.push_back(0);
+    return true;
+  }
+  if (StartsWithNoCase(text, "dword:")) {
+    std::string digits(TrimBlanks(text.substr(6)));
+    if (digits.empty() || digits.size() > 8 ||
+        digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+      return false;
+    }
+    std::uint32_t value = static_cast<std::uint32_t>(std::stoul(digits, nullptr, 16));
+    type = win::REG_DWORD;
+    data = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+    return true;
+  }
+  if (StartsWithNoCase(text, "hex:")) {
+    type = win::REG_BINARY;
+    return ParseHexBytes(text.substr(4), data);
+  }
+  if (StartsWithNoCase(text, "hex(")) {
+    std::size_t close = text.find("):");
+    if (close == std::string_view::npos || close == 4) {
+      return false;
+    }
+    std::string digits(text.substr(4, close - 4));
+    if (digits.size() > 8 ||
+        digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+      return false;
+    }
+    type = static_cast<std::uint32_t>(std::stoul(digits, nullptr, 16));
+    return ParseHexBytes(text.substr(close + 2), data);
+  }
+  return false;
+}
 
 bool SimRegistry::Import(const std::string& text, std::string& error) {
   // Join continuation lines (a line ending in a backslash goes on in the next one).
@@ -260,7 +260,7 @@ bool SimRegistry::Import(const std::string& text, std::string& error) {
     std::size_t afterName = 0;
     if (line[0] == '@') {
       afterName = 1;
-    } else if (!ParseQuoted(line, name, afterName)) {
+    } else if (!ParseRegFileQuoted(line, name, afterName)) {
       return fail(number, "a value line must start with @ or a quoted name");
     }
     std::string_view rest = TrimBlanks(std::string_view(line).substr(afterName));
@@ -280,7 +280,7 @@ bool SimRegistry::Import(const std::string& text, std::string& error) {
     }
     std::uint32_t type = 0;
     std::vector<std::uint8_t> data;
-    if (!ParseData(rest, type, data)) {
+    if (!ParseRegFileData(rest, type, data)) {
       return fail(number, "unreadable value data: " + std::string(rest.substr(0, 60)));
     }
     RegValue* value = current->FindValue(name);

@@ -32,6 +32,12 @@ struct RegNode {
   RegNode* FindChild(const std::string& childName) const;
 };
 
+// A REGEDIT4 file's pieces read back: a quoted name or string starting at text[0] (`end`
+// receives the index after its closing quote), and one value's data as the file writes it
+// ("text", dword:, hex:, hex(N):).
+bool ParseRegFileQuoted(std::string_view text, std::string& result, std::size_t& end);
+bool ParseRegFileData(std::string_view text, std::uint32_t& type, std::vector<std::uint8_t>& data);
+
 class SimRegistry : public platform::Registry {
  public:
   explicit SimRegistry(SimCore& core);

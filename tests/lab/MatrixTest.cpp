@@ -53,16 +53,19 @@ TEST(Matrix, TheSampleDiscOnEveryWindowsVersion) {
     EXPECT_EQ(row.flavour, expected[i].flavour);
     if (expected[i].program != nullptr) {
       ASSERT_FALSE(row.programs.empty());
-      EXPECT_EQ(row.programs.back(), expected[i].program);
+      EXPECT_EQ(row.programs.back().commandLine, expected[i].program);
     }
-    EXPECT_EQ(row.restart, expected[i].restart);
+    EXPECT_EQ(row.restartRequested, expected[i].restart);
     EXPECT_TRUE(row.cannotFind.empty());
     EXPECT_EQ(row.stopped, "");
     EXPECT_NE(row.machine, "");
-    EXPECT_GT(row.files, 0u);
+    EXPECT_GT(row.counts.files, 0u);
+    // A row counts as the run's own report does.
+    ASSERT_NE(row.report, nullptr);
+    EXPECT_EQ(row.counts, lab::CountChanges(*row.report));
   }
   // The VxD staging removes the earlier driver the Windows 98 machine carries.
-  EXPECT_GT(rows[1].registryKeys, rows[0].registryKeys);
+  EXPECT_GT(rows[1].counts.registryKeys, rows[0].counts.registryKeys);
 
   const std::string table = lab::MatrixText(rows);
   const std::vector<std::string> lines = sim::Split(table, '\n');
@@ -102,23 +105,27 @@ TEST(Matrix, CommandsAndOptionVariantsGetARowEach) {
   EXPECT_EQ(row("98SE", "both", "disc").route,
             "CombinedInstall > StageWdmDriver (setup at next start) > InstallApplications");
   EXPECT_EQ(row("98SE", "apps", "disc").route, "InstallApplications");
-  EXPECT_EQ(row("XP", "apps", "disc").programs.back(), "D:\\Win_ME\\app\\Setup.exe");
+  EXPECT_EQ(row("XP", "apps", "disc").programs.back().commandLine, "D:\\Win_ME\\app\\Setup.exe");
   EXPECT_EQ(row("XP", "exit", "vxd").route, "main window");
   EXPECT_EQ(row("XP", "exit", "vxd").flavour, "");
 
   const std::string table = lab::MatrixText(rows);
   EXPECT_EQ(table.rfind("Windows  command  options  route", 0), 0u) << table;
 
-  const nlohmann::json json = nlohmann::json::parse(lab::MatrixJson(rows).dump());
-  ASSERT_EQ(json.size(), rows.size());
-  EXPECT_EQ(json[0]["windows"], "98SE");
-  EXPECT_EQ(json[0]["command"], "driver");
-  EXPECT_EQ(json[0]["options"], "disc");
-  EXPECT_EQ(json[0]["driver"], "WDM");
-  EXPECT_EQ(json[0]["restart"], false);
-  EXPECT_EQ(json[0]["machine"], nullptr);
-  EXPECT_TRUE(json[0]["files"].is_number());
-  EXPECT_TRUE(json[0]["cannotFind"].is_array());
+  const nlohmann::json json = nlohmann::json::parse(lab::MatrixJson("disc", rows).dump());
+  EXPECT_EQ(json["kind"], "matrix");
+  const nlohmann::json& list = json["rows"];
+  ASSERT_EQ(list.size(), rows.size());
+  EXPECT_EQ(list[0]["windows"], "98SE");
+  EXPECT_EQ(list[0]["command"], "driver");
+  EXPECT_EQ(list[0]["options"], "disc");
+  EXPECT_EQ(list[0]["driver"], "WDM");
+  EXPECT_EQ(list[0]["restart"]["requested"], false);
+  EXPECT_EQ(list[0]["machine"], nullptr);
+  EXPECT_EQ(list[0]["programs"][0]["commandLine"],
+            "C:\\PROGRA~1\\ORVANTA\\WIN_ME\\MESetup.dat /DRIVER");
+  EXPECT_EQ(list[0]["counts"]["files"], rows[0].counts.files);
+  EXPECT_TRUE(list[0]["cannotFind"].is_array());
 }
 
 TEST(Matrix, CanNotFindMessagesAndNoChipShowInTheirRows) {
@@ -137,6 +144,9 @@ TEST(Matrix, CanNotFindMessagesAndNoChipShowInTheirRows) {
   ASSERT_EQ(rows[0].cannotFind.size(), 1u);
   EXPECT_EQ(rows[0].cannotFind[0], "Can not find the setup program for Windows 98 SE and ME.");
   EXPECT_EQ(rows[1].route, "no chip");
+  const lab::MatrixProblems problems = lab::CountProblems(rows);
+  EXPECT_EQ(problems.cannotFind, 1u);
+  EXPECT_EQ(problems.stopped + problems.missingPrograms, 0u);
   EXPECT_NE(lab::MatrixText(rows).find("Can not find the setup program"), std::string::npos);
 }
 

@@ -76,8 +76,18 @@ TEST(ReportJson, VxdInstallOnWindows98) {
   ASSERT_NE(rename, nullptr);
   EXPECT_EQ((*rename)["section"], "rename");
   EXPECT_EQ((*rename)["key"], "C:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD");
-  EXPECT_NE(FindBy(report["profileEntries"], "kind", "state file"), nullptr);
-  EXPECT_NE(FindBy(report["profileEntries"], "kind", "INF copy"), nullptr);
+  EXPECT_EQ((*rename)["before"], nullptr);
+  EXPECT_EQ((*rename)["after"], "C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD");
+  // The state file's entries as they ended, each once: the main window wrote "YES" to
+  // Need_To_Reboot, which the staging then wrote again.
+  int reboot = 0;
+  for (const Json& entry : report["profileEntries"]) {
+    if (entry["section"] == "Need_To_Reboot") {
+      ++reboot;
+      EXPECT_EQ(entry["after"], "YES");
+    }
+  }
+  EXPECT_EQ(reboot, 1);
 
   EXPECT_EQ(report["programs"][0]["commandLine"], "SysTray.exe");
   EXPECT_EQ(report["restart"]["requested"], true);
@@ -87,6 +97,44 @@ TEST(ReportJson, VxdInstallOnWindows98) {
   EXPECT_EQ(report["end"]["how"], "returned");
   EXPECT_EQ(report["waitedMs"], 1500);
   EXPECT_FALSE(report["journal"].empty());
+
+  // Registry values come with their type and their data read as that type.
+  const Json* locations =
+      FindBy(report["registry"], "key", "HKEY_USERS\\.DEFAULT\\InstallLocationsMRU");
+  ASSERT_NE(locations, nullptr);
+  const Json* list = FindBy((*locations)["values"], "name", "MRUList");
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ((*list)["before"]["type"], "REG_SZ");
+  EXPECT_EQ((*list)["before"]["data"], "a");
+  EXPECT_EQ((*list)["after"]["data"], "ba");
+  EXPECT_EQ((*list)["after"]["hex"], "626100");
+  EXPECT_EQ(report["counts"]["registryKeys"], report["registry"].size());
+}
+
+TEST(ReportJson, RegistryDataIsTypedAsItsTypeReadsIt) {
+  struct Case {
+    const char* written;
+    const char* type;
+    Json data;
+  };
+  const Case cases[] = {
+      {"\"C:\\\\PROGRA~1\\\"x\\\"\"", "REG_SZ", "C:\\PROGRA~1\"x\""},
+      {"dword:0000002a", "REG_DWORD", 42},
+      {"hex(2):25,41,25,00", "REG_EXPAND_SZ", "%A%"},
+      {"hex(7):61,00,62,63,00,00", "REG_MULTI_SZ", Json::array({"a", "bc"})},
+      {"hex:01,02", "REG_BINARY", nullptr},
+      {"hex(4):01,02", "REG_DWORD", nullptr},  // a DWORD of two bytes reads as no number
+      {"hex(1):61,62", "REG_SZ", "ab"},        // a string without its zero
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.written);
+    const Json json = Json::parse(lab::RegDataJson(c.written).dump());
+    EXPECT_EQ(json["type"], c.type);
+    EXPECT_EQ(json["data"], c.data);
+  }
+  EXPECT_EQ(Json::parse(lab::RegDataJson("hex:0a,ff").dump())["hex"], "0aff");
+  EXPECT_EQ(lab::PlainValueName("@"), "");
+  EXPECT_EQ(lab::PlainValueName("\"a\\\"b\""), "a\"b");
 }
 
 TEST(ReportJson, TheRestartCarriesOutThePendingRenames) {
@@ -135,7 +183,7 @@ TEST(ReportJson, AMissingSetupProgramIsAMessageBox) {
   EXPECT_EQ(json["messageBoxes"][0]["text"],
             "Can not find the setup program for Windows 2000 and XP.");
   EXPECT_TRUE(json["programs"].empty());
-  EXPECT_FALSE(json.contains("journal"));
+  EXPECT_EQ(json["journal"], nullptr);
   EXPECT_EQ(json["machine"], nullptr);
 }
 
@@ -148,6 +196,8 @@ TEST(ReportJson, AnUnansweredDialogStopsTheRun) {
             "dialog 102 \"Setup\" is shown with no action left in its script");
   ASSERT_EQ(report["dialogs"].size(), 1u);
   EXPECT_EQ(report["dialogs"][0]["result"], nullptr);
+  // The dialog still shown has the caption it shows.
+  EXPECT_EQ(report["dialogs"][0]["caption"], "Setup");
 }
 
 TEST(ReportText, GroupsTheRunByKind) {
@@ -163,7 +213,8 @@ TEST(ReportText, GroupsTheRunByKind) {
   std::size_t at = 0;
   for (const char* heading :
        {"\nDialogs\n", "\nMessage boxes\n", "\nRegistry changes (", "\nFiles (",
-        "\nProfile-file entries changed\n", "\nPrograms started\n", "\nRestart\n", "\nEnd\n"}) {
+        "\nProfile-file entries changed (as the run left them)\n", "\nPrograms started\n",
+        "\nRestart\n", "\nEnd\n"}) {
     std::size_t found = text.find(heading, at);
     ASSERT_NE(found, std::string::npos) << heading << " missing or out of order in\n" << text;
     at = found;

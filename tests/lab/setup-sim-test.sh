@@ -89,6 +89,15 @@ out=$("$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --pci
 expect "bad id" "VENDOR:DEVICE" "$out"
 after=$(cd "$examples" && find . -type f -exec md5sum {} + | sort)
 [ "$before" = "$after" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: the examples changed"; }
+# Every kind of JSON document the tool writes, kept for the schema check at the end.
+json=$(mktemp -d)
+"$tool" --machine "$examples/machines/win98" --disc "$examples/disc" --dialog main=click:3 --dialog restart=click:1000,click:1 --restart --journal --json > "$json/run.json"
+"$tool" --machine "$examples/machines/win98se" --disc "$examples/disc" --json > "$json/run-stopped.json" 2> /dev/null
+"$tool" --windows XP --disc "$examples/disc" --pci 00:0B.0=none --dialog no-chip=click:1 --json > "$json/run-no-chip.json"
+"$tool" matrix --disc "$examples/disc" --machines "$examples/machines" --commands all --json > "$json/matrix.json"
+"$tool" lint "$examples/disc" --json > "$json/lint.json"
+"$tool" lint "$examples/machines" --json > "$json/lint-findings.json"
+"$tool" --machine "$examples/machines/absent" --disc "$examples/disc" --json > "$json/error.json" 2> /dev/null
 status_is() {  # status_is NAME EXPECTED ACTUAL
   if [ "$2" = "$3" ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL $1: status $3, not $2"; fi
 }
@@ -121,7 +130,7 @@ expect "lint clean" "no findings" "$out"
 
 # Bad input: a clear message, a non-zero status, and no machine folder changed.
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+trap 'rm -rf "$scratch" "$json"' EXIT
 cp -r "$examples/machines/win98" "$scratch/win98"
 mkdir "$scratch/empty"
 out=$("$tool" --machine "$scratch/win98" --disc "$scratch/empty" 2>&1); status=$?
@@ -169,6 +178,25 @@ status_is "save" 0 $status
 out=$("$tool" --machine "$scratch/win98" --disc "$examples/disc" --dialog main=click:2 2>&1)
 expect "look again" "^  none$" "$(sed -n '/^Registry changes/,/^Files/p' <<< "$out")"
 if grep -q "OVAUDIO.OLD" "$scratch/win98/drive_c/WINDOWS/WININIT.BAK"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL save: no WININIT.BAK"; fi
+
+# The JSON documents against the committed schema, which the tool carries as it is committed;
+# a document that lacks a key is refused.
+if cmp -s <("$tool" schema) "$(dirname "$0")/../../tools/setup-sim/setup-sim.schema.json"; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1)); echo "FAIL: setup-sim schema is not the committed schema"
+fi
+schema="$(dirname "$0")/../../tools/setup-sim/setup-sim.schema.json"
+expect "error as JSON" '"kind": "error"' "$(cat "$json/error.json")"
+if out=$(python3 "$(dirname "$0")/check-json.py" "$schema" "$json"/*.json 2>&1); then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1)); echo "FAIL: documents that do not follow the schema:"; echo "$out"
+fi
+python3 -c 'import json, sys; d = json.load(open(sys.argv[1])); del d["rows"][0]["counts"]; json.dump(d, open(sys.argv[2], "w"))' \
+  "$json/matrix.json" "$json/broken.json"
+out=$(python3 "$(dirname "$0")/check-json.py" "$schema" "$json/broken.json" 2>&1)
+expect "schema refuses a missing key" "'counts' is a required property" "$out"
 
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]

@@ -80,8 +80,20 @@ class DialogReader {
       }
     }
     if (at != std::string::npos) {
-      if (DialogShown* shown = Innermost(DialogId(text, at))) {
+      std::string caption;
+      if (DialogShown* shown = Innermost(DialogId(text, at, &caption))) {
         shown->actions.push_back(action);
+        shown->caption = caption.empty() ? shown->caption : caption;
+      }
+    }
+  }
+
+  // "dialog 102 "Setup" is shown with no action left": the caption of a dialog still open.
+  void ReadStop(const std::string& text) {
+    if (StartsWith(text, "dialog ")) {
+      std::string caption;
+      if (DialogShown* shown = Innermost(DialogId(text, 0, &caption)); shown && !caption.empty()) {
+        shown->caption = caption;
       }
     }
   }
@@ -141,7 +153,7 @@ std::optional<ProgramStarted> ReadProgram(const std::string& text) {
 
 // "C:\WINDOWS\ORVSETUP.INI [Need_To_Reboot] Install=YES", "... [s] key deleted",
 // "... [s] deleted".
-std::optional<ProfileEntry> ReadProfileEntry(const std::string& text) {
+std::optional<ProfileWrite> ReadProfileWrite(const std::string& text) {
   std::size_t open = text.find(" [");
   std::size_t close = open == std::string::npos ? open : text.find("] ", open);
   if (close == std::string::npos && open != std::string::npos && text.back() == ']') {
@@ -150,7 +162,7 @@ std::optional<ProfileEntry> ReadProfileEntry(const std::string& text) {
   if (close == std::string::npos) {
     return std::nullopt;
   }
-  ProfileEntry entry;
+  ProfileWrite entry;
   entry.file = text.substr(0, open);
   entry.section = text.substr(open + 2, close - open - 2);
   std::string rest = close + 2 <= text.size() ? text.substr(close + 2) : std::string();
@@ -192,9 +204,11 @@ JournalSummary ReadJournal(const std::vector<sim::JournalEntry>& journal) {
         summary.startupReturned = true;
       }
     } else if (entry.category == "profile" && !restarted) {
-      if (std::optional<ProfileEntry> written = ReadProfileEntry(text)) {
-        summary.profileEntries.push_back(*written);
+      if (std::optional<ProfileWrite> written = ReadProfileWrite(text)) {
+        summary.profileWrites.push_back(*written);
       }
+    } else if (entry.category == "stopped") {
+      dialogs.ReadStop(text);
     } else if (entry.category == "wait") {
       summary.waitedMs += std::strtoull(text.c_str(), nullptr, 10);
       ++summary.waits;

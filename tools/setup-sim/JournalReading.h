@@ -13,7 +13,7 @@ namespace lab {
 
 struct DialogShown {
   int templateId = 0;
-  std::string caption;               // as it stood when the dialog ended
+  std::string caption;               // as it stood when the dialog ended, or was last named
   std::vector<std::string> actions;  // what the user did, as the journal says it
   std::optional<int> result;         // none: the run stopped while it was shown
   int depth = 0;                     // 0 for a dialog without a dialog under it
@@ -32,7 +32,8 @@ struct ProgramStarted {
   std::string failure;  // "failed with error 2" when it did
 };
 
-struct ProfileEntry {
+// One write of a profile-file entry, as the journal records it.
+struct ProfileWrite {
   std::string file;
   std::string section;
   std::optional<std::string> key;    // none: the section was deleted
@@ -43,7 +44,7 @@ struct JournalSummary {
   std::vector<DialogShown> dialogs;
   std::vector<MessageBoxShown> messageBoxes;
   std::vector<ProgramStarted> programs;
-  std::vector<ProfileEntry> profileEntries;
+  std::vector<ProfileWrite> profileWrites;  // until a restart
   std::uint64_t waitedMs = 0;
   int waits = 0;
   bool restartRequested = false;

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/sim/MachineFolder.h"
+#include "tools/setup-sim/JsonDocument.h"
 #include "tools/setup-sim/LintChecks.h"
 
 namespace fs = std::filesystem;
@@ -60,7 +61,11 @@ nlohmann::ordered_json LintJson(const std::string& disc, const std::vector<Findi
                                           {"problem", finding.problem},
                                           {"routes", finding.routes}});
   }
-  return nlohmann::ordered_json{{"disc", disc}, {"clean", findings.empty()}, {"findings", list}};
+  nlohmann::ordered_json json = JsonDocument("lint");
+  json["disc"] = disc;
+  json["clean"] = findings.empty();
+  json["findings"] = list;
+  return json;
 }
 
 }  // namespace lab

@@ -88,14 +88,14 @@ MatrixRow SummariseRun(const RunReport& report) {
   row.machine = report.machineFolder;
   row.route = RouteText(report);
   row.flavour = report.flavour;
+  row.programs = report.programs;
   for (const ProgramStarted& program : report.programs) {
-    row.programs.push_back(program.commandLine + (program.failure.empty() ? "" : " (failed)"));
+    if (!program.failure.empty()) {
+      row.missingPrograms.push_back(program.commandLine);
+    }
   }
-  row.restart = report.restartRequested;
-  for (const FileChange& change : report.files) {
-    row.files += change.isFolder ? 0 : 1;
-  }
-  row.registryKeys = report.registry.size();
+  row.restartRequested = report.restartRequested;
+  row.counts = CountChanges(report);
   for (const MessageBoxShown& box : report.messageBoxes) {
     if (StartsWith(box.text, "Can not find")) {
       row.cannotFind.push_back(box.text);
@@ -105,6 +105,16 @@ MatrixRow SummariseRun(const RunReport& report) {
     row.stopped = report.stopReason;
   }
   return row;
+}
+
+MatrixProblems CountProblems(const std::vector<MatrixRow>& rows) {
+  MatrixProblems problems;
+  for (const MatrixRow& row : rows) {
+    problems.stopped += row.stopped.empty() ? 0 : 1;
+    problems.cannotFind += row.cannotFind.empty() ? 0 : 1;
+    problems.missingPrograms += row.missingPrograms.empty() ? 0 : 1;
+  }
+  return problems;
 }
 
 std::vector<MatrixRow> RunMatrix(const MatrixSetup& setup, const CommandsFactory& commands,
@@ -168,6 +178,7 @@ std::vector<MatrixRow> RunMatrix(const MatrixSetup& setup, const CommandsFactory
         MatrixRow row = SummariseRun(*report);
         row.command = CommandName(command);
         row.variant = variant.name;
+        row.report = std::make_shared<const RunReport>(std::move(*report));
         rows.push_back(row);
       }
     }

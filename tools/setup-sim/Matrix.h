@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,13 +43,23 @@ struct MatrixRow {
   std::string machine;  // the machine folder, or empty for a fresh machine
   std::string route;
   std::string flavour;
-  std::vector<std::string> programs;  // command lines
-  bool restart = false;
-  std::size_t files = 0;
-  std::size_t registryKeys = 0;
-  std::vector<std::string> cannotFind;
-  std::string stopped;  // a dialog left unanswered
+  std::vector<ProgramStarted> programs;
+  bool restartRequested = false;
+  ChangeCounts counts;
+  std::vector<std::string> cannotFind;       // the "Can not find" messages shown
+  std::vector<std::string> missingPrograms;  // command lines of programs that did not start
+  std::string stopped;                       // a dialog left unanswered
+  std::shared_ptr<const RunReport> report;   // the whole run, for its details
 };
+
+// What stands in the way of a disc: the rows a CI gate fails on.
+struct MatrixProblems {
+  std::size_t stopped = 0;
+  std::size_t cannotFind = 0;
+  std::size_t missingPrograms = 0;
+  bool Any() const { return stopped + cannotFind + missingPrograms > 0; }
+};
+MatrixProblems CountProblems(const std::vector<MatrixRow>& rows);
 
 const char* CommandName(MainCommand command);
 std::optional<MainCommand> ParseCommand(const std::string& name);  // driver, apps, both, exit

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "tools/setup-sim/JsonDocument.h"
+#include "tools/setup-sim/ReportJson.h"
+
 namespace lab {
 
 namespace {
@@ -12,6 +15,14 @@ std::string Joined(const std::vector<std::string>& items) {
     text += (text.empty() ? "" : "; ") + item;
   }
   return text.empty() ? "-" : text;
+}
+
+std::string Programs(const std::vector<ProgramStarted>& programs) {
+  std::vector<std::string> lines;
+  for (const ProgramStarted& program : programs) {
+    lines.push_back(program.commandLine + (program.failure.empty() ? "" : " (missing)"));
+  }
+  return Joined(lines);
 }
 
 template <typename Field>
@@ -49,10 +60,10 @@ std::string MatrixText(const std::vector<MatrixRow>& rows) {
     cells.push_back(row.stopped.empty() ? row.route
                                         : row.route + " (stopped: " + row.stopped + ")");
     cells.push_back(row.flavour.empty() ? "-" : row.flavour);
-    cells.push_back(row.restart ? "yes" : "no");
-    cells.push_back(std::to_string(row.files));
-    cells.push_back(std::to_string(row.registryKeys));
-    cells.push_back(Joined(row.programs));
+    cells.push_back(row.restartRequested ? "yes" : "no");
+    cells.push_back(std::to_string(row.counts.files));
+    cells.push_back(std::to_string(row.counts.registryKeys));
+    cells.push_back(Programs(row.programs));
     cells.push_back(Joined(row.cannotFind));
     table.push_back(cells);
   }
@@ -81,27 +92,40 @@ std::string MatrixText(const std::vector<MatrixRow>& rows) {
   return text;
 }
 
-nlohmann::ordered_json MatrixJson(const std::vector<MatrixRow>& rows) {
-  nlohmann::ordered_json json = nlohmann::ordered_json::array();
+nlohmann::ordered_json MatrixRowJson(const MatrixRow& row) {
+  using Json = nlohmann::ordered_json;
+  auto text = [](const std::string& value) { return value.empty() ? Json(nullptr) : Json(value); };
+  const RunReport none;
+  const RunReport& report = row.report ? *row.report : none;
+  return Json{
+      {"windows", row.windows},
+      {"command", row.command},
+      {"options", row.variant},
+      {"machine", text(row.machine)},
+      {"route", row.route},
+      {"steps", report.route},
+      {"driver", text(row.flavour)},
+      {"programs", ProgramsJson(row.programs)},
+      {"restart", RestartJson(report)},
+      {"counts", CountsJson(row.counts)},
+      {"cannotFind", row.cannotFind},
+      {"missingPrograms", row.missingPrograms},
+      {"stopped", text(row.stopped)},
+  };
+}
+
+nlohmann::ordered_json MatrixJson(const std::string& disc, const std::vector<MatrixRow>& rows) {
+  nlohmann::ordered_json json = JsonDocument("matrix");
+  json["disc"] = disc;
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (const MatrixRow& row : rows) {
-    json.push_back(nlohmann::ordered_json{
-        {"windows", row.windows},
-        {"command", row.command},
-        {"options", row.variant},
-        {"machine", row.machine.empty() ? nlohmann::ordered_json(nullptr)
-                                        : nlohmann::ordered_json(row.machine)},
-        {"route", row.route},
-        {"driver", row.flavour.empty() ? nlohmann::ordered_json(nullptr)
-                                       : nlohmann::ordered_json(row.flavour)},
-        {"programs", row.programs},
-        {"restart", row.restart},
-        {"files", row.files},
-        {"registryKeys", row.registryKeys},
-        {"cannotFind", row.cannotFind},
-        {"stopped", row.stopped.empty() ? nlohmann::ordered_json(nullptr)
-                                        : nlohmann::ordered_json(row.stopped)},
-    });
+    list.push_back(MatrixRowJson(row));
   }
+  json["rows"] = list;
+  const MatrixProblems problems = CountProblems(rows);
+  json["problems"] = {{"stopped", problems.stopped},
+                      {"cannotFind", problems.cannotFind},
+                      {"missingPrograms", problems.missingPrograms}};
   return json;
 }
 

@@ -11,6 +11,8 @@ namespace lab {
 
 // One line a row; the command and variant columns only when they vary.
 std::string MatrixText(const std::vector<MatrixRow>& rows);
-nlohmann::ordered_json MatrixJson(const std::vector<MatrixRow>& rows);
+nlohmann::ordered_json MatrixJson(const std::string& disc, const std::vector<MatrixRow>& rows);
+// One row: the keys a run's report has for the same things, with the same meaning.
+nlohmann::ordered_json MatrixRowJson(const MatrixRow& row);
 
 }  // namespace lab

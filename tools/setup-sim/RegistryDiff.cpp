@@ -1,8 +1,9 @@
 #include "tools/setup-sim/RegistryDiff.h"
 
-#include <cstdlib>
 #include <map>
 
+#include "platform/WinConstants.h"
+#include "platform/sim/SimRegistry.h"
 #include "platform/sim/Text.h"
 
 namespace lab {
@@ -75,32 +76,29 @@ std::string ParentOf(const std::string& upperPath) {
   return slash == std::string::npos ? std::string() : upperPath.substr(0, slash);
 }
 
-// The text of string data REGEDIT4 can only write as bytes: "hex(2):" (REG_EXPAND_SZ) and
-// "hex(7):" (REG_MULTI_SZ, its strings separated by " | "), or a string without its zero.
-std::optional<std::string> StringData(const std::string& data) {
-  const bool expand = data.rfind("hex(2):", 0) == 0;
-  const bool multi = data.rfind("hex(7):", 0) == 0;
-  if (!expand && !multi && data.rfind("hex(1):", 0) != 0) {
+// The text of string data REGEDIT4 can only write as bytes: REG_EXPAND_SZ and REG_MULTI_SZ (its
+// strings separated by " | "), or a string without its zero; none for other data, or text a
+// comment could not hold.
+std::optional<std::string> StringData(const std::string& written) {
+  if (written.rfind("hex(", 0) != 0) {
+    return std::nullopt;
+  }
+  std::optional<RegData> data = DecodeRegData(written);
+  std::optional<std::vector<std::string>> strings =
+      data ? RegDataStrings(*data) : std::optional<std::vector<std::string>>();
+  if (!strings) {
     return std::nullopt;
   }
   std::string text;
-  for (const std::string& byte : sim::Split(data.substr(7), ',')) {
-    unsigned long value = std::strtoul(byte.c_str(), nullptr, 16);
-    if (value == 0) {
-      text += multi ? " | " : "";
-    } else if (value < 0x20 || value > 0x7E) {
+  for (const std::string& each : *strings) {
+    text += (text.empty() ? "" : " | ") + each;
+  }
+  for (unsigned char c : text) {
+    if (c < 0x20 || c > 0x7E) {
       return std::nullopt;
-    } else {
-      text += static_cast<char>(value);
     }
   }
-  while (multi && text.size() >= 3 && text.compare(text.size() - 3, 3, " | ") == 0) {
-    text.erase(text.size() - 3);
-  }
-  return std::string(expand  ? "REG_EXPAND_SZ"
-                     : multi ? "REG_MULTI_SZ"
-                             : "REG_SZ") +
-         " \"" + text + "\"";
+  return RegTypeName(data->type) + " \"" + text + "\"";
 }
 
 }  // namespace
@@ -202,6 +200,67 @@ std::string RegistryDiffText(const std::vector<RegKeyChange>& changes) {
     }
   }
   return text;
+}
+
+std::optional<RegData> DecodeRegData(const std::string& written) {
+  RegData data;
+  if (!sim::ParseRegFileData(written, data.type, data.bytes)) {
+    return std::nullopt;
+  }
+  return data;
+}
+
+std::string PlainValueName(const std::string& written) {
+  std::string name;
+  std::size_t end = 0;
+  return written == "@" || !sim::ParseRegFileQuoted(written, name, end) ? std::string() : name;
+}
+
+std::string RegTypeName(std::uint32_t type) {
+  switch (type) {
+    case win::REG_NONE:
+      return "REG_NONE";
+    case win::REG_SZ:
+      return "REG_SZ";
+    case win::REG_EXPAND_SZ:
+      return "REG_EXPAND_SZ";
+    case win::REG_BINARY:
+      return "REG_BINARY";
+    case win::REG_DWORD:
+      return "REG_DWORD";
+    case win::REG_MULTI_SZ:
+      return "REG_MULTI_SZ";
+    default:
+      return "REG_TYPE_" + std::to_string(type);
+  }
+}
+
+std::optional<std::vector<std::string>> RegDataStrings(const RegData& data) {
+  if (data.type != win::REG_SZ && data.type != win::REG_EXPAND_SZ &&
+      data.type != win::REG_MULTI_SZ) {
+    return std::nullopt;
+  }
+  // Strings end at their zero; a REG_MULTI_SZ list ends at an empty string.
+  std::vector<std::string> strings;
+  std::string current;
+  for (std::uint8_t byte : data.bytes) {
+    if (byte != 0) {
+      current += static_cast<char>(byte);
+      continue;
+    }
+    if (current.empty() && data.type == win::REG_MULTI_SZ) {
+      break;
+    }
+    strings.push_back(current);
+    current.clear();
+    if (data.type != win::REG_MULTI_SZ) {
+      break;
+    }
+  }
+  if (!current.empty() || (strings.empty() && data.type != win::REG_MULTI_SZ)) {
+    strings.push_back(current);  // a string without its zero
+  }
+  return strings;
 }
 
 }  // namespace lab

@@ -2,6 +2,7 @@
 // written as a REGEDIT4 file that turns the first registry into the second.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,5 +33,22 @@ std::vector<RegKeyChange> DiffRegistry(const std::string& before, const std::str
 std::string RegistryDiffText(const std::vector<RegKeyChange>& changes);
 
 const char* KindName(RegKeyChange::Kind kind);
+
+// A value's data read back from the form REGEDIT4 writes it in, with its type.
+struct RegData {
+  std::uint32_t type = 0;
+  std::vector<std::uint8_t> bytes;
+};
+std::optional<RegData> DecodeRegData(const std::string& written);
+
+// A value's name as Windows knows it: "" for the default value (@), quotes and escapes gone.
+std::string PlainValueName(const std::string& written);
+
+// "REG_SZ", "REG_DWORD"...; "REG_TYPE_n" for a type Windows gives no name.
+std::string RegTypeName(std::uint32_t type);
+
+// The strings of REG_SZ, REG_EXPAND_SZ (one) and REG_MULTI_SZ (each) data, or none for data of
+// another type.
+std::optional<std::vector<std::string>> RegDataStrings(const RegData& data);
 
 }  // namespace lab

@@ -1,5 +1,9 @@
 #include "tools/setup-sim/ReportJson.h"
 
+#include <cstdio>
+
+#include "platform/WinConstants.h"
+#include "tools/setup-sim/JsonDocument.h"
 #include "tools/setup-sim/ReportText.h"
 
 namespace lab {
@@ -10,6 +14,15 @@ using Json = nlohmann::ordered_json;
 
 Json Optional(const std::optional<std::string>& text) {
   return text ? Json(*text) : Json(nullptr);
+}
+
+Json Text(const std::string& text) {
+  return text.empty() ? Json(nullptr) : Json(text);
+}
+
+template <typename Number>
+Json Present(bool present, Number value) {
+  return present ? Json(value) : Json(nullptr);
 }
 
 Json Options(const app::InstallOptions& o) {
@@ -29,15 +42,14 @@ Json Registry(const std::vector<RegKeyChange>& changes) {
   for (const RegKeyChange& change : changes) {
     Json values = Json::array();
     for (const RegValueChange& value : change.values) {
-      values.push_back(Json{{"name", value.name},
-                            {"before", Optional(value.before)},
-                            {"after", Optional(value.after)}});
+      values.push_back(Json{{"name", PlainValueName(value.name)},
+                            {"before", value.before ? RegDataJson(*value.before) : Json(nullptr)},
+                            {"after", value.after ? RegDataJson(*value.after) : Json(nullptr)}});
     }
-    Json key{{"change", KindName(change.kind)}, {"key", change.path}, {"values", values}};
-    if (change.kind == RegKeyChange::Kind::Deleted) {
-      key["deletedSubkeys"] = change.deletedSubkeys;
-    }
-    keys.push_back(key);
+    keys.push_back(Json{{"change", KindName(change.kind)},
+                        {"key", change.path},
+                        {"deletedSubkeys", change.deletedSubkeys},
+                        {"values", values}});
   }
   return keys;
 }
@@ -45,15 +57,18 @@ Json Registry(const std::vector<RegKeyChange>& changes) {
 Json Files(const std::vector<FileChange>& changes) {
   Json files = Json::array();
   for (const FileChange& change : changes) {
-    Json file{
-        {"change", KindName(change.kind)}, {"path", change.path}, {"folder", change.isFolder}};
-    if (!change.isFolder) {
-      file["sizeBefore"] = change.sizeBefore;
-      file["sizeAfter"] = change.sizeAfter;
-      file["attributesBefore"] = change.attributesBefore;
-      file["attributesAfter"] = change.attributesAfter;
-    }
-    files.push_back(file);
+    const bool before = change.kind != FileChange::Kind::Created;
+    const bool after = change.kind != FileChange::Kind::Deleted;
+    files.push_back(Json{
+        {"change", KindName(change.kind)},
+        {"path", change.path},
+        {"folder", change.isFolder},
+        {"sizeBefore", Present(before && !change.isFolder, change.sizeBefore)},
+        {"sizeAfter", Present(after && !change.isFolder, change.sizeAfter)},
+        {"contentChanged", change.contentChanged},
+        {"attributesBefore", Present(before, change.attributesBefore)},
+        {"attributesAfter", Present(after, change.attributesAfter)},
+    });
   }
   return files;
 }
@@ -76,23 +91,19 @@ Json Profiles(const RunReport& report) {
     entries.push_back(Json{{"file", entry.file},
                            {"kind", ProfileFileKind(entry.file)},
                            {"section", entry.section},
-                           {"key", Optional(entry.key)},
-                           {"value", Optional(entry.value)}});
+                           {"key", entry.key},
+                           {"before", Optional(entry.before)},
+                           {"after", Optional(entry.after)}});
   }
   return entries;
 }
 
-Json Restart(const RunReport& report) {
-  Json pending = Json::array();
-  for (const PendingRename& rename : report.pendingRenames) {
-    pending.push_back(
-        Json{{"source", rename.source},
-             {"target", rename.target.empty() ? Json(nullptr) : Json(rename.target)}});
+Json MessageBoxes(const RunReport& report) {
+  Json boxes = Json::array();
+  for (const MessageBoxShown& box : report.messageBoxes) {
+    boxes.push_back(Json{{"caption", box.caption}, {"text", box.text}, {"answer", box.answer}});
   }
-  return Json{{"requested", report.restartRequested},
-              {"pending", pending},
-              {"restarted", report.restarted},
-              {"actions", report.restartActions}};
+  return boxes;
 }
 
 const char* EndName(RunReport::End end) {
@@ -107,30 +118,80 @@ const char* EndName(RunReport::End end) {
   return "returned";
 }
 
+Json Journal(const RunReport& report) {
+  Json journal = Json::array();
+  for (const sim::JournalEntry& entry : report.journal) {
+    journal.push_back(
+        Json{{"ms", entry.timeMs}, {"category", entry.category}, {"text", entry.text}});
+  }
+  return journal;
+}
+
 }  // namespace
 
-nlohmann::ordered_json ReportJson(const RunReport& report, bool withJournal) {
-  Json messageBoxes = Json::array();
-  for (const MessageBoxShown& box : report.messageBoxes) {
-    messageBoxes.push_back(
-        Json{{"caption", box.caption}, {"text", box.text}, {"answer", box.answer}});
+Json RegDataJson(const std::string& written) {
+  std::optional<RegData> data = DecodeRegData(written);
+  if (!data) {
+    return Json{{"type", nullptr}, {"data", nullptr}, {"hex", nullptr}};
   }
-  Json programs = Json::array();
-  for (const ProgramStarted& program : report.programs) {
-    programs.push_back(
-        Json{{"how", program.how},
-             {"commandLine", program.commandLine},
-             {"program", program.program.empty() ? Json(nullptr) : Json(program.program)},
-             {"failure", program.failure.empty() ? Json(nullptr) : Json(program.failure)}});
+  std::string hex;
+  for (std::uint8_t byte : data->bytes) {
+    char digits[3];
+    std::snprintf(digits, sizeof digits, "%02x", byte);
+    hex += digits;
   }
+  Json typed(nullptr);
+  if (std::optional<std::vector<std::string>> strings = RegDataStrings(*data)) {
+    typed = data->type == win::REG_MULTI_SZ ? Json(*strings) : Json(strings->front());
+  } else if (data->type == win::REG_DWORD && data->bytes.size() == 4) {
+    const std::vector<std::uint8_t>& b = data->bytes;
+    typed = static_cast<std::uint32_t>(b[0] | (b[1] << 8) | (b[2] << 16)) |
+            (static_cast<std::uint32_t>(b[3]) << 24);
+  }
+  return Json{{"type", RegTypeName(data->type)}, {"data", typed}, {"hex", hex}};
+}
+
+Json ProgramsJson(const std::vector<ProgramStarted>& programs) {
+  Json list = Json::array();
+  for (const ProgramStarted& program : programs) {
+    list.push_back(Json{{"how", program.how},
+                        {"commandLine", program.commandLine},
+                        {"program", Text(program.program)},
+                        {"failure", Text(program.failure)}});
+  }
+  return list;
+}
+
+Json RestartJson(const RunReport& report) {
+  Json pending = Json::array();
+  for (const PendingRename& rename : report.pendingRenames) {
+    pending.push_back(Json{{"source", rename.source}, {"target", Text(rename.target)}});
+  }
+  return Json{{"requested", report.restartRequested},
+              {"pending", pending},
+              {"restarted", report.restarted},
+              {"actions", report.restartActions}};
+}
+
+Json CountsJson(const ChangeCounts& counts) {
+  return Json{{"files", counts.files},
+              {"folders", counts.folders},
+              {"registryKeys", counts.registryKeys},
+              {"registryValues", counts.registryValues},
+              {"profileEntries", counts.profileEntries},
+              {"programs", counts.programs}};
+}
+
+Json ReportJson(const RunReport& report, bool withJournal) {
   const app::DetectionState& d = report.detection;
-  Json json{
+  Json json = JsonDocument("run");
+  json.update(Json{
       {"windows", report.windows},
       {"version", Json{{"major", report.os.majorVersion},
                        {"minor", report.os.minorVersion},
                        {"build", report.os.buildNumber & 0xFFFF},
                        {"platform", report.os.platformId}}},
-      {"machine", report.machineFolder.empty() ? Json(nullptr) : Json(report.machineFolder)},
+      {"machine", Text(report.machineFolder)},
       {"disc", report.disc},
       {"program", report.program},
       {"arguments", report.args},
@@ -145,32 +206,24 @@ nlohmann::ordered_json ReportJson(const RunReport& report, bool withJournal) {
                     {"udaMode", d.udaMode}}},
       {"route", RouteText(report)},
       {"steps", report.route},
-      {"driver", report.flavour.empty() ? Json(nullptr) : Json(report.flavour)},
+      {"driver", Text(report.flavour)},
       {"dialogs", Dialogs(report)},
-      {"messageBoxes", messageBoxes},
+      {"messageBoxes", MessageBoxes(report)},
       {"registry", Registry(report.registry)},
       {"registryText", RegistryDiffText(report.registry)},
       {"files", Files(report.files)},
       {"profileEntries", Profiles(report)},
-      {"programs", programs},
-      {"restart", Restart(report)},
-      {"end",
-       Json{{"how", EndName(report.end)},
-            {"exitCode",
-             report.end == RunReport::End::Exited ? Json(report.exitCode) : Json(nullptr)},
-            {"stopped", report.stopReason.empty() ? Json(nullptr) : Json(report.stopReason)}}},
+      {"programs", ProgramsJson(report.programs)},
+      {"restart", RestartJson(report)},
+      {"counts", CountsJson(CountChanges(report))},
+      {"end", Json{{"how", EndName(report.end)},
+                   {"exitCode", Present(report.end == RunReport::End::Exited, report.exitCode)},
+                   {"stopped", Text(report.stopReason)}}},
       {"waitedMs", report.waitedMs},
       {"waits", report.waits},
       {"virtualMs", report.virtualMs},
-  };
-  if (withJournal) {
-    Json journal = Json::array();
-    for (const sim::JournalEntry& entry : report.journal) {
-      journal.push_back(
-          Json{{"ms", entry.timeMs}, {"category", entry.category}, {"text", entry.text}});
-    }
-    json["journal"] = journal;
-  }
+      {"journal", withJournal ? Journal(report) : Json(nullptr)},
+  });
   return json;
 }
 

@@ -125,22 +125,27 @@ void Files(std::string& out, const RunReport& report) {
 }
 
 void Profiles(std::string& out, const RunReport& report) {
-  Heading(out, "Profile-file entries changed");
+  Heading(out, "Profile-file entries changed (as the run left them)");
   if (report.profileEntries.empty()) {
     out += "  none\n";
   }
   std::string file;
+  std::string section;
   for (const ProfileEntry& entry : report.profileEntries) {
     if (!sim::EqualsNoCase(entry.file, file)) {
       file = entry.file;
+      section.clear();
       out += "  " + file + " (" + ProfileFileKind(file) + ")\n";
     }
-    out += "    [" + entry.section + "]";
-    if (!entry.key) {
-      out += " deleted\n";
-    } else {
-      out += " " + *entry.key + (entry.value ? "=" + *entry.value : " deleted") + "\n";
+    if (!sim::EqualsNoCase(entry.section, section)) {
+      section = entry.section;
+      out += "    [" + section + "]\n";
     }
+    out += "      " + entry.key + (entry.after ? "=" + *entry.after : " deleted") +
+           (entry.before  ? " (was " + *entry.before + ")"
+            : entry.after ? " (new)"
+                          : "") +
+           "\n";
   }
 }
 

@@ -36,9 +36,26 @@ RunReport RunAndReport(sim::SimMachine& machine, const CommandsFactory& commands
   report.route = trace.Steps();
   report.flavour = trace.Flavour();
   report.pendingRenames = ReadPendingRenames(machine);
+  report.journal.assign(machine.Journal().begin() + static_cast<std::ptrdiff_t>(journalStart),
+                        machine.Journal().end());
+  const JournalSummary summary = ReadJournal(report.journal);
+  report.dialogs = summary.dialogs;
+  report.messageBoxes = summary.messageBoxes;
+  report.programs = summary.programs;
+  report.restartRequested = summary.restartRequested;
+  report.waitedMs = summary.waitedMs;
+  report.waits = summary.waits;
+  // The profile files as the run left them: a restart carries out WININIT.INI and renames it.
+  report.profileEntries = ProfileEndState(summary.profileWrites, before, machine);
   if (restart) {
+    const std::size_t restartStart = machine.Journal().size();
     machine.Restart();
     report.restarted = true;
+    const std::vector<sim::JournalEntry> restartJournal(
+        machine.Journal().begin() + static_cast<std::ptrdiff_t>(restartStart),
+        machine.Journal().end());
+    report.restartActions = ReadJournal(restartJournal).restartActions;
+    report.journal.insert(report.journal.end(), restartJournal.begin(), restartJournal.end());
   }
 
   const app::InstallContext& context = setup.Context();
@@ -47,18 +64,6 @@ RunReport RunAndReport(sim::SimMachine& machine, const CommandsFactory& commands
   report.commandLine = context.commandLine;
   report.options = context;
   report.detection = setup.Detection();
-
-  report.journal.assign(machine.Journal().begin() + static_cast<std::ptrdiff_t>(journalStart),
-                        machine.Journal().end());
-  JournalSummary summary = ReadJournal(report.journal);
-  report.dialogs = summary.dialogs;
-  report.messageBoxes = summary.messageBoxes;
-  report.programs = summary.programs;
-  report.profileEntries = summary.profileEntries;
-  report.restartRequested = summary.restartRequested;
-  report.restartActions = summary.restartActions;
-  report.waitedMs = summary.waitedMs;
-  report.waits = summary.waits;
 
   const MachineState after = CaptureState(machine);
   report.registry = DiffRegistry(before.registry, after.registry);
@@ -84,6 +89,20 @@ std::optional<RunReport> RunSetupAndReport(const RunSetup& setup, const Commands
     *machine = std::move(prepared->machine);
   }
   return report;
+}
+
+ChangeCounts CountChanges(const RunReport& report) {
+  ChangeCounts counts;
+  for (const FileChange& change : report.files) {
+    ++(change.isFolder ? counts.folders : counts.files);
+  }
+  counts.registryKeys = report.registry.size();
+  for (const RegKeyChange& key : report.registry) {
+    counts.registryValues += key.values.size();
+  }
+  counts.profileEntries = report.profileEntries.size();
+  counts.programs = report.programs.size();
+  return counts;
 }
 
 std::string RouteText(const RunReport& report) {

@@ -17,6 +17,7 @@
 #include "tools/setup-sim/FileDiff.h"
 #include "tools/setup-sim/JournalReading.h"
 #include "tools/setup-sim/PendingRenames.h"
+#include "tools/setup-sim/ProfileEntries.h"
 #include "tools/setup-sim/RegistryDiff.h"
 #include "tools/setup-sim/RunSetup.h"
 
@@ -47,7 +48,7 @@ struct RunReport {
   std::vector<MessageBoxShown> messageBoxes;
   std::vector<RegKeyChange> registry;
   std::vector<FileChange> files;
-  std::vector<ProfileEntry> profileEntries;
+  std::vector<ProfileEntry> profileEntries;  // as the run left them, before any restart
   std::vector<ProgramStarted> programs;
   bool restartRequested = false;
   std::vector<PendingRename> pendingRenames;  // as the run left them
@@ -62,6 +63,18 @@ struct RunReport {
   std::uint64_t virtualMs = 0;
   std::vector<sim::JournalEntry> journal;
 };
+
+// How much a run changed, counted one way wherever a report or a table shows it.
+struct ChangeCounts {
+  std::size_t files = 0;    // files created, changed or deleted
+  std::size_t folders = 0;  // folders created or deleted
+  std::size_t registryKeys = 0;
+  std::size_t registryValues = 0;
+  std::size_t profileEntries = 0;
+  std::size_t programs = 0;  // programs started, or tried
+  bool operator==(const ChangeCounts&) const = default;
+};
+ChangeCounts CountChanges(const RunReport& report);
 
 // Runs the launcher once on a prepared machine and reports it; `restart` restarts the machine
 // afterwards, carrying out the pending renames. The machine is left as the run left it.

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,6 +12,7 @@
 #include "install/SetupCommands.h"
 #include "platform/sim/SimMachine.h"
 #include "platform/sim/Text.h"
+#include "tools/setup-sim/JsonDocument.h"
 #include "tools/setup-sim/Lint.h"
 #include "tools/setup-sim/Matrix.h"
 #include "tools/setup-sim/MatrixTable.h"
@@ -53,8 +55,15 @@ void Fail(const std::string& message) {
   std::fprintf(stderr, "setup-sim: %s\n", message.c_str());
 }
 
-std::string Dump(const nlohmann::ordered_json& json) {
-  return json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+// A command that cannot go on: the message on standard error and, with --json, as JSON on
+// standard output, for the tool that reads it.
+int Refuse(const char* command, bool json, const std::string& message, int exitCode) {
+  Fail(message);
+  if (json) {
+    std::fputs(lab::JsonText(lab::ErrorJson(command, message, exitCode)).c_str(), stdout);
+    std::fflush(stdout);
+  }
+  return exitCode;
 }
 
 struct RunCommandLine {
@@ -159,34 +168,32 @@ lab::CommandsFactory LabCommandsFactory();
 
 int Run(RunCommandLine& options) {
   lab::RunSetup& setup = options.setup;
+  auto refuse = [&](const std::string& message, int exitCode) {
+    return Refuse("run", options.json, message, exitCode);
+  };
   std::string error;
   if (setup.disc.empty() || (setup.machineFolder.empty() && setup.windows.empty())) {
-    Fail("run: --disc and --machine (or --windows) are required");
-    return kUsage;
+    return refuse("run: --disc and --machine (or --windows) are required", kUsage);
   }
   if (options.save && setup.machineFolder.empty()) {
-    Fail("run: --save needs a machine folder (--machine)");
-    return kUsage;
+    return refuse("run: --save needs a machine folder (--machine)", kUsage);
   }
   if (!lab::CheckOutput(options.output, error) ||
       (options.save && !lab::CheckSavable(setup.machineFolder, error))) {
-    Fail(error);
-    return kFailed;
+    return refuse(error, kFailed);
   }
   std::unique_ptr<sim::SimMachine> machine;
   std::optional<lab::RunReport> report =
       lab::RunSetupAndReport(setup, LabCommandsFactory(), options.restart, error, &machine);
   if (!report) {
-    Fail(error);
-    return kFailed;
+    return refuse(error, kFailed);
   }
-  std::string text = options.json ? Dump(lab::ReportJson(*report, options.journal))
+  std::string text = options.json ? lab::JsonText(lab::ReportJson(*report, options.journal))
                                   : lab::ReportText(*report) +
                                         (options.journal ? "\nJournal\n" + lab::JournalText(*report)
                                                          : std::string());
   if (!lab::WriteOutput(options.output, text, error)) {
-    Fail(error + (options.save ? "; the machine folder was not saved" : ""));
-    return kFailed;
+    return refuse(error + (options.save ? "; the machine folder was not saved" : ""), kFailed);
   }
   if (report->end == lab::RunReport::End::Stopped) {
     Fail(report->stopReason + " (give it actions with --dialog" +
@@ -194,14 +201,16 @@ int Run(RunCommandLine& options) {
     return kStopped;
   }
   if (options.save && !lab::SaveMachineSafely(*machine, setup.machineFolder, error)) {
-    Fail(error);
-    return kFailed;
+    return refuse(error, kFailed);
   }
   return 0;
 }
 
 int Matrix(MatrixCommandLine& options) {
   lab::MatrixSetup& setup = options.setup;
+  auto refuse = [&](const std::string& message, int exitCode) {
+    return Refuse("matrix", options.json, message, exitCode);
+  };
   std::string error;
   setup.windows.clear();
   for (const std::string& name : sim::Split(options.windows, ',')) {
@@ -215,8 +224,8 @@ int Matrix(MatrixCommandLine& options) {
   for (const std::string& name : sim::Split(commands, ',')) {
     std::optional<lab::MainCommand> command = lab::ParseCommand(name);
     if (!command) {
-      Fail("matrix: --commands: \"" + name + "\" is none of driver, apps, both, exit, all");
-      return kUsage;
+      return refuse("matrix: --commands: \"" + name + "\" is none of driver, apps, both, exit, all",
+                    kUsage);
     }
     setup.commands.push_back(*command);
   }
@@ -227,8 +236,7 @@ int Matrix(MatrixCommandLine& options) {
     setup.variants.push_back(lab::OptionVariant{changes, "", sim::Split(changes, ',')});
   }
   if (!lab::CheckOutput(options.output, error)) {
-    Fail(error);
-    return kFailed;
+    return refuse(error, kFailed);
   }
   const bool terminal = ::isatty(STDERR_FILENO) != 0;
   lab::MatrixProgress progress = [terminal](std::size_t done, std::size_t total,
@@ -246,33 +254,32 @@ int Matrix(MatrixCommandLine& options) {
   std::vector<lab::MatrixRow> rows = lab::RunMatrix(setup, LabCommandsFactory(), progress, error);
   if (rows.empty()) {
     progress(0, 0, "");
-    Fail("matrix: " + error);
-    return kFailed;
+    return refuse("matrix: " + error, kFailed);
   }
-  std::string text = options.json ? Dump(lab::MatrixJson(rows)) : lab::MatrixText(rows);
+  std::string text =
+      options.json ? lab::JsonText(lab::MatrixJson(setup.disc, rows)) : lab::MatrixText(rows);
   if (!lab::WriteOutput(options.output, text, error)) {
-    Fail(error);
-    return kFailed;
+    return refuse(error, kFailed);
   }
   return 0;
 }
 
 int Lint(const LintCommandLine& options) {
+  auto refuse = [&](const std::string& message, int exitCode) {
+    return Refuse("lint", options.json, message, exitCode);
+  };
   std::string error;
   if (!lab::CheckOutput(options.output, error)) {
-    Fail(error);
-    return kFailed;
+    return refuse(error, kFailed);
   }
   std::optional<std::vector<lab::Finding>> findings = lab::LintDisc(options.disc, error);
   if (!findings) {
-    Fail("lint: " + error);
-    return kUsage;
+    return refuse("lint: " + error, kUsage);
   }
-  std::string text = options.json ? Dump(lab::LintJson(options.disc, *findings))
+  std::string text = options.json ? lab::JsonText(lab::LintJson(options.disc, *findings))
                                   : lab::LintText(options.disc, *findings);
   if (!lab::WriteOutput(options.output, text, error)) {
-    Fail(error);
-    return kFailed;
+    return refuse(error, kFailed);
   }
   return findings->empty() ? 0 : 1;
 }
@@ -281,10 +288,10 @@ int Lint(const LintCommandLine& options) {
 // value that starts with "-" (--args -AP) is joined to its option so that it stays a value.
 std::vector<std::string> Arguments(int argc, char** argv) {
   std::vector<std::string> args{argv[0]};
+  static const char* const kFirst[] = {"run", "matrix", "lint", "schema", "--help", "-h"};
   const bool subcommand =
-      argc > 1 && (std::strcmp(argv[1], "run") == 0 || std::strcmp(argv[1], "matrix") == 0 ||
-                   std::strcmp(argv[1], "lint") == 0 || std::strcmp(argv[1], "--help") == 0 ||
-                   std::strcmp(argv[1], "-h") == 0);
+      argc > 1 && std::any_of(std::begin(kFirst), std::end(kFirst),
+                              [&](const char* name) { return std::strcmp(argv[1], name) == 0; });
   if (!subcommand && argc > 1) {
     args.push_back("run");
   }
@@ -322,6 +329,8 @@ int main(int argc, char** argv) {
   AddRunOptions(*run, runOptions);
   AddMatrixOptions(*matrix, matrixOptions);
   AddLintOptions(*lint, lintOptions);
+  CLI::App* schema = app.add_subcommand(
+      "schema", "prints the JSON schema of every document --json writes (its schemaVersion)");
 
   std::vector<std::string> args = Arguments(argc, argv);
   std::vector<char*> pointers;
@@ -333,14 +342,19 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForHelp& help) {
     return app.exit(help);
   } catch (const CLI::ParseError& error) {
-    Fail(error.what() + std::string(" (setup-sim --help tells the options)"));
-    return kUsage;
+    const bool json = std::find(args.begin(), args.end(), "--json") != args.end();
+    return Refuse(args.size() > 1 ? args[1].c_str() : "setup-sim", json,
+                  error.what() + std::string(" (setup-sim --help tells the options)"), kUsage);
   }
   if (run->parsed()) {
     return Run(runOptions);
   }
   if (matrix->parsed()) {
     return Matrix(matrixOptions);
+  }
+  if (schema->parsed()) {
+    std::fputs(lab::SchemaText().c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : kFailed;
   }
   return Lint(lintOptions);
 }
