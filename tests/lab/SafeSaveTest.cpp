@@ -1,11 +1,14 @@
 // Saving a machine through a temporary folder: the folder changes only as a whole, an
-// interrupted save leaves it as it was, and a machine whose drives lie elsewhere is refused.
+// interrupted save leaves it as it was (and Ctrl-C nothing beside it), and a machine whose
+// drives lie elsewhere is refused.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <map>
 
 #include "platform/sim/MachineFolder.h"
 #include "tests/lab/LabTestSupport.h"
+#include "tools/setup-sim/Interruption.h"
 #include "tools/setup-sim/SafeSave.h"
 
 namespace {
@@ -65,6 +68,40 @@ TEST_F(SafeSaveTest, AnInterruptedSaveLeavesTheFolderAsItWas) {
   ASSERT_TRUE(lab::SaveMachineSafely(*machine_, folder_, error)) << error;
   EXPECT_EQ(lab::SaveLeftover(folder_), "");
   EXPECT_NE(Snapshot(folder_), before);
+}
+
+// Ctrl-C while the new state is written: the tool ends as interrupted, and takes its temporary
+// folder with it.
+TEST_F(SafeSaveTest, CtrlCTakesTheTemporaryFolderAway) {
+  const auto before = Snapshot(folder_);
+  EXPECT_EXIT(
+      {
+        lab::InstallInterruptHandlers();
+        std::string error;
+        lab::SaveMachineSafely(*machine_, folder_, error, [] {
+          std::raise(SIGINT);
+          return true;
+        });
+        std::exit(0);
+      },
+      testing::KilledBySignal(SIGINT), "interrupted");
+  EXPECT_EQ(Snapshot(folder_), before);
+  EXPECT_EQ(lab::SaveLeftover(folder_), "");
+}
+
+TEST(Interruption, ATemporaryFileGoesWithCtrlC) {
+  labtest::TempFolder temp;
+  const fs::path file = temp.path() / ".report.txt.tmp";
+  EXPECT_EXIT(
+      {
+        lab::InstallInterruptHandlers();
+        labtest::WriteText(file, "half a report");
+        lab::TemporaryFileGuard guard(file.string());
+        std::raise(SIGINT);
+        std::exit(0);
+      },
+      testing::KilledBySignal(SIGINT), "interrupted");
+  EXPECT_FALSE(fs::exists(file));
 }
 
 TEST_F(SafeSaveTest, ProgramsClosedAndFilesReleasedLeaveTheDescription) {

@@ -170,6 +170,34 @@ expect "output folder missing" "cannot write $scratch/no/such/folder/report.txt"
 status_is "output folder missing" 1 $status
 [ "$before" = "$(snapshot "$scratch/win98")" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: a refused run changed the machine folder"; }
 
+# No output lands on an input, and a command that fails or is interrupted leaves no output file.
+cp -r "$examples/disc" "$scratch/disc"
+before=$(snapshot "$scratch/disc"; snapshot "$scratch/win98")
+for target in "$scratch/disc/setup.ini" "$scratch/win98/registry.reg" "$scratch/broken.ini"; do
+  out=$("$tool" --machine "$scratch/win98" --disc "$scratch/disc" --option-file "$scratch/broken.ini" -o "$target" 2>&1); status=$?
+  expect "output onto an input" "cannot write $target: it .*which the command reads" "$out"
+  status_is "output onto an input" 1 $status
+done
+out=$("$tool" matrix --disc "$scratch/disc" --windows 97 -o "$scratch/new.txt" 2>&1); status=$?
+status_is "failed matrix" 1 $status
+[ ! -e "$scratch/new.txt" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: a failed matrix left $scratch/new.txt"; }
+"$tool" matrix --disc "$scratch/disc" --commands all -o "$scratch/new.txt" 2> /dev/null & pid=$!
+sleep 0.02; kill -INT $pid 2> /dev/null; wait $pid
+if [ -e "$scratch/new.txt" ]; then expect "interrupted matrix" "^XP " "$(cat "$scratch/new.txt")"; fi
+leftovers=$(find "$scratch" -maxdepth 1 -name '.new.txt.*')
+[ -z "$leftovers" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: temporary files left: $leftovers"; }
+mkdir "$scratch/disc/machines" && cp -r "$scratch/win98" "$scratch/disc/machines/"
+out=$("$tool" --machine "$scratch/disc/machines/win98" --disc "$scratch/disc" --dialog main=click:2 --save 2>&1); status=$?
+expect "save into the disc" "saving the machine would rewrite the disc" "$out"
+status_is "save into the disc" 1 $status
+rm -r "$scratch/disc/machines"
+for letter in C: c; do
+  out=$("$tool" --machine "$scratch/win98" --disc "$scratch/disc" --disc-at "$letter" --dialog main=click:2 2>&1); status=$?
+  expect "disc at $letter" "is the drive Windows is on" "$out"
+  status_is "disc at $letter" 1 $status
+done
+[ "$before" = "$(snapshot "$scratch/disc"; snapshot "$scratch/win98")" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: a refused command changed its input"; }
+
 # --save with --restart: install, restart, and look again.
 out=$("$tool" --machine "$scratch/win98" --disc "$examples/disc" --dialog main=click:3 --dialog restart=click:1000,click:1 --restart --save 2>&1); status=$?
 status_is "save" 0 $status

@@ -92,6 +92,38 @@ bool PrepareOptionFile(const RunSetup& setup, sim::SimMachine& machine, const st
   return true;
 }
 
+// The disc takes a drive letter or a share the machine does not have: on drive C:, or on any
+// other drive of the machine, it would merge into that drive and make it read-only media (the
+// launcher could then stage nothing there and still report success).
+bool CheckDiscPlace(sim::SimMachine& machine, const std::string& root, std::string& error) {
+  sim::SimFileSystem& files = machine.Files();
+  if (sim::IsUncPath(root)) {
+    for (const std::string& share : files.Shares()) {
+      if (sim::EqualsNoCase(share, root)) {
+        error = "--disc-at " + root + " is a share the machine already has";
+        return false;
+      }
+    }
+    return true;
+  }
+  const char letter = root.empty() ? '\0' : root[0];
+  const std::string& windows = files.WindowsFolder();
+  if (letter == 'C' || (!windows.empty() && sim::Upper(windows.substr(0, 1))[0] == letter)) {
+    error = "--disc-at " + root + " is the drive Windows is on: the disc would take its place " +
+            "as read-only media; map the disc to another letter, such as D:";
+    return false;
+  }
+  for (char drive : files.Drives()) {
+    if (drive == letter) {
+      error = "--disc-at " + root +
+              " is already a drive of the machine (its machine.ini maps it); map the disc to "
+              "another letter";
+      return false;
+    }
+  }
+  return true;
+}
+
 bool ApplyPci(sim::SimMachine& machine, const std::vector<std::string>& devices,
               std::string& error) {
   for (const std::string& text : devices) {
@@ -207,15 +239,16 @@ std::unique_ptr<PreparedMachine> PrepareMachine(const RunSetup& setup, std::stri
     error = "the disc folder " + setup.disc + " is empty";
     return nullptr;
   }
-  if (!sim::MapHostFolder(machine, setup.discAt, setup.disc, true, error)) {
-    return nullptr;
-  }
   std::string root = setup.discAt;
   std::replace(root.begin(), root.end(), '/', '\\');
   if (root.size() == 1) {
     root += ":";
   }
   root = sim::IsUncPath(root) ? root : sim::Upper(root);
+  if (!CheckDiscPlace(machine, root, error) ||
+      !sim::MapHostFolder(machine, setup.discAt, setup.disc, true, error)) {
+    return nullptr;
+  }
   if (!PrepareOptionFile(setup, machine, root, error) || !ApplyPci(machine, setup.pci, error) ||
       !ApplyDialogs(setup, machine, error)) {
     return nullptr;

@@ -12,6 +12,7 @@
 #include "platform/sim/MachineFolder.h"
 #include "platform/sim/ProfileDocument.h"
 #include "platform/sim/Text.h"
+#include "tools/setup-sim/Interruption.h"
 
 namespace fs = std::filesystem;
 
@@ -57,6 +58,24 @@ bool Exchange(const fs::path& fresh, const fs::path& folder, std::string& error)
   }
   fs::rename(aside, fresh, code);
   return true;
+}
+
+// A copy of the folder, links copied as links, that stops when an interruption is asked for.
+bool CopyFolder(const fs::path& from, const fs::path& to, const InterruptionHold& hold) {
+  std::error_code code;
+  fs::create_directory(to, from, code);
+  for (auto it = fs::recursive_directory_iterator(from, code);
+       !code && it != fs::recursive_directory_iterator() && !hold.Requested(); it.increment(code)) {
+    const fs::path target = to / fs::relative(it->path(), from, code);
+    if (it->is_symlink(code)) {
+      fs::copy_symlink(it->path(), target, code);
+    } else if (it->is_directory(code)) {
+      fs::create_directory(target, it->path(), code);
+    } else {
+      fs::copy_file(it->path(), target, code);
+    }
+  }
+  return !code && !hold.Requested();
 }
 
 // machine.ini describes what runs and what Windows holds open; a run closes programs, and a
@@ -125,27 +144,31 @@ bool SaveMachineSafely(sim::SimMachine& machine, const fs::path& folder, std::st
                        const std::function<bool()>& beforeSwap) {
   const fs::path whole = Whole(folder);
   const fs::path temporary = TemporaryFolder(folder);
+  // Ctrl-C waits for the next step, which then takes the temporary folder away.
+  InterruptionHold hold;
   std::error_code code;
+  auto giveUp = [&](const std::string& why) {
+    fs::remove_all(temporary, code);
+    error = hold.Requested() ? "the save was interrupted; the machine folder is as it was"
+                             : "cannot save the machine: " + why;
+    return false;
+  };
   fs::remove_all(temporary, code);
-  fs::copy(whole, temporary, fs::copy_options::recursive | fs::copy_options::copy_symlinks, code);
-  if (code) {
-    fs::remove_all(temporary, code);
-    error = "cannot save the machine: cannot write " + temporary.string();
-    return false;
+  if (!CopyFolder(whole, temporary, hold)) {
+    return giveUp("cannot write " + temporary.string());
   }
-  if (!sim::SaveMachineFolder(machine, temporary, error)) {
-    fs::remove_all(temporary, code);
-    error = "cannot save the machine: " + error;
-    return false;
+  if (!sim::SaveMachineFolder(machine, temporary, error) || hold.Requested()) {
+    return giveUp(error);
   }
-  if (!UpdateDescription(machine, temporary)) {
-    fs::remove_all(temporary, code);
-    error = "cannot save the machine: cannot write " + (temporary / "machine.ini").string();
-    return false;
+  if (!UpdateDescription(machine, temporary) || hold.Requested()) {
+    return giveUp("cannot write " + (temporary / "machine.ini").string());
   }
   if (!beforeSwap()) {
     error = "the save was interrupted before the new state took the folder's place";
     return false;
+  }
+  if (hold.Requested()) {
+    return giveUp("");
   }
   if (!Exchange(temporary, whole, error)) {
     return false;

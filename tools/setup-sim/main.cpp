@@ -12,6 +12,7 @@
 #include "install/SetupCommands.h"
 #include "platform/sim/SimMachine.h"
 #include "platform/sim/Text.h"
+#include "tools/setup-sim/Interruption.h"
 #include "tools/setup-sim/JsonDocument.h"
 #include "tools/setup-sim/Lint.h"
 #include "tools/setup-sim/Matrix.h"
@@ -178,9 +179,21 @@ int Run(RunCommandLine& options) {
   if (options.save && setup.machineFolder.empty()) {
     return refuse("run: --save needs a machine folder (--machine)", kUsage);
   }
-  if (!lab::CheckOutput(options.output, error) ||
+  const std::vector<lab::Input> inputs{{setup.disc, "the disc folder"},
+                                       {setup.machineFolder, "the machine folder"},
+                                       {setup.optionFile, "the option file"},
+                                       {setup.answerFile, "the answers file"}};
+  if (!lab::CheckOutput(options.output, inputs, error) ||
       (options.save && !lab::CheckSavable(setup.machineFolder, error))) {
     return refuse(error, kFailed);
+  }
+  if (options.save && (lab::IsInside(setup.machineFolder, setup.disc) ||
+                       lab::IsInside(setup.disc, setup.machineFolder))) {
+    return refuse("--save: the machine folder " + setup.machineFolder + " and the disc " +
+                      setup.disc +
+                      " lie one in the other: saving the machine would rewrite the disc; keep "
+                      "the machine folder outside the disc",
+                  kFailed);
   }
   std::unique_ptr<sim::SimMachine> machine;
   std::optional<lab::RunReport> report =
@@ -235,7 +248,12 @@ int Matrix(MatrixCommandLine& options) {
   for (const std::string& changes : options.variants) {
     setup.variants.push_back(lab::OptionVariant{changes, "", sim::Split(changes, ',')});
   }
-  if (!lab::CheckOutput(options.output, error)) {
+  std::vector<lab::Input> inputs{{setup.disc, "the disc folder"},
+                                 {setup.machines, "the folder of machines"}};
+  for (const std::string& file : options.optionFiles) {
+    inputs.push_back({file, "an option file"});
+  }
+  if (!lab::CheckOutput(options.output, inputs, error)) {
     return refuse(error, kFailed);
   }
   const bool terminal = ::isatty(STDERR_FILENO) != 0;
@@ -269,7 +287,7 @@ int Lint(const LintCommandLine& options) {
     return Refuse("lint", options.json, message, exitCode);
   };
   std::string error;
-  if (!lab::CheckOutput(options.output, error)) {
+  if (!lab::CheckOutput(options.output, {{options.disc, "the disc folder"}}, error)) {
     return refuse(error, kFailed);
   }
   std::optional<std::vector<lab::Finding>> findings = lab::LintDisc(options.disc, error);
@@ -313,6 +331,7 @@ lab::CommandsFactory LabCommandsFactory() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  lab::InstallInterruptHandlers();
   CLI::App app{"setup-sim: the setup launcher of the driver disc on simulated Windows machines"};
   app.footer(kFooter);
   app.require_subcommand(1);
