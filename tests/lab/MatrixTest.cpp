@@ -6,6 +6,7 @@
 
 #include "platform/sim/Text.h"
 #include "tests/lab/LabTestSupport.h"
+#include "tools/setup-sim/Expect.h"
 #include "tools/setup-sim/Matrix.h"
 #include "tools/setup-sim/MatrixTable.h"
 
@@ -148,6 +149,60 @@ TEST(Matrix, CanNotFindMessagesAndNoChipShowInTheirRows) {
   EXPECT_EQ(problems.cannotFind, 1u);
   EXPECT_EQ(problems.stopped + problems.missingPrograms, 0u);
   EXPECT_NE(lab::MatrixText(rows).find("Can not find the setup program"), std::string::npos);
+}
+
+// What each row should do, written and held against a later matrix: alike gives no difference;
+// each change of what a row does is named with the row and the key.
+TEST(Matrix, ExpectFilesNameEveryDifference) {
+  lab::MatrixSetup setup;
+  setup.windows = {"ME", "XP"};
+  const std::vector<lab::MatrixRow> rows = SampleMatrix(setup);
+  labtest::TempFolder temp;
+  const auto file = temp.path() / "expect.json";
+  nlohmann::ordered_json written = lab::ExpectJson("disc", rows);
+  EXPECT_FALSE(written["rows"][0].contains("machine"));
+  labtest::WriteText(file, written.dump());
+  std::string error;
+  std::optional<nlohmann::ordered_json> expected = lab::ReadExpectFile(file.string(), error);
+  ASSERT_TRUE(expected) << error;
+  EXPECT_TRUE(lab::CompareWithExpected(*expected, rows).empty());
+
+  (*expected)["rows"][0]["route"] = "InstallDriver > StageVxdDriver";
+  (*expected)["rows"][1]["counts"]["files"] = 99;
+  (*expected)["rows"][1].erase("programs");  // a key left out is not compared
+  nlohmann::ordered_json extra = (*expected)["rows"][1];
+  extra["command"] = "apps";
+  (*expected)["rows"].push_back(extra);
+  const std::vector<lab::ExpectDifference> differences = lab::CompareWithExpected(*expected, rows);
+  ASSERT_EQ(differences.size(), 3u);
+  EXPECT_EQ(differences[0].row, "ME driver disc");
+  EXPECT_EQ(differences[0].what, "route");
+  EXPECT_EQ(differences[0].expected, "InstallDriver > StageVxdDriver");
+  EXPECT_EQ(differences[0].actual, "InstallDriver");
+  EXPECT_EQ(differences[1].row, "XP driver disc");
+  EXPECT_EQ(differences[1].what, "counts.files");
+  EXPECT_EQ(differences[1].expected, "99");
+  EXPECT_EQ(differences[2].row, "XP apps disc");
+  EXPECT_EQ(differences[2].actual, "not run");
+  const std::string text = lab::ExpectText("expect.json", *expected, "other", differences);
+  EXPECT_NE(text.find("3 differences"), std::string::npos) << text;
+  EXPECT_NE(text.find("written for the disc disc"), std::string::npos) << text;
+
+  // What is no expect file is refused with its name.
+  const std::pair<const char*, const char*> bad[] = {
+      {"not json", "is no JSON"},
+      {R"({"schemaVersion": 1, "kind": "matrix", "rows": []})", "is no expect file"},
+      {R"({"schemaVersion": 7, "kind": "expect", "rows": []})", "is of schema version 7"},
+      {R"({"schemaVersion": 1, "kind": "expect", "rows": [{"windows": "XP"}]})",
+       "a row without its \"command\""},
+  };
+  for (const auto& [content, message] : bad) {
+    labtest::WriteText(file, content);
+    EXPECT_FALSE(lab::ReadExpectFile(file.string(), error));
+    EXPECT_NE(error.find(message), std::string::npos) << error;
+  }
+  EXPECT_FALSE(lab::ReadExpectFile(temp.path().string(), error));
+  EXPECT_NE(error.find("is a folder"), std::string::npos) << error;
 }
 
 TEST(Matrix, ABadSetupIsNamed) {

@@ -198,6 +198,29 @@ for letter in C: c; do
 done
 [ "$before" = "$(snapshot "$scratch/disc"; snapshot "$scratch/win98")" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: a refused command changed its input"; }
 
+# A matrix for CI: what stands in the way gives a non-zero exit code; an expect file holds what
+# each row does, and a disc that does otherwise is named row by row.
+"$tool" matrix --disc "$scratch/disc" --write-expect "$json/expect.json" > /dev/null 2>&1; status=$?
+status_is "write expect" 0 $status
+"$tool" matrix --disc "$scratch/disc" --expect "$json/expect.json" > /dev/null; status=$?
+status_is "as expected" 0 $status
+rm "$scratch/disc/W2KSetup.dat"
+out=$("$tool" matrix --disc "$scratch/disc" 2>&1); status=$?
+status_is "can not find" 4 $status
+expect "can not find" '2 rows showed "Can not find"' "$out"
+out=$("$tool" matrix --disc "$scratch/disc" --expect "$json/expect.json" 2>&1); status=$?
+status_is "not as expected" 5 $status
+expect "not as expected" "^  XP driver disc: cannotFind: expected \[\], got \[Can not find the setup program for Windows 2000 and XP.\]" "$out"
+"$tool" matrix --disc "$scratch/disc" --expect "$json/expect.json" --json > "$json/matrix-expected.json"
+out=$("$tool" matrix --disc "$examples/disc" --windows 98 --expect "$json/lint.json" 2>&1); status=$?
+expect "expect file of another kind" "is no expect file of setup-sim" "$out"
+status_is "expect file of another kind" 1 $status
+out=$("$tool" matrix --disc "$examples/disc" --windows 98 --expect "$json/expect.json" 2>&1); status=$?
+expect "expect file from another disc" "written for the disc $scratch/disc" "$out"
+expect "expect file from another disc" "^  95 driver disc: row: expected in the file, got not run" "$out"
+status_is "expect file from another disc" 5 $status
+cp "$examples/disc/W2KSetup.dat" "$scratch/disc/"
+
 # --save with --restart: install, restart, and look again.
 out=$("$tool" --machine "$scratch/win98" --disc "$examples/disc" --dialog main=click:3 --dialog restart=click:1000,click:1 --restart --save 2>&1); status=$?
 status_is "save" 0 $status

@@ -9,9 +9,10 @@
 #include <cstring>
 #include <string>
 
-#include "install/SetupCommands.h"
 #include "platform/sim/SimMachine.h"
 #include "platform/sim/Text.h"
+#include "tools/setup-sim/CommandLine.h"
+#include "tools/setup-sim/Expect.h"
 #include "tools/setup-sim/Interruption.h"
 #include "tools/setup-sim/JsonDocument.h"
 #include "tools/setup-sim/Lint.h"
@@ -25,11 +26,11 @@
 
 namespace {
 
-// Exit codes: 0 done, 1 bad input or a failure, 2 a command line that cannot be used, 3 a run
-// that stopped at a dialog with no action left.
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
-constexpr int kStopped = 3;
+using lab::Fail;
+using lab::Refuse;
+constexpr int kFailed = lab::kExitFailed;
+constexpr int kUsage = lab::kExitUsage;
+constexpr int kStopped = lab::kExitStopped;
 
 const char kFooter[] =
     "\nWithout a subcommand, the options are those of run.\n"
@@ -49,23 +50,11 @@ const char kFooter[] =
     "ORV5970; options decoding=off, coldreset, semaphore=N|stuck, linkready=never, busy=N,\n"
     "broken.\n"
     "\n"
-    "Exit codes: 0 done (lint: clean), 1 bad input or failure (lint: findings), 2 usage,\n"
-    "3 a dialog left unanswered.\n";
-
-void Fail(const std::string& message) {
-  std::fprintf(stderr, "setup-sim: %s\n", message.c_str());
-}
-
-// A command that cannot go on: the message on standard error and, with --json, as JSON on
-// standard output, for the tool that reads it.
-int Refuse(const char* command, bool json, const std::string& message, int exitCode) {
-  Fail(message);
-  if (json) {
-    std::fputs(lab::JsonText(lab::ErrorJson(command, message, exitCode)).c_str(), stdout);
-    std::fflush(stdout);
-  }
-  return exitCode;
-}
+    "Exit codes: 0 done (lint: clean; diff: alike), 1 bad input or a failure (lint:\n"
+    "findings), 2 a command line that cannot be used, 3 a dialog left unanswered (matrix: a\n"
+    "row stopped at one), 4 matrix: a row showed \"Can not find\" or started a program that\n"
+    "is not there, 5 matrix --expect: a row does not do what the file expects; diff: the two\n"
+    "sides differ. With --json, a command that cannot go on prints its error as JSON.\n";
 
 struct RunCommandLine {
   lab::RunSetup setup;
@@ -82,6 +71,8 @@ struct MatrixCommandLine {
   std::string commands = "driver";
   std::vector<std::string> optionFiles;
   std::vector<std::string> variants;
+  std::string expect;
+  std::string writeExpect;
   bool json = false;
   std::string output;
 };
@@ -155,6 +146,11 @@ void AddMatrixOptions(CLI::App& matrix, MatrixCommandLine& options) {
   matrix.add_option("--pci", setup.pci, "SLOT=DEVICE on every machine")->allow_extra_args(false);
   matrix.add_option("--disc-at", setup.discAt, "where the disc is mapped");
   matrix.add_option("--args", setup.args, "the command line after the program name");
+  matrix.add_option("--expect", options.expect,
+                    "a file of what each row should do (--write-expect writes one): every "
+                    "difference is named, and the exit code is 5 when there is one");
+  matrix.add_option("--write-expect", options.writeExpect,
+                    "writes what each row does into a file, for a later --expect");
   matrix.add_flag("--json", options.json, "the table as JSON");
   matrix.add_option("-o,--output", options.output, "write the table to a file");
 }
@@ -164,8 +160,6 @@ void AddLintOptions(CLI::App& lint, LintCommandLine& options) {
   lint.add_flag("--json", options.json, "the findings as JSON");
   lint.add_option("-o,--output", options.output, "write the findings to a file");
 }
-
-lab::CommandsFactory LabCommandsFactory();
 
 int Run(RunCommandLine& options) {
   lab::RunSetup& setup = options.setup;
@@ -197,7 +191,7 @@ int Run(RunCommandLine& options) {
   }
   std::unique_ptr<sim::SimMachine> machine;
   std::optional<lab::RunReport> report =
-      lab::RunSetupAndReport(setup, LabCommandsFactory(), options.restart, error, &machine);
+      lab::RunSetupAndReport(setup, lab::LauncherCommands(), options.restart, error, &machine);
   if (!report) {
     return refuse(error, kFailed);
   }
@@ -219,28 +213,43 @@ int Run(RunCommandLine& options) {
   return 0;
 }
 
+// Without --expect the rows gate on what stands in the way (3 a row stopped, 4 "Can not find"
+// or a missing program); with it, on the file: 5 when a row does not do what it expects. A
+// matrix that only writes an expect file records what the rows do, whatever it is.
+int MatrixExitCode(const std::vector<lab::MatrixRow>& rows, bool expect, bool writeExpect,
+                   const std::vector<lab::ExpectDifference>& differences) {
+  if (expect) {
+    return differences.empty() ? 0 : lab::kExitDiffers;
+  }
+  const lab::MatrixProblems problems = lab::CountProblems(rows);
+  std::string what;
+  auto say = [&](std::size_t count, const char* text) {
+    if (count > 0) {
+      what += (what.empty() ? "" : ", ") + std::to_string(count) +
+              (count == 1 ? " row " : " rows ") + text;
+    }
+  };
+  say(problems.stopped, "stopped at a dialog with no action left");
+  say(problems.cannotFind, "showed \"Can not find\"");
+  say(problems.missingPrograms, "started a program that is not there");
+  if (!what.empty()) {
+    Fail("matrix: " + what + (writeExpect ? " (the expect file records it)" : ""));
+  }
+  if (writeExpect) {
+    return 0;
+  }
+  return problems.stopped > 0 ? kStopped : problems.Any() ? lab::kExitProblems : 0;
+}
+
 int Matrix(MatrixCommandLine& options) {
   lab::MatrixSetup& setup = options.setup;
   auto refuse = [&](const std::string& message, int exitCode) {
     return Refuse("matrix", options.json, message, exitCode);
   };
   std::string error;
-  setup.windows.clear();
-  for (const std::string& name : sim::Split(options.windows, ',')) {
-    if (!name.empty()) {
-      setup.windows.push_back(name);
-    }
-  }
-  setup.commands.clear();
-  const std::string commands =
-      options.commands == "all" ? "driver,apps,both,exit" : options.commands;
-  for (const std::string& name : sim::Split(commands, ',')) {
-    std::optional<lab::MainCommand> command = lab::ParseCommand(name);
-    if (!command) {
-      return refuse("matrix: --commands: \"" + name + "\" is none of driver, apps, both, exit, all",
-                    kUsage);
-    }
-    setup.commands.push_back(*command);
+  setup.windows = lab::ParseWindowsList(options.windows);
+  if (!lab::ParseCommandList(options.commands, setup.commands, error)) {
+    return refuse("matrix: " + error, kUsage);
   }
   for (const std::string& file : options.optionFiles) {
     setup.variants.push_back(lab::OptionVariant{file, file, {}});
@@ -249,11 +258,21 @@ int Matrix(MatrixCommandLine& options) {
     setup.variants.push_back(lab::OptionVariant{changes, "", sim::Split(changes, ',')});
   }
   std::vector<lab::Input> inputs{{setup.disc, "the disc folder"},
-                                 {setup.machines, "the folder of machines"}};
+                                 {setup.machines, "the folder of machines"},
+                                 {options.expect, "the expect file"}};
   for (const std::string& file : options.optionFiles) {
     inputs.push_back({file, "an option file"});
   }
-  if (!lab::CheckOutput(options.output, inputs, error)) {
+  if (!lab::CheckOutput(options.output, inputs, error) ||
+      !lab::CheckOutput(options.writeExpect, inputs, error)) {
+    return refuse(error, kFailed);
+  }
+  if (!options.output.empty() && options.output != "-" &&
+      lab::IsInside(options.writeExpect, options.output)) {
+    return refuse("--output and --write-expect name one file", kUsage);
+  }
+  std::optional<nlohmann::ordered_json> expected;
+  if (!options.expect.empty() && !(expected = lab::ReadExpectFile(options.expect, error))) {
     return refuse(error, kFailed);
   }
   const bool terminal = ::isatty(STDERR_FILENO) != 0;
@@ -269,17 +288,34 @@ int Matrix(MatrixCommandLine& options) {
     }
     std::fflush(stderr);
   };
-  std::vector<lab::MatrixRow> rows = lab::RunMatrix(setup, LabCommandsFactory(), progress, error);
+  std::vector<lab::MatrixRow> rows =
+      lab::RunMatrix(setup, lab::LauncherCommands(), progress, error);
   if (rows.empty()) {
     progress(0, 0, "");
     return refuse("matrix: " + error, kFailed);
   }
-  std::string text =
-      options.json ? lab::JsonText(lab::MatrixJson(setup.disc, rows)) : lab::MatrixText(rows);
-  if (!lab::WriteOutput(options.output, text, error)) {
+  std::vector<lab::ExpectDifference> differences;
+  if (expected) {
+    differences = lab::CompareWithExpected(*expected, rows);
+  }
+  std::string text;
+  if (options.json) {
+    nlohmann::ordered_json json = lab::MatrixJson(setup.disc, rows);
+    if (expected) {
+      json["expected"] = lab::ExpectResultJson(options.expect, *expected, differences);
+    }
+    text = lab::JsonText(json);
+  } else {
+    text = lab::MatrixText(rows) +
+           (expected ? lab::ExpectText(options.expect, *expected, setup.disc, differences) : "");
+  }
+  if (!lab::WriteOutput(options.output, text, error) ||
+      (!options.writeExpect.empty() &&
+       !lab::WriteOutput(options.writeExpect, lab::JsonText(lab::ExpectJson(setup.disc, rows)),
+                         error))) {
     return refuse(error, kFailed);
   }
-  return 0;
+  return MatrixExitCode(rows, expected.has_value(), !options.writeExpect.empty(), differences);
 }
 
 int Lint(const LintCommandLine& options) {
@@ -321,11 +357,6 @@ std::vector<std::string> Arguments(int argc, char** argv) {
     }
   }
   return args;
-}
-
-// The commands of the real program.
-lab::CommandsFactory LabCommandsFactory() {
-  return [](sim::SimMachine&) { return std::make_unique<install::SetupCommands>(); };
 }
 
 }  // namespace
