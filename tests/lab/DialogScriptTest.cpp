@@ -65,7 +65,11 @@ TEST_F(DialogScriptTest, AnswerFiles) {
   EXPECT_NE(error.find("answers.txt line 3: \"jack\" is no dialog template"), std::string::npos)
       << error;
   EXPECT_FALSE(lab::ReadAnswerFile(path + ".absent", templates_, 1033, scripts, error));
-  EXPECT_NE(error.find("cannot read the answer file"), std::string::npos) << error;
+  EXPECT_NE(error.find("cannot read the answers file"), std::string::npos) << error;
+  // A folder is no answers file, though it opens for reading.
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  EXPECT_FALSE(lab::ReadAnswerFile(folder, templates_, 1033, scripts, error));
+  EXPECT_NE(error.find("is a folder, not a file"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -151,6 +151,30 @@ TEST(Matrix, CanNotFindMessagesAndNoChipShowInTheirRows) {
   EXPECT_NE(lab::MatrixText(rows).find("Can not find the setup program"), std::string::npos);
 }
 
+// Fresh machines carry what every Windows of their version has: the tray program the VxD
+// staging starts, and on 98 SE the system files it copies into the staging folder.
+TEST(Matrix, FreshMachinesCarryWhatEveryWindowsHas) {
+  lab::MatrixSetup setup;
+  setup.variants = {lab::OptionVariant{
+      "vxd", "", {"Windows98SEDriverAskUser=0", "Windows98SEDriver=0", "WindowsMEDriver=0"}}};
+  const std::vector<lab::MatrixRow> rows = SampleMatrix(setup);
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_FALSE(lab::CountProblems(rows).Any());
+  for (const lab::MatrixRow& row : rows) {
+    SCOPED_TRACE(row.windows);
+    if (row.flavour == "VxD") {
+      ASSERT_FALSE(row.programs.empty());
+      EXPECT_EQ(row.programs[0].commandLine, "SysTray.exe");
+      EXPECT_EQ(row.programs[0].failure, "");
+    }
+  }
+  bool staged = false;
+  for (const lab::FileChange& file : rows[2].report->files) {
+    staged = staged || file.path == "C:\\Program Files\\Orvanta\\WIN_9x\\ksproxy.ax";
+  }
+  EXPECT_TRUE(staged) << "Windows 98 SE's ksproxy.ax is not staged";
+}
+
 // What each row should do, written and held against a later matrix: alike gives no difference;
 // each change of what a row does is named with the row and the key.
 TEST(Matrix, ExpectFilesNameEveryDifference) {

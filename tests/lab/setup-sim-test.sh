@@ -221,6 +221,41 @@ expect "expect file from another disc" "^  95 driver disc: row: expected in the 
 status_is "expect file from another disc" 5 $status
 cp "$examples/disc/W2KSetup.dat" "$scratch/disc/"
 
+# The smaller faults a new user met: the help, the version, lint's disc given twice, an answers
+# file that is a folder, two machines of one version, an unreadable disc, links in the disc.
+expect "help lists run's options" "--machine" "$("$tool" --help)"
+expect "version" "^setup-sim [0-9.]* (JSON schema version 1)$" "$("$tool" --version)"
+out=$("$tool" lint "$examples/disc" --disc "$examples/disc/" 2>&1); status=$?
+status_is "lint disc twice" 0 $status
+out=$("$tool" lint "$examples/disc" --disc "$scratch/disc" 2>&1); status=$?
+expect "lint two discs" "two discs given" "$out"
+status_is "lint two discs" 2 $status
+out=$("$tool" --machine "$scratch/win98" --disc "$examples/disc" --answers "$scratch" 2>&1); status=$?
+expect "answers folder" "the answers file $scratch is a folder, not a file" "$out"
+status_is "answers folder" 1 $status
+mkdir "$scratch/machines"
+cp -r "$examples/machines/win98" "$scratch/machines/a"
+cp -r "$examples/machines/win98" "$scratch/machines/b"
+out=$("$tool" matrix --disc "$examples/disc" --machines "$scratch/machines" 2>&1); status=$?
+expect "two machines of one version" "holds two machines of Windows 98: .*/a and .*/b" "$out"
+status_is "two machines of one version" 1 $status
+mkdir -m 755 "$scratch/locked"
+cp -r "$examples/disc" "$scratch/locked/disc"
+chmod 000 "$scratch/locked/disc"
+as_other=
+[ "$(id -u)" -eq 0 ] && as_other="setpriv --reuid=65534 --regid=65534 --clear-groups"
+chmod 755 "$scratch"
+out=$($as_other "$tool" --windows 98 --disc "$scratch/locked/disc" 2>&1); status=$?
+expect "unreadable disc" "cannot read the disc folder .*: Permission denied" "$out"
+status_is "unreadable disc" 1 $status
+chmod 755 "$scratch/locked/disc"
+ln -s /etc "$scratch/locked/disc/out"
+ln -s .. "$scratch/locked/disc/Dosdrv/loop"
+out=$("$tool" lint "$scratch/locked/disc" 2>&1); status=$?
+expect "links in the disc" '^Dosdrv\\loop: a symbolic link' "$out"
+expect "links in the disc" "^out: a symbolic link" "$out"
+status_is "links in the disc" 1 $status
+
 # --save with --restart: install, restart, and look again.
 out=$("$tool" --machine "$scratch/win98" --disc "$examples/disc" --dialog main=click:3 --dialog restart=click:1000,click:1 --restart --save 2>&1); status=$?
 status_is "save" 0 $status

@@ -1,9 +1,7 @@
 #include "tools/setup-sim/DialogScript.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "platform/sim/Text.h"
+#include "tools/setup-sim/InputFile.h"
 #include "ui/resource.h"
 
 namespace lab {
@@ -97,15 +95,12 @@ bool ParseDialogScript(const std::string& text, const sim::Resources& templates,
 
 bool ReadAnswerFile(const std::string& path, const sim::Resources& templates, int language,
                     std::vector<DialogScript>& scripts, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot read the answer file " + path;
+  std::string content;
+  if (!ReadInputFile(path, "the answers file", content, error)) {
     return false;
   }
-  std::ostringstream content;
-  content << in.rdbuf();
   int number = 0;
-  for (std::string line : sim::Split(content.str(), '\n')) {
+  for (std::string line : sim::Split(content, '\n')) {
     ++number;
     if (!line.empty() && line.back() == '\r') {
       line.pop_back();

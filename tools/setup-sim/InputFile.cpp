@@ -1,5 +1,6 @@
 #include "tools/setup-sim/InputFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -32,6 +33,45 @@ bool ReadInputFile(const std::string& path, const std::string& what, std::string
     error = "cannot read " + what + " " + path + ": " + std::strerror(cause);
   }
   return read;
+}
+
+bool CheckDiscFolder(const std::string& disc, bool& empty, std::string& error) {
+  namespace fs = std::filesystem;
+  std::error_code code;
+  const fs::file_status status = fs::status(disc, code);
+  if (!fs::exists(status)) {
+    error = code && code != std::errc::no_such_file_or_directory
+                ? "cannot read the disc folder " + disc + ": " + code.message()
+                : "no such folder: " + disc;
+    return false;
+  }
+  if (!fs::is_directory(status)) {
+    error = "the disc " + disc + " is a file, not a folder";
+    return false;
+  }
+  fs::directory_iterator first(disc, code);
+  if (code) {
+    error = "cannot read the disc folder " + disc + ": " + code.message();
+    return false;
+  }
+  empty = first == fs::directory_iterator();
+  return true;
+}
+
+std::vector<std::string> SymbolicLinks(const std::string& disc) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> links;
+  std::error_code code;
+  for (auto it = fs::recursive_directory_iterator(disc, code);
+       !code && it != fs::recursive_directory_iterator(); it.increment(code)) {
+    if (it->is_symlink(code)) {
+      std::string path = it->path().lexically_relative(disc).string();
+      std::replace(path.begin(), path.end(), '/', '\\');
+      links.push_back(path);
+    }
+  }
+  std::sort(links.begin(), links.end());
+  return links;
 }
 
 }  // namespace lab

@@ -1,13 +1,23 @@
-// A file a command reads (an option file, an answers file, an expect file): read whole, or
-// refused with a message that names it and what is wrong (not there, a folder, unreadable).
+// A file or folder a command reads (an option file, an answers file, an expect file, the disc):
+// read whole, or refused with a message that names it and what is wrong (not there, a folder
+// where a file belongs or the other way round, unreadable).
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace lab {
 
 // `what` names it in the message: "the answers file".
 bool ReadInputFile(const std::string& path, const std::string& what, std::string& text,
                    std::string& error);
+
+// A disc folder a command reads: false with a message when it is not there, is no folder, or
+// cannot be read; `empty` tells whether it holds nothing.
+bool CheckDiscFolder(const std::string& disc, bool& empty, std::string& error);
+
+// The symbolic links in a disc folder, relative to it: the simulated disc leaves them out, as a
+// disc image holds none (a mastering tool either copies what they point at or drops them).
+std::vector<std::string> SymbolicLinks(const std::string& disc);
 
 }  // namespace lab

@@ -1,23 +1,19 @@
 #include "tools/setup-sim/Lint.h"
 
-#include <filesystem>
-
 #include "platform/sim/MachineFolder.h"
+#include "tools/setup-sim/InputFile.h"
 #include "tools/setup-sim/JsonDocument.h"
 #include "tools/setup-sim/LintChecks.h"
-
-namespace fs = std::filesystem;
 
 namespace lab {
 
 std::optional<std::vector<Finding>> LintDisc(const std::string& disc, std::string& error) {
-  std::error_code code;
-  if (!fs::is_directory(disc, code)) {
-    error = "no such folder: " + disc;
+  bool empty = false;
+  if (!CheckDiscFolder(disc, empty, error)) {
     return std::nullopt;
   }
   std::vector<Finding> findings;
-  if (fs::directory_iterator(disc, code) == fs::directory_iterator()) {
+  if (empty) {
     findings.push_back(Finding{"empty-disc",
                                "",
                                "the disc folder is empty",
@@ -27,6 +23,13 @@ std::optional<std::vector<Finding>> LintDisc(const std::string& disc, std::strin
   auto machine = std::make_unique<sim::SimMachine>();
   if (!sim::MapHostFolder(*machine, "D:", disc, true, error)) {
     return std::nullopt;
+  }
+  for (const std::string& link : SymbolicLinks(disc)) {
+    findings.push_back(Finding{"symbolic-link",
+                               link,
+                               "a symbolic link: the simulated disc leaves it out, and a disc "
+                               "image holds no links; put a copy of what it points at there",
+                               {"every Windows version: whatever a route needs there is missing"}});
   }
   const DiscView view(std::move(machine));
   CheckOptionFile(view, findings);

@@ -8,6 +8,7 @@
 #include "platform/sim/ProfileDocument.h"
 #include "platform/sim/Text.h"
 #include "tools/setup-sim/DialogScript.h"
+#include "tools/setup-sim/InputFile.h"
 #include "tools/setup-sim/OptionFileText.h"
 #include "tools/setup-sim/SafeSave.h"
 #include "ui/CompiledResources.h"
@@ -63,8 +64,7 @@ bool PrepareOptionFile(const RunSetup& setup, sim::SimMachine& machine, const st
   std::string source = setup.disc + "/" + path.substr(root.size() + 1);
   if (!setup.optionFile.empty()) {
     std::string replacement;
-    if (!sim::ReadHostFile(setup.optionFile, replacement)) {
-      error = "cannot read the option file " + setup.optionFile;
+    if (!ReadInputFile(setup.optionFile, "the option file", replacement, error)) {
       return false;
     }
     text = replacement;
@@ -199,17 +199,6 @@ std::string MachineFolderVersion(const std::string& folder) {
   return version ? version->name : "";
 }
 
-std::unique_ptr<sim::SimMachine> FreshMachine(sim::WindowsVersion version) {
-  auto machine = std::make_unique<sim::SimMachine>(version);
-  std::string error;
-  if (std::optional<sim::PciDeviceSetup> chip =
-          sim::ParsePciDevice("00:0B.0", "7C5A:0111", error)) {
-    machine->Hardware().AddDevice(*chip);
-  }
-  machine->Core().journal.clear();
-  return machine;
-}
-
 std::unique_ptr<PreparedMachine> PrepareMachine(const RunSetup& setup, std::string& error) {
   auto prepared = std::make_unique<PreparedMachine>();
   std::optional<sim::WindowsVersionInfo> asked;
@@ -233,11 +222,19 @@ std::unique_ptr<PreparedMachine> PrepareMachine(const RunSetup& setup, std::stri
   }
   sim::SimMachine& machine = *prepared->machine;
 
-  std::error_code code;
-  if (fs::is_directory(setup.disc, code) &&
-      fs::directory_iterator(setup.disc, code) == fs::directory_iterator()) {
+  bool empty = false;
+  if (!CheckDiscFolder(setup.disc, empty, error)) {
+    return nullptr;
+  }
+  if (empty) {
     error = "the disc folder " + setup.disc + " is empty";
     return nullptr;
+  }
+  if (std::vector<std::string> links = SymbolicLinks(setup.disc); !links.empty()) {
+    prepared->notes.push_back("the disc folder holds " + std::to_string(links.size()) +
+                              " symbolic link" + (links.size() == 1 ? "" : "s") + ", left out (" +
+                              links.front() + (links.size() > 1 ? "..." : "") +
+                              "): a disc image holds none");
   }
   std::string root = setup.discAt;
   std::replace(root.begin(), root.end(), '/', '\\');

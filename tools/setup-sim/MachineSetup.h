@@ -22,7 +22,8 @@ struct PreparedMachine {
 // Null with a message naming the problem.
 std::unique_ptr<PreparedMachine> PrepareMachine(const RunSetup& setup, std::string& error);
 
-// A fresh machine of a version: drive C: with the Windows folder, the ORV6490 on the PCI bus.
+// A fresh machine of a version: drive C: with what every installed Windows of that version has,
+// the ORV6490 on the PCI bus.
 std::unique_ptr<sim::SimMachine> FreshMachine(sim::WindowsVersion version);
 
 // The Windows version a machine folder's machine.ini names, or empty.

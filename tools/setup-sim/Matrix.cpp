@@ -15,7 +15,7 @@ namespace lab {
 namespace {
 
 // The machine folder of each Windows version in a folder of machine folders, by version name;
-// the first in name order where several have one version.
+// two of one version are refused, since the matrix could use only one of them.
 std::map<std::string, std::string> MachinesByVersion(const std::string& folder,
                                                      std::string& error) {
   std::map<std::string, std::string> machines;
@@ -31,9 +31,17 @@ std::map<std::string, std::string> MachinesByVersion(const std::string& folder,
   std::sort(entries.begin(), entries.end());
   for (const fs::path& entry : entries) {
     std::string version = MachineFolderVersion(entry.string());
-    if (!version.empty() && machines.count(version) == 0) {
-      machines[version] = entry.string();
+    if (version.empty()) {
+      continue;
     }
+    if (auto [known, fresh] = machines.emplace(version, entry.string()); !fresh) {
+      error = folder + " holds two machines of Windows " + version + ": " + known->second +
+              " and " + entry.string() + "; keep one machine folder per version there";
+      return {};
+    }
+  }
+  if (machines.empty()) {
+    error = folder + " holds no machine folder (a folder with a machine.ini)";
   }
   return machines;
 }

@@ -104,7 +104,11 @@ void Registry(std::string& out, const RunReport& report) {
 }
 
 void Files(std::string& out, const RunReport& report) {
-  Heading(out, "Files (" + Number(report.files.size()) + " created, changed or deleted)");
+  const ChangeCounts counts = CountChanges(report);
+  Heading(out, "Files (" + Number(counts.files) + (counts.files == 1 ? " file" : " files") +
+                   " and " + Number(counts.folders) +
+                   (counts.folders == 1 ? " folder" : " folders") +
+                   " created, changed or deleted)");
   if (report.files.empty()) {
     out += "  none\n";
   }

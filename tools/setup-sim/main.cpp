@@ -79,6 +79,7 @@ struct MatrixCommandLine {
 
 struct LintCommandLine {
   std::string disc;
+  std::string discOption;
   bool json = false;
   std::string output;
 };
@@ -156,7 +157,8 @@ void AddMatrixOptions(CLI::App& matrix, MatrixCommandLine& options) {
 }
 
 void AddLintOptions(CLI::App& lint, LintCommandLine& options) {
-  lint.add_option("disc,--disc", options.disc, "the disc folder")->required();
+  lint.add_option("disc", options.disc, "the disc folder");
+  lint.add_option("--disc", options.discOption, "the disc folder (as DISC)");
   lint.add_flag("--json", options.json, "the findings as JSON");
   lint.add_option("-o,--output", options.output, "write the findings to a file");
 }
@@ -318,10 +320,21 @@ int Matrix(MatrixCommandLine& options) {
   return MatrixExitCode(rows, expected.has_value(), !options.writeExpect.empty(), differences);
 }
 
-int Lint(const LintCommandLine& options) {
+int Lint(LintCommandLine& options) {
   auto refuse = [&](const std::string& message, int exitCode) {
     return Refuse("lint", options.json, message, exitCode);
   };
+  if (options.disc.empty()) {
+    options.disc = options.discOption;
+  } else if (!options.discOption.empty() && !(lab::IsInside(options.disc, options.discOption) &&
+                                              lab::IsInside(options.discOption, options.disc))) {
+    return refuse("lint: two discs given (" + options.disc + " and --disc " + options.discOption +
+                      "); lint checks one",
+                  kUsage);
+  }
+  if (options.disc.empty()) {
+    return refuse("lint: which disc? give its folder: setup-sim lint DISC", kUsage);
+  }
   std::string error;
   if (!lab::CheckOutput(options.output, {{options.disc, "the disc folder"}}, error)) {
     return refuse(error, kFailed);
@@ -342,7 +355,8 @@ int Lint(const LintCommandLine& options) {
 // value that starts with "-" (--args -AP) is joined to its option so that it stays a value.
 std::vector<std::string> Arguments(int argc, char** argv) {
   std::vector<std::string> args{argv[0]};
-  static const char* const kFirst[] = {"run", "matrix", "lint", "schema", "--help", "-h"};
+  static const char* const kFirst[] = {"run",    "matrix", "lint",     "schema",
+                                       "--help", "-h",     "--version"};
   const bool subcommand =
       argc > 1 && std::any_of(std::begin(kFirst), std::end(kFirst),
                               [&](const char* name) { return std::strcmp(argv[1], name) == 0; });
@@ -365,6 +379,9 @@ int main(int argc, char** argv) {
   lab::InstallInterruptHandlers();
   CLI::App app{"setup-sim: the setup launcher of the driver disc on simulated Windows machines"};
   app.footer(kFooter);
+  app.set_version_flag("--version", std::string("setup-sim ") + SETUP_SIM_VERSION +
+                                        " (JSON schema version " +
+                                        std::to_string(lab::kSchemaVersion) + ")");
   app.require_subcommand(1);
   RunCommandLine runOptions;
   MatrixCommandLine matrixOptions;
@@ -390,7 +407,14 @@ int main(int argc, char** argv) {
   try {
     app.parse(static_cast<int>(pointers.size()), pointers.data());
   } catch (const CLI::CallForHelp& help) {
+    // Without a subcommand the options are run's: the top-level help lists them too.
+    if (app.get_subcommands().empty()) {
+      std::printf("%s\n%s", app.help().c_str(), run->help("", CLI::AppFormatMode::Sub).c_str());
+      return 0;
+    }
     return app.exit(help);
+  } catch (const CLI::CallForVersion& version) {
+    return app.exit(version);
   } catch (const CLI::ParseError& error) {
     const bool json = std::find(args.begin(), args.end(), "--json") != args.end();
     return Refuse(args.size() > 1 ? args[1].c_str() : "setup-sim", json,
