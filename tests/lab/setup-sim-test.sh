@@ -256,6 +256,27 @@ expect "links in the disc" '^Dosdrv\\loop: a symbolic link' "$out"
 expect "links in the disc" "^out: a symbolic link" "$out"
 status_is "links in the disc" 1 $status
 
+# diff: nothing when alike, every difference otherwise; a disc against itself is refused.
+cp -r "$examples/disc" "$scratch/new"
+out=$("$tool" diff "$examples/disc" "$scratch/new" --windows ME 2>&1); status=$?
+status_is "diff alike" 0 $status
+[ -z "$out" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL diff alike printed: $out"; }
+rm "$scratch/new/Win_ME/app/Setup.exe"
+out=$("$tool" diff "$examples/disc" "$scratch/new" --windows ME 2>&1); status=$?
+status_is "diff" 5 $status
+expect "diff" '^  program D:\\Win_ME\\app\\Setup.exe: started -> -$' "$out"
+"$tool" diff "$examples/disc" "$scratch/new" --windows ME --json > "$json/diff.json"
+"$tool" diff "$examples/disc" "$scratch/disc" --windows ME --commands driver --json > "$json/diff-alike.json"
+out=$("$tool" diff "$examples/disc" "$examples/disc/" 2>&1); status=$?
+expect "diff with itself" "both sides are .*: there is nothing to compare" "$out"
+status_is "diff with itself" 2 $status
+printf '[InstallOption]\r\nWindowsMEDriver=0\r\n' > "$scratch/vxd.ini"
+out=$("$tool" diff "$examples/disc" --option-file "$scratch/vxd.ini" --windows ME --commands driver 2>&1); status=$?
+expect "diff of option files" "^  driver: WDM -> VxD$" "$out"
+status_is "diff of option files" 5 $status
+out=$("$tool" diff "$examples/disc" --option-file "$scratch/vxd.ini" --windows ME -o "$scratch/vxd.ini" 2>&1); status=$?
+expect "diff onto its input" "it is the new option file" "$out"
+
 # --save with --restart: install, restart, and look again.
 out=$("$tool" --machine "$scratch/win98" --disc "$examples/disc" --dialog main=click:3 --dialog restart=click:1000,click:1 --restart --save 2>&1); status=$?
 status_is "save" 0 $status

@@ -1,5 +1,7 @@
 #include "tools/setup-sim/CommandLine.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "install/SetupCommands.h"
@@ -23,6 +25,21 @@ int Refuse(const char* command, bool json, const std::string& message, int exitC
 
 CommandsFactory LauncherCommands() {
   return [](sim::SimMachine&) { return std::make_unique<install::SetupCommands>(); };
+}
+
+MatrixProgress TerminalProgress(const std::string& command) {
+  if (::isatty(STDERR_FILENO) == 0) {
+    return nullptr;
+  }
+  return [command](std::size_t done, std::size_t total, const std::string& label) {
+    if (label.empty()) {
+      std::fprintf(stderr, "\r%60s\r", "");
+    } else {
+      std::fprintf(stderr, "\rsetup-sim %s: %zu/%zu %-30s", command.c_str(), done + 1, total,
+                   label.c_str());
+    }
+    std::fflush(stderr);
+  };
 }
 
 bool ParseCommandList(const std::string& text, std::vector<MainCommand>& commands,

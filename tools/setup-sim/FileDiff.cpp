@@ -14,6 +14,18 @@ const char* KindName(FileChange::Kind kind) {
   return "changed";
 }
 
+namespace {
+
+std::uint64_t Fingerprint(const std::string& data) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (unsigned char byte : data) {
+    hash = (hash ^ byte) * 1099511628211ull;
+  }
+  return hash;
+}
+
+}  // namespace
+
 std::vector<FileChange> DiffFiles(const MachineState& before, const MachineState& after) {
   std::vector<FileChange> changes;
   auto old = before.files.begin();
@@ -30,7 +42,8 @@ std::vector<FileChange> DiffFiles(const MachineState& before, const MachineState
     const FileState& file = now->second;
     if (old == before.files.end() || now->first < old->first) {
       changes.push_back(FileChange{FileChange::Kind::Created, file.path, file.isFolder, 0,
-                                   file.data.size(), false, 0, file.attributes});
+                                   file.data.size(), false, 0, file.attributes,
+                                   Fingerprint(file.data)});
       ++now;
       continue;
     }
@@ -39,11 +52,12 @@ std::vector<FileChange> DiffFiles(const MachineState& before, const MachineState
       changes.push_back(FileChange{FileChange::Kind::Deleted, was.path, was.isFolder,
                                    was.data.size(), 0, false, was.attributes, 0});
       changes.push_back(FileChange{FileChange::Kind::Created, file.path, file.isFolder, 0,
-                                   file.data.size(), false, 0, file.attributes});
+                                   file.data.size(), false, 0, file.attributes,
+                                   Fingerprint(file.data)});
     } else if (was.data != file.data || was.attributes != file.attributes) {
       changes.push_back(FileChange{FileChange::Kind::Changed, file.path, file.isFolder,
                                    was.data.size(), file.data.size(), was.data != file.data,
-                                   was.attributes, file.attributes});
+                                   was.attributes, file.attributes, Fingerprint(file.data)});
     }
     ++old;
     ++now;

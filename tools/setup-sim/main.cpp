@@ -1,8 +1,6 @@
 // setup-sim: runs the setup launcher against a disc folder on simulated Windows machines and
 // reports what it did (run), compares every Windows version in one table (matrix), and checks a
 // disc folder for what each route needs (lint).
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
@@ -277,23 +275,13 @@ int Matrix(MatrixCommandLine& options) {
   if (!options.expect.empty() && !(expected = lab::ReadExpectFile(options.expect, error))) {
     return refuse(error, kFailed);
   }
-  const bool terminal = ::isatty(STDERR_FILENO) != 0;
-  lab::MatrixProgress progress = [terminal](std::size_t done, std::size_t total,
-                                            const std::string& label) {
-    if (!terminal) {
-      return;
-    }
-    if (label.empty()) {
-      std::fprintf(stderr, "\r%60s\r", "");
-    } else {
-      std::fprintf(stderr, "\rsetup-sim matrix: %zu/%zu %-30s", done + 1, total, label.c_str());
-    }
-    std::fflush(stderr);
-  };
+  const lab::MatrixProgress progress = lab::TerminalProgress("matrix");
   std::vector<lab::MatrixRow> rows =
       lab::RunMatrix(setup, lab::LauncherCommands(), progress, error);
   if (rows.empty()) {
-    progress(0, 0, "");
+    if (progress) {
+      progress(0, 0, "");
+    }
     return refuse("matrix: " + error, kFailed);
   }
   std::vector<lab::ExpectDifference> differences;
@@ -355,8 +343,8 @@ int Lint(LintCommandLine& options) {
 // value that starts with "-" (--args -AP) is joined to its option so that it stays a value.
 std::vector<std::string> Arguments(int argc, char** argv) {
   std::vector<std::string> args{argv[0]};
-  static const char* const kFirst[] = {"run",    "matrix", "lint",     "schema",
-                                       "--help", "-h",     "--version"};
+  static const char* const kFirst[] = {"run",    "matrix", "lint", "diff",     "init",
+                                       "schema", "--help", "-h",   "--version"};
   const bool subcommand =
       argc > 1 && std::any_of(std::begin(kFirst), std::end(kFirst),
                               [&](const char* name) { return std::strcmp(argv[1], name) == 0; });
@@ -396,6 +384,12 @@ int main(int argc, char** argv) {
   AddRunOptions(*run, runOptions);
   AddMatrixOptions(*matrix, matrixOptions);
   AddLintOptions(*lint, lintOptions);
+  lab::DiffCommandLine diffOptions;
+  CLI::App* diff = app.add_subcommand(
+      "diff",
+      "what a new disc, or the disc with another option file, does differently on every "
+      "Windows version and command; nothing when alike");
+  lab::AddDiffOptions(*diff, diffOptions);
   CLI::App* schema = app.add_subcommand(
       "schema", "prints the JSON schema of every document --json writes (its schemaVersion)");
 
@@ -425,6 +419,9 @@ int main(int argc, char** argv) {
   }
   if (matrix->parsed()) {
     return Matrix(matrixOptions);
+  }
+  if (diff->parsed()) {
+    return lab::Diff(diffOptions);
   }
   if (schema->parsed()) {
     std::fputs(lab::SchemaText().c_str(), stdout);
