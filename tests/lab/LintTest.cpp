@@ -1,5 +1,5 @@
 // lint on copies of the sample disc, each with one fault planted: the fault is found, named by
-// its file, with the routes it breaks; the sample disc itself is clean.
+// its file, with the routes it breaks; the sample disc and init's skeleton are clean.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -7,7 +7,9 @@
 
 #include "platform/sim/Text.h"
 #include "tests/lab/LabTestSupport.h"
+#include "tools/setup-sim/DiscSkeleton.h"
 #include "tools/setup-sim/Lint.h"
+#include "tools/setup-sim/OptionFileText.h"
 
 namespace {
 
@@ -197,6 +199,44 @@ TEST_F(LintTest, FindingsAsJson) {
   EXPECT_EQ(json["findings"][0]["check"], "driver-setup-program");
   EXPECT_EQ(json["findings"][0]["file"], "W2KSetup.dat");
   EXPECT_GE(json["findings"][0]["routes"].size(), 1u);
+}
+
+// init's skeleton disc passes lint with the options of every driver flavour and route; it is
+// written only into a new or empty folder.
+TEST(DiscSkeleton, LintPassesItWithEveryFlavour) {
+  labtest::TempFolder temp;
+  const std::vector<std::vector<std::string>> options{
+      {},
+      {"Windows98SEDriver=1", "WindowsMEDriver=0"},
+      {"Windows98SEDriverAskUser=1", "WindowsMEDriverAskUser=1"},
+      {"WebSetup=1", "InstallWDMDriver=1"},
+  };
+  int round = 0;
+  for (const std::vector<std::string>& changes : options) {
+    const fs::path disc = temp.path() / ("disc" + std::to_string(++round));
+    std::size_t files = 0;
+    std::string error;
+    ASSERT_TRUE(lab::WriteDiscSkeleton(disc.string(), files, error)) << error;
+    EXPECT_EQ(files, lab::DiscSkeleton().size());
+    std::string text = labtest::ReadText(disc / "setup.ini");
+    for (const std::string& change : changes) {
+      ASSERT_TRUE(lab::ApplyOptionChange(text, change, error)) << error;
+    }
+    labtest::WriteText(disc / "setup.ini", text);
+    std::optional<std::vector<lab::Finding>> findings = lab::LintDisc(disc.string(), error);
+    ASSERT_TRUE(findings) << error;
+    EXPECT_TRUE(findings->empty()) << lab::LintText(disc.string(), *findings);
+  }
+  // Not into a folder that holds something, nor over a file; nothing is left beside them.
+  std::size_t files = 0;
+  std::string error;
+  EXPECT_FALSE(lab::WriteDiscSkeleton((temp.path() / "disc1").string(), files, error));
+  EXPECT_NE(error.find("is not empty"), std::string::npos) << error;
+  EXPECT_FALSE(lab::WriteDiscSkeleton((temp.path() / "disc1/setup.ini").string(), files, error));
+  EXPECT_NE(error.find("is a file"), std::string::npos) << error;
+  EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator()), 4);
+  fs::create_directory(temp.path() / "empty");
+  EXPECT_TRUE(lab::WriteDiscSkeleton((temp.path() / "empty").string(), files, error)) << error;
 }
 
 }  // namespace

@@ -277,6 +277,19 @@ status_is "diff of option files" 5 $status
 out=$("$tool" diff "$examples/disc" --option-file "$scratch/vxd.ini" --windows ME -o "$scratch/vxd.ini" 2>&1); status=$?
 expect "diff onto its input" "it is the new option file" "$out"
 
+# init: a skeleton disc that lint passes and a matrix runs through; never into a folder in use.
+out=$("$tool" init "$scratch/skeleton" 2>&1); status=$?
+status_is "init" 0 $status
+out=$("$tool" lint "$scratch/skeleton" 2>&1); status=$?
+status_is "init then lint" 0 $status
+"$tool" matrix --disc "$scratch/skeleton" --commands all > /dev/null 2>&1; status=$?
+status_is "init then matrix" 0 $status
+before=$(snapshot "$scratch/skeleton")
+out=$("$tool" init "$scratch/skeleton" 2>&1); status=$?
+expect "init into a disc" "is not empty: init writes a new disc only into a new or empty folder" "$out"
+status_is "init into a disc" 1 $status
+[ "$before" = "$(snapshot "$scratch/skeleton")" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: init changed a folder that was not empty"; }
+
 # --save with --restart: install, restart, and look again.
 out=$("$tool" --machine "$scratch/win98" --disc "$examples/disc" --dialog main=click:3 --dialog restart=click:1000,click:1 --restart --save 2>&1); status=$?
 status_is "save" 0 $status

@@ -390,6 +390,12 @@ int main(int argc, char** argv) {
       "what a new disc, or the disc with another option file, does differently on every "
       "Windows version and command; nothing when alike");
   lab::AddDiffOptions(*diff, diffOptions);
+  lab::InitCommandLine initOptions;
+  CLI::App* init = app.add_subcommand(
+      "init",
+      "a skeleton driver disc in a new folder: every folder a route needs, an annotated "
+      "setup.ini and placeholder files, which lint passes");
+  lab::AddInitOptions(*init, initOptions);
   CLI::App* schema = app.add_subcommand(
       "schema", "prints the JSON schema of every document --json writes (its schemaVersion)");
 
@@ -422,6 +428,9 @@ int main(int argc, char** argv) {
   }
   if (diff->parsed()) {
     return lab::Diff(diffOptions);
+  }
+  if (init->parsed()) {
+    return lab::Init(initOptions);
   }
   if (schema->parsed()) {
     std::fputs(lab::SchemaText().c_str(), stdout);
