@@ -42,7 +42,7 @@ const char kSetupIni[] =
     "\r\n"
     "[Default]\r\n"
     "; 1: the maker's CD player plays CD audio digitally.\r\n"
-    "UsingCDDA=1\r\n";
+    "UsingCDDA=0\r\n";
 
 const char kReadme[] =
     "A driver disc made by setup-sim init. Every program and driver file here is a placeholder\r\n"
