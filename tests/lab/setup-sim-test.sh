@@ -300,7 +300,7 @@ expect "look again" "^  none$" "$(sed -n '/^Registry changes/,/^Files/p' <<< "$o
 if grep -q "OVAUDIO.OLD" "$scratch/win98/drive_c/WINDOWS/WININIT.BAK"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL save: no WININIT.BAK"; fi
 
 # The JSON documents against the committed schema, which the tool carries as it is committed;
-# a document that lacks a key is refused.
+# a document that lacks a key is refused (check-json.py takes one away from each).
 if cmp -s <("$tool" schema) "$(dirname "$0")/../../tools/setup-sim/setup-sim.schema.json"; then
   passed=$((passed + 1))
 else
@@ -313,10 +313,5 @@ if out=$(python3 "$(dirname "$0")/check-json.py" "$schema" "$json"/*.json 2>&1);
 else
   failed=$((failed + 1)); echo "FAIL: documents that do not follow the schema:"; echo "$out"
 fi
-python3 -c 'import json, sys; d = json.load(open(sys.argv[1])); del d["rows"][0]["counts"]; json.dump(d, open(sys.argv[2], "w"))' \
-  "$json/matrix.json" "$json/broken.json"
-out=$(python3 "$(dirname "$0")/check-json.py" "$schema" "$json/broken.json" 2>&1)
-expect "schema refuses a missing key" "'counts' is a required property" "$out"
-
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]
