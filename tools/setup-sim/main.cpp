@@ -91,8 +91,8 @@ void AddRunOptions(CLI::App& run, RunCommandLine& options) {
                  "fresh machine with the ORV6490)");
   run.add_option("--disc", setup.disc, "the disc folder, mapped read-only as drive D:");
   run.add_option("--disc-at", setup.discAt,
-                 "where the disc is mapped instead: a drive (E:) or a network share "
-                 "(\\\\server\\share)");
+                 "where the disc is mapped instead: a drive the machine does not have (E:; "
+                 "never C:) or a network share (\\\\server\\share)");
   run.add_option("--program", setup.program,
                  "the program path as Windows hands it over (default: the disc's SETUP.EXE; "
                  ".\\SETUP.EXE is a start from a command prompt in the disc's root)");
@@ -143,7 +143,8 @@ void AddMatrixOptions(CLI::App& matrix, MatrixCommandLine& options) {
                   "ID=ACTIONS: replaces the standard answers to that dialog")
       ->allow_extra_args(false);
   matrix.add_option("--pci", setup.pci, "SLOT=DEVICE on every machine")->allow_extra_args(false);
-  matrix.add_option("--disc-at", setup.discAt, "where the disc is mapped");
+  matrix.add_option("--disc-at", setup.discAt,
+                    "where the disc is mapped: a drive the machines do not have, or a share");
   matrix.add_option("--args", setup.args, "the command line after the program name");
   matrix.add_option("--expect", options.expect,
                     "a file of what each row should do (--write-expect writes one): every "
