@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/lab/LabTestSupport.h"
+#include "tools/setup-sim/ProfileEntries.h"
 #include "tools/setup-sim/ReportJson.h"
 #include "tools/setup-sim/ReportText.h"
 
@@ -135,6 +136,32 @@ TEST(ReportJson, RegistryDataIsTypedAsItsTypeReadsIt) {
   EXPECT_EQ(Json::parse(lab::RegDataJson("hex:0a,ff").dump())["hex"], "0aff");
   EXPECT_EQ(lab::PlainValueName("@"), "");
   EXPECT_EQ(lab::PlainValueName("\"a\\\"b\""), "a\"b");
+}
+
+// Profile entries as the run left them: a key written twice is one entry with its last value, a
+// deleted section stands for each key it held, and a key that ends as it began is no change.
+TEST(ProfileEntries, TheEndStateOfEachKeyWithItsValueBefore) {
+  sim::SimMachine machine;
+  const std::string file = "C:\\WINDOWS\\STATE.INI";
+  machine.Files().WriteFileDirect(file, "[keep]\r\nsame=1\r\n[gone]\r\na=1\r\nb=2\r\n");
+  const lab::MachineState before = lab::CaptureState(machine);
+  platform::Profiles& profiles = machine.Platform().profiles;
+  profiles.WriteString("new", "key", "x", file);
+  profiles.WriteString("NEW", "KEY", "y", file);
+  profiles.WriteString("keep", "same", "2", file);
+  profiles.WriteString("keep", "same", "1", file);
+  profiles.WriteString("gone", std::nullopt, std::nullopt, file);
+  const std::vector<lab::ProfileEntry> entries =
+      lab::ProfileEndState(lab::ReadJournal(machine.Journal()).profileWrites, before, machine);
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].key, "key");
+  EXPECT_EQ(entries[0].before, std::nullopt);
+  EXPECT_EQ(entries[0].after, "y");
+  EXPECT_EQ(entries[1].section, "gone");
+  EXPECT_EQ(entries[1].key, "a");
+  EXPECT_EQ(entries[1].before, "1");
+  EXPECT_EQ(entries[1].after, std::nullopt);
+  EXPECT_EQ(entries[2].key, "b");
 }
 
 TEST(ReportJson, TheRestartCarriesOutThePendingRenames) {
