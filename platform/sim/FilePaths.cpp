@@ -23,6 +23,13 @@ bool BadNameChar(unsigned char c, bool allowWildcards) {
 
 }  // namespace
 
+bool IsKeptName(std::string_view name) {
+  return !name.empty() && name.back() != '.' && name.back() != ' ' &&
+         std::none_of(name.begin(), name.end(), [](char c) {
+           return c == '\\' || c == '/' || BadNameChar(static_cast<unsigned char>(c), false);
+         });
+}
+
 bool IsUncPath(std::string_view path) {
   return path.size() >= 2 && (path[0] == '\\' || path[0] == '/') &&
          (path[1] == '\\' || path[1] == '/');

@@ -13,25 +13,24 @@ namespace fs = std::filesystem;
 
 namespace sim {
 
-bool ReadHostFile(const fs::path& path, std::string& content) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    return false;
-  }
-  content.clear();
-  char chunk[16384];
-  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-    content.append(chunk, static_cast<std::size_t>(in.gcount()));
-  }
-  return !in.bad();
-}
-
 namespace {
 
 bool WriteHostFile(const fs::path& path, const std::string& content) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(content.data(), static_cast<std::streamsize>(content.size()));
   return static_cast<bool>(out);
+}
+
+// A file's bytes, read from the host folder now if they were not before; false with a message
+// when the host file went away or changed since it was mapped.
+bool HostBytes(const FileData& data, std::string& content, std::string& error) {
+  try {
+    content.assign(data.begin(), data.end());
+    return true;
+  } catch (const HostFileLost& lost) {
+    error = lost.what();
+    return false;
+  }
 }
 
 // A drive or share of machine.ini, and the host folder that holds it.
@@ -79,17 +78,6 @@ bool ReadVolumes(const ProfileDocument& ini, const fs::path& folder, std::vector
     volumes.push_back(VolumeOf(root, folder, value));
   }
   return true;
-}
-
-// `path` is one that walking the host folder gave: the folder as `host` spells it (generic form),
-// a separator unless it ends in one, and the names below it.
-std::string WindowsPathOf(const std::string& root, const std::string& host, const fs::path& path) {
-  std::string relative = path.generic_string().substr(host.size());
-  if (!relative.empty() && relative.front() == '/') {
-    relative.erase(0, 1);
-  }
-  std::replace(relative.begin(), relative.end(), '/', '\\');
-  return root + "\\" + relative;
 }
 
 // [Hardware] and [PCI]: the PCI BIOS, the rights of the user, how the detection driver
@@ -173,12 +161,14 @@ bool MapHostFolder(SimMachine& machine, char letter, const fs::path& folder, boo
 }
 
 bool MapHostFolder(SimMachine& machine, const std::string& root, const fs::path& folder,
+                   bool readOnlyMedia, std::string& error, HostFolders* shared) {
+  std::shared_ptr<const HostFolder> read =
+      shared != nullptr ? shared->Get(folder, error) : HostFolder::Read(folder, error);
+  return read && MapHostFolder(machine, root, *read, readOnlyMedia, error);
+}
+
+bool MapHostFolder(SimMachine& machine, const std::string& root, const HostFolder& folder,
                    bool readOnlyMedia, std::string& error) {
-  std::error_code code;
-  if (!fs::is_directory(folder, code)) {
-    error = "no such folder: " + folder.string();
-    return false;
-  }
   SimFileSystem& files = machine.Files();
   std::string name = root;
   if (IsUncPath(root)) {
@@ -196,41 +186,11 @@ bool MapHostFolder(SimMachine& machine, const std::string& root, const fs::path&
     error = "\"" + root + "\" is neither a drive letter nor a share \\\\server\\share";
     return false;
   }
-  std::vector<fs::directory_entry> entries;
-  for (auto it = fs::recursive_directory_iterator(folder, code);
-       !code && it != fs::recursive_directory_iterator(); it.increment(code)) {
-    if (!it->is_symlink(code)) {
-      entries.push_back(*it);
-    }
-  }
-  if (code) {
-    error = "cannot read " + folder.string() + ": " + code.message();
-    return false;
-  }
-  std::sort(entries.begin(), entries.end());
-  const std::string host = folder.generic_string();
-  for (const fs::directory_entry& entry : entries) {
-    std::string path = WindowsPathOf(name, host, entry.path());
-    bool ok = false;
-    if (entry.is_directory(code)) {
-      ok = files.MakeFoldersDirect(path);
-    } else if (entry.is_regular_file(code)) {
-      std::string content;
-      ok = ReadHostFile(entry.path(), content) &&
-           files.WriteFileDirect(path, content, readOnlyMedia ? win::FILE_ATTRIBUTE_READONLY : 0);
-    } else {
-      continue;
-    }
-    if (!ok || files.FullPath(path).empty()) {
-      error = "cannot map " + entry.path().string() + " as " + path +
-              " (a name Windows refuses, or a path longer than 259 characters)";
-      return false;
-    }
-  }
-  return true;
+  return folder.MapInto(files, name, readOnlyMedia, error);
 }
 
-std::unique_ptr<SimMachine> LoadMachineFolder(const fs::path& folder, std::string& error) {
+std::unique_ptr<SimMachine> LoadMachineFolder(const fs::path& folder, std::string& error,
+                                              HostFolders* shared) {
   std::error_code code;
   if (!fs::is_directory(folder, code)) {
     error = "no machine folder at " + folder.string();
@@ -267,7 +227,7 @@ std::unique_ptr<SimMachine> LoadMachineFolder(const fs::path& folder, std::strin
     return nullptr;
   }
   for (const Volume& volume : volumes) {
-    if (!MapHostFolder(*machine, volume.root, volume.host, volume.readOnlyMedia, error)) {
+    if (!MapHostFolder(*machine, volume.root, volume.host, volume.readOnlyMedia, error, shared)) {
       return nullptr;
     }
   }
@@ -360,6 +320,7 @@ bool SaveMachineFolder(SimMachine& machine, const fs::path& folder, std::string&
     }
     const fs::path& host = volume.host;
     std::set<std::string> keep;
+    std::string lost;  // a file of the folder that went away since it was mapped
     machine.Files().Walk(volume.root, [&](const std::string& path, const FileNode& node) {
       fs::path target = host;
       for (const std::string& part : Split(path.substr(volume.root.size() + 1), '\\')) {
@@ -369,8 +330,11 @@ bool SaveMachineFolder(SimMachine& machine, const fs::path& folder, std::string&
       if (node.isFolder) {
         fs::create_directories(target, code);
       } else {
-        std::string content(node.data.begin(), node.data.end());
+        std::string content;
         std::string existing;
+        if (!HostBytes(node.data, content, lost)) {
+          return;
+        }
         if (!ReadHostFile(target, existing) || existing != content) {
           WriteHostFile(target, content);
         }
@@ -385,6 +349,10 @@ bool SaveMachineFolder(SimMachine& machine, const fs::path& folder, std::string&
                 "\t" + node.shortName + "\t" + path + "\n";
       }
     });
+    if (!lost.empty()) {
+      error = lost;
+      return false;
+    }
     // Whatever the machine no longer has goes from the host folder too.
     std::vector<fs::path> stale;
     for (auto it = fs::recursive_directory_iterator(host, code);

@@ -111,11 +111,15 @@ void SimFileSystem::AssignShortName(FileNode* folder, FileNode* node) const {
     FileNode* holder = folder->Child(candidate);
     return holder != nullptr && holder != node;
   };
-  for (unsigned number = 1;; ++number) {
+  // The first six characters and the extension make every candidate.
+  const std::string stem = base.substr(0, 6) + "." + ext;
+  auto hint = folder->shortNameTails.find(stem);
+  for (unsigned number = hint == folder->shortNameTails.end() ? 1 : hint->second;; ++number) {
     std::string tail = "~" + std::to_string(number);
     std::string candidate = base.substr(0, 8 - tail.size()) + tail + (ext.empty() ? "" : "." + ext);
     if (!taken(candidate)) {
       node->SetShortName(candidate);
+      folder->shortNameTails[stem] = number + 1;
       return;
     }
   }

@@ -32,6 +32,10 @@ void FileNode::IndexChild(FileNode* child) {
 }
 
 void FileNode::UnindexChild(FileNode* child) {
+  if (child->name.find('~') != std::string::npos ||
+      child->shortName.find('~') != std::string::npos) {
+    shortNameTails.clear();
+  }
   for (const std::string* childName : {&child->name, &child->shortName}) {
     auto it = childNames.find(Upper(*childName));
     if (it != childNames.end() && it->second == child) {
@@ -323,6 +327,18 @@ bool SimFileSystem::MakeFoldersDirect(const std::string& path) {
     node = child;
   }
   return true;
+}
+
+FileNode* SimFileSystem::RootDirect(const std::string& root) {
+  std::uint32_t error = 0;
+  return Root(SplitRoot(root).root, error);
+}
+
+FileNode* SimFileSystem::AddDirect(FileNode* folder, const std::string& name, bool isFolder) {
+  if (!IsKeptName(name) || folder->Child(name) != nullptr) {
+    return nullptr;
+  }
+  return AddChild(folder, name, isFolder);
 }
 
 std::optional<std::string> SimFileSystem::ReadFileDirect(const std::string& path) const {

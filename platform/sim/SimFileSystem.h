@@ -16,38 +16,10 @@
 
 #include "platform/Files.h"
 #include "platform/WinConstants.h"
+#include "platform/sim/FileData.h"
 #include "platform/sim/SimCore.h"
 
 namespace sim {
-
-// A file's bytes, shared between copies until one of them is changed (copy on write): copying
-// a large file costs nothing until a program writes to one of the copies.
-class FileData {
- public:
-  FileData() : bytes_(std::make_shared<std::vector<std::uint8_t>>()) {}
-
-  std::vector<std::uint8_t>::const_iterator begin() const { return bytes_->cbegin(); }
-  std::vector<std::uint8_t>::const_iterator end() const { return bytes_->cend(); }
-  std::size_t size() const { return bytes_->size(); }
-  bool empty() const { return bytes_->empty(); }
-  std::uint8_t operator[](std::size_t index) const { return (*bytes_)[index]; }
-  const std::uint8_t* data() const { return bytes_->data(); }
-  template <class Iterator>
-  void assign(Iterator first, Iterator last) {
-    bytes_ = std::make_shared<std::vector<std::uint8_t>>(first, last);
-  }
-  void clear() { bytes_ = std::make_shared<std::vector<std::uint8_t>>(); }
-  // The bytes to change, this file's own from now on.
-  std::vector<std::uint8_t>& Mutable() {
-    if (bytes_.use_count() > 1) {
-      bytes_ = std::make_shared<std::vector<std::uint8_t>>(*bytes_);
-    }
-    return *bytes_;
-  }
-
- private:
-  std::shared_ptr<std::vector<std::uint8_t>> bytes_;
-};
 
 struct FileNode {
   std::string name;
@@ -69,6 +41,10 @@ struct FileNode {
   std::unordered_map<std::string, FileNode*> childNames;
   void IndexChild(FileNode* child);
   void UnindexChild(FileNode* child);
+  // The folder's first 8.3 tail number worth trying for a name stem ("SOUNDL.WAV"): every
+  // one below it is taken, so that a folder of thousands of like names gives each its number in
+  // one step. Forgotten when a name with a tilde leaves the folder and frees a number.
+  std::unordered_map<std::string, unsigned> shortNameTails;
 };
 
 class SimFileSystem : public platform::Files {
@@ -107,6 +83,11 @@ class SimFileSystem : public platform::Files {
   bool WriteFileDirect(const std::string& path, std::string_view content,
                        std::uint32_t attributes = 0);
   bool MakeFoldersDirect(const std::string& path);
+  // For a tree read elsewhere (a host folder): the root folder of a drive or share, and a new
+  // folder or file in a folder of this file system, with its 8.3 name. Null for a root that is
+  // not there, and for a name that Windows refuses or that the folder already has.
+  FileNode* RootDirect(const std::string& root);
+  FileNode* AddDirect(FileNode* folder, const std::string& name, bool isFolder);
   std::optional<std::string> ReadFileDirect(const std::string& path) const;
   bool RemoveDirect(const std::string& path);
   bool MoveDirect(const std::string& source, const std::string& target);  // replaces the target
@@ -251,6 +232,9 @@ class SimFileSystem : public platform::Files {
 
 // True for a UNC path ("\\server\share\..."; either slash).
 bool IsUncPath(std::string_view path);
+// True for a name Windows keeps as it is: not empty, no character it refuses, no separator, and
+// no dot or blank at its end (which Windows would drop).
+bool IsKeptName(std::string_view name);
 // True when `name` is already a valid 8.3 name (letter case aside).
 bool IsShortName(std::string_view name);
 // Case-insensitive wildcard match with "*" and "?"; "*.*" matches every name.

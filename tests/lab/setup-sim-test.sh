@@ -127,6 +127,13 @@ expect "matrix commands" '^ME *both *CombinedInstall > StageWdmDriver (setup at 
 out=$("$tool" lint "$examples/disc" 2>&1); status=$?
 status_is "lint clean" 0 $status
 expect "lint clean" "no findings" "$out"
+# Progress on standard error while a command works: on a terminal, and never in a log.
+out=$(script -qc "'$tool' matrix --disc '$examples/disc' --machines '$examples/machines' > /dev/null" /dev/null)
+expect "progress on a terminal" "setup-sim matrix: 7/7 XP driver" "$out"
+out=$(script -qc "'$tool' lint '$examples/disc' > /dev/null" /dev/null)
+expect "progress on a terminal" "setup-sim lint: checking" "$out"
+out=$("$tool" matrix --disc "$examples/disc" --machines "$examples/machines" 2>&1 > /dev/null)
+[ -z "$out" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL progress in a log: $out"; }
 
 # Bad input: a clear message, a non-zero status, and no machine folder changed.
 scratch=$(mktemp -d)
@@ -154,6 +161,14 @@ rm "$scratch/half/registry.reg"
 out=$("$tool" --machine "$scratch/half" --disc "$examples/disc" 2>&1); status=$?
 expect "half written" "is half written" "$out"
 status_is "half written" 1 $status
+# Symbolic links, one out of the disc and a loop of two: left out, and named in a run's notes.
+cp -r "$examples/disc" "$scratch/linked"
+ln -s "$examples/machines/win98/registry.reg" "$scratch/linked/registry.reg"
+ln -s loop2 "$scratch/linked/loop1"
+ln -s loop1 "$scratch/linked/loop2"
+out=$("$tool" --windows XP --disc "$scratch/linked" --dialog main=click:2 2>&1); status=$?
+expect "links left out" "note: the disc folder holds 3 symbolic links, left out (loop1...)" "$out"
+status_is "links left out" 0 $status
 snapshot() { (cd "$1" && find . -exec md5sum {} + 2>/dev/null | sort); }
 before=$(snapshot "$scratch/win98")
 out=$("$tool" --machine "$scratch/win98" --disc "$examples/disc" --dialog main=click:3 --save 2>&1); status=$?

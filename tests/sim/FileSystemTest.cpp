@@ -32,6 +32,21 @@ TEST(ShortNames, TildeNumbersAreGivenInTurnAndStayPut) {
             "C:\\PROGRA~2\\MYLONG~1.TEX");
 }
 
+TEST(ShortNames, AFolderOfLikeNamesNumbersThemInTurnAndGivesAFreedNumberAgain) {
+  SimMachine machine(WindowsVersion::WinXP);
+  auto& files = machine.Files();
+  for (int i = 1; i <= 12; ++i) {
+    ASSERT_TRUE(files.WriteFileDirect("C:\\Sound Library " + std::to_string(i) + ".wav", ""));
+  }
+  EXPECT_EQ(ShortPath(machine, "C:\\Sound Library 9.wav"), "C:\\SOUNDL~9.WAV");
+  EXPECT_EQ(ShortPath(machine, "C:\\Sound Library 12.wav"), "C:\\SOUND~12.WAV");
+  ASSERT_TRUE(files.DeleteFile("C:\\SOUNDL~3.WAV"));
+  ASSERT_TRUE(files.WriteFileDirect("C:\\Sound Library 13.wav", ""));
+  EXPECT_EQ(ShortPath(machine, "C:\\Sound Library 13.wav"), "C:\\SOUNDL~3.WAV");
+  ASSERT_TRUE(files.WriteFileDirect("C:\\Sound Library 14.wav", ""));
+  EXPECT_EQ(ShortPath(machine, "C:\\Sound Library 14.wav"), "C:\\SOUND~13.WAV");
+}
+
 TEST(ShortNames, NineXUpperCasesWhereNtKeepsTheSpelling) {
   for (auto [version, expected] :
        {std::pair{WindowsVersion::Win98SE, "C:\\PROGRA~1\\ORVANTA\\WIN_ME\\"},

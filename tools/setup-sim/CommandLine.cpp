@@ -1,12 +1,12 @@
 #include "tools/setup-sim/CommandLine.h"
 
-#include <unistd.h>
-
 #include <cstdio>
+#include <memory>
 
 #include "install/SetupCommands.h"
 #include "platform/sim/Text.h"
 #include "tools/setup-sim/JsonDocument.h"
+#include "tools/setup-sim/Progress.h"
 
 namespace lab {
 
@@ -28,17 +28,13 @@ CommandsFactory LauncherCommands() {
 }
 
 MatrixProgress TerminalProgress(const std::string& command) {
-  if (::isatty(STDERR_FILENO) == 0) {
-    return nullptr;
-  }
-  return [command](std::size_t done, std::size_t total, const std::string& label) {
+  auto line = std::make_shared<Progress>("setup-sim " + command);
+  return [line](std::size_t done, std::size_t total, const std::string& label) {
     if (label.empty()) {
-      std::fprintf(stderr, "\r%60s\r", "");
+      line->Clear();
     } else {
-      std::fprintf(stderr, "\rsetup-sim %s: %zu/%zu %-30s", command.c_str(), done + 1, total,
-                   label.c_str());
+      line->Show(std::to_string(done + 1) + "/" + std::to_string(total) + " " + label);
     }
-    std::fflush(stderr);
   };
 }
 

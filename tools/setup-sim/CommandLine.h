@@ -26,7 +26,7 @@ int Refuse(const char* command, bool json, const std::string& message, int exitC
 // The commands of the real program.
 CommandsFactory LauncherCommands();
 
-// A line on standard error that says how far a matrix has come, when that is a terminal.
+// A line on standard error that says how far a matrix has come (on a terminal only).
 MatrixProgress TerminalProgress(const std::string& command);
 
 // A comma-separated list of Windows versions or of main-window commands ("all" is every one);

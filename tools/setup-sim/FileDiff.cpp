@@ -14,18 +14,6 @@ const char* KindName(FileChange::Kind kind) {
   return "changed";
 }
 
-namespace {
-
-std::uint64_t Fingerprint(const std::string& data) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (unsigned char byte : data) {
-    hash = (hash ^ byte) * 1099511628211ull;
-  }
-  return hash;
-}
-
-}  // namespace
-
 std::vector<FileChange> DiffFiles(const MachineState& before, const MachineState& after) {
   std::vector<FileChange> changes;
   auto old = before.files.begin();
@@ -43,7 +31,7 @@ std::vector<FileChange> DiffFiles(const MachineState& before, const MachineState
     if (old == before.files.end() || now->first < old->first) {
       changes.push_back(FileChange{FileChange::Kind::Created, file.path, file.isFolder, 0,
                                    file.data.size(), false, 0, file.attributes,
-                                   Fingerprint(file.data)});
+                                   file.data.Fingerprint()});
       ++now;
       continue;
     }
@@ -53,11 +41,11 @@ std::vector<FileChange> DiffFiles(const MachineState& before, const MachineState
                                    was.data.size(), 0, false, was.attributes, 0});
       changes.push_back(FileChange{FileChange::Kind::Created, file.path, file.isFolder, 0,
                                    file.data.size(), false, 0, file.attributes,
-                                   Fingerprint(file.data)});
+                                   file.data.Fingerprint()});
     } else if (was.data != file.data || was.attributes != file.attributes) {
       changes.push_back(FileChange{FileChange::Kind::Changed, file.path, file.isFolder,
                                    was.data.size(), file.data.size(), was.data != file.data,
-                                   was.attributes, file.attributes, Fingerprint(file.data)});
+                                   was.attributes, file.attributes, file.data.Fingerprint()});
     }
     ++old;
     ++now;

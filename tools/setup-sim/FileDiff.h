@@ -19,7 +19,7 @@ struct FileChange {
   bool contentChanged = false;  // Changed: the bytes differ (else only the attributes)
   std::uint32_t attributesBefore = 0;
   std::uint32_t attributesAfter = 0;
-  std::uint64_t contentAfter = 0;  // a fingerprint of the bytes after (FNV-1a); 0 when deleted
+  std::uint64_t contentAfter = 0;  // a fingerprint of the bytes after; 0 when deleted
 };
 
 // In path order, so that a folder comes before what it holds.

@@ -58,20 +58,4 @@ bool CheckDiscFolder(const std::string& disc, bool& empty, std::string& error) {
   return true;
 }
 
-std::vector<std::string> SymbolicLinks(const std::string& disc) {
-  namespace fs = std::filesystem;
-  std::vector<std::string> links;
-  std::error_code code;
-  for (auto it = fs::recursive_directory_iterator(disc, code);
-       !code && it != fs::recursive_directory_iterator(); it.increment(code)) {
-    if (it->is_symlink(code)) {
-      std::string path = it->path().lexically_relative(disc).string();
-      std::replace(path.begin(), path.end(), '/', '\\');
-      links.push_back(path);
-    }
-  }
-  std::sort(links.begin(), links.end());
-  return links;
-}
-
 }  // namespace lab

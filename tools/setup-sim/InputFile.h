@@ -16,8 +16,4 @@ bool ReadInputFile(const std::string& path, const std::string& what, std::string
 // cannot be read; `empty` tells whether it holds nothing.
 bool CheckDiscFolder(const std::string& disc, bool& empty, std::string& error);
 
-// The symbolic links in a disc folder, relative to it: the simulated disc leaves them out, as a
-// disc image holds none (a mastering tool either copies what they point at or drops them).
-std::vector<std::string> SymbolicLinks(const std::string& disc);
-
 }  // namespace lab

@@ -21,10 +21,11 @@ std::optional<std::vector<Finding>> LintDisc(const std::string& disc, std::strin
     return findings;
   }
   auto machine = std::make_unique<sim::SimMachine>();
-  if (!sim::MapHostFolder(*machine, "D:", disc, true, error)) {
+  std::shared_ptr<const sim::HostFolder> read = sim::HostFolder::Read(disc, error);
+  if (!read || !sim::MapHostFolder(*machine, "D:", *read, true, error)) {
     return std::nullopt;
   }
-  for (const std::string& link : SymbolicLinks(disc)) {
+  for (const std::string& link : read->Links()) {
     findings.push_back(Finding{"symbolic-link",
                                link,
                                "a symbolic link: the simulated disc leaves it out, and a disc "

@@ -35,7 +35,8 @@ std::unique_ptr<sim::SimMachine> LoadCheckedFolder(const RunSetup& setup, Prepar
     prepared.notes.push_back("an earlier --save was interrupted and left " + leftover +
                              "; the machine folder itself is whole");
   }
-  std::unique_ptr<sim::SimMachine> machine = sim::LoadMachineFolder(folder, error);
+  std::unique_ptr<sim::SimMachine> machine =
+      sim::LoadMachineFolder(folder, error, setup.hostFolders);
   if (!machine) {
     return nullptr;
   }
@@ -230,7 +231,14 @@ std::unique_ptr<PreparedMachine> PrepareMachine(const RunSetup& setup, std::stri
     error = "the disc folder " + setup.disc + " is empty";
     return nullptr;
   }
-  if (std::vector<std::string> links = SymbolicLinks(setup.disc); !links.empty()) {
+  // Read once for a matrix; its symbolic links left out, and named.
+  std::shared_ptr<const sim::HostFolder> disc = setup.hostFolders != nullptr
+                                                    ? setup.hostFolders->Get(setup.disc, error)
+                                                    : sim::HostFolder::Read(setup.disc, error);
+  if (!disc) {
+    return nullptr;
+  }
+  if (const std::vector<std::string>& links = disc->Links(); !links.empty()) {
     prepared->notes.push_back("the disc folder holds " + std::to_string(links.size()) +
                               " symbolic link" + (links.size() == 1 ? "" : "s") + ", left out (" +
                               links.front() + (links.size() > 1 ? "..." : "") +
@@ -243,7 +251,7 @@ std::unique_ptr<PreparedMachine> PrepareMachine(const RunSetup& setup, std::stri
   }
   root = sim::IsUncPath(root) ? root : sim::Upper(root);
   if (!CheckDiscPlace(machine, root, error) ||
-      !sim::MapHostFolder(machine, setup.discAt, setup.disc, true, error)) {
+      !sim::MapHostFolder(machine, setup.discAt, *disc, true, error)) {
     return nullptr;
   }
   if (!PrepareOptionFile(setup, machine, root, error) || !ApplyPci(machine, setup.pci, error) ||

@@ -9,8 +9,7 @@ MachineState CaptureState(sim::SimMachine& machine) {
   state.registry = machine.Registry().Export();
   sim::SimFileSystem& files = machine.Files();
   auto take = [&](const std::string& path, const sim::FileNode& node) {
-    state.files[sim::Upper(path)] = FileState{path, node.isFolder, node.attributes,
-                                              std::string(node.data.begin(), node.data.end())};
+    state.files[sim::Upper(path)] = FileState{path, node.isFolder, node.attributes, node.data};
   };
   for (char letter : files.Drives()) {
     if (!files.IsReadOnlyMedia(letter)) {

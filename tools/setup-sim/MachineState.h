@@ -14,7 +14,7 @@ struct FileState {
   std::string path;  // full Windows path, as the machine spells it
   bool isFolder = false;
   std::uint32_t attributes = 0;
-  std::string data;
+  sim::FileData data;  // shared with the machine: taking a state copies no bytes
 };
 
 struct MachineState {

@@ -141,6 +141,9 @@ std::vector<MatrixRow> RunMatrix(const MatrixSetup& setup, const CommandsFactory
     }
   }
   const std::size_t total = windows.size() * setup.commands.size() * setup.variants.size();
+  // Every row maps the same disc and machine folders: each is walked once, its files read once
+  // and only as far as a run reads them, and shared between the rows until a run changes them.
+  sim::HostFolders hostFolders;
   std::vector<MatrixRow> rows;
   for (const std::string& name : windows) {
     std::optional<sim::WindowsVersionInfo> version = sim::FindWindowsVersion(name);
@@ -156,6 +159,7 @@ std::vector<MatrixRow> RunMatrix(const MatrixSetup& setup, const CommandsFactory
           run.machineFolder = machine->second;
         }
         run.disc = setup.disc;
+        run.hostFolders = &hostFolders;
         run.discAt = setup.discAt;
         run.args = setup.args;
         run.pci = setup.pci;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/HostFolder.h"
+
 namespace lab {
 
 struct RunSetup {
@@ -21,6 +23,9 @@ struct RunSetup {
   std::string optionFile;                  // used as the disc's setup.ini
   std::vector<std::string> optionChanges;  // "KEY=VALUE" in [InstallOption]
   int language = 1033;
+  // The disc and the machine folders' drives read once for many runs (a matrix); null: read for
+  // this run alone.
+  sim::HostFolders* hostFolders = nullptr;
 };
 
 }  // namespace lab

@@ -17,6 +17,7 @@
 #include "tools/setup-sim/Matrix.h"
 #include "tools/setup-sim/MatrixTable.h"
 #include "tools/setup-sim/Output.h"
+#include "tools/setup-sim/Progress.h"
 #include "tools/setup-sim/ReportJson.h"
 #include "tools/setup-sim/ReportText.h"
 #include "tools/setup-sim/RunReport.h"
@@ -191,8 +192,12 @@ int Run(RunCommandLine& options) {
                   kFailed);
   }
   std::unique_ptr<sim::SimMachine> machine;
+  lab::Progress progress("setup-sim run");
+  progress.Show("running the launcher on " +
+                (setup.machineFolder.empty() ? "Windows " + setup.windows : setup.machineFolder));
   std::optional<lab::RunReport> report =
       lab::RunSetupAndReport(setup, lab::LauncherCommands(), options.restart, error, &machine);
+  progress.Clear();
   if (!report) {
     return refuse(error, kFailed);
   }
@@ -208,8 +213,13 @@ int Run(RunCommandLine& options) {
          (options.save ? "; the machine folder was not saved)" : ")"));
     return kStopped;
   }
-  if (options.save && !lab::SaveMachineSafely(*machine, setup.machineFolder, error)) {
-    return refuse(error, kFailed);
+  if (options.save) {
+    progress.Show("saving the machine folder " + setup.machineFolder);
+    const bool saved = lab::SaveMachineSafely(*machine, setup.machineFolder, error);
+    progress.Clear();
+    if (!saved) {
+      return refuse(error, kFailed);
+    }
   }
   return 0;
 }
@@ -328,7 +338,10 @@ int Lint(LintCommandLine& options) {
   if (!lab::CheckOutput(options.output, {{options.disc, "the disc folder"}}, error)) {
     return refuse(error, kFailed);
   }
+  lab::Progress progress("setup-sim lint");
+  progress.Show("checking " + options.disc);
   std::optional<std::vector<lab::Finding>> findings = lab::LintDisc(options.disc, error);
+  progress.Clear();
   if (!findings) {
     return refuse("lint: " + error, kUsage);
   }
@@ -421,21 +434,28 @@ int main(int argc, char** argv) {
     return Refuse(args.size() > 1 ? args[1].c_str() : "setup-sim", json,
                   error.what() + std::string(" (setup-sim --help tells the options)"), kUsage);
   }
-  if (run->parsed()) {
-    return Run(runOptions);
+  // A disc or machine file is read when a run first needs it: one that changed or went away
+  // since it was mapped ends the command, with nothing written.
+  try {
+    if (run->parsed()) {
+      return Run(runOptions);
+    }
+    if (matrix->parsed()) {
+      return Matrix(matrixOptions);
+    }
+    if (diff->parsed()) {
+      return lab::Diff(diffOptions);
+    }
+    if (init->parsed()) {
+      return lab::Init(initOptions);
+    }
+    if (schema->parsed()) {
+      std::fputs(lab::SchemaText().c_str(), stdout);
+      return std::fflush(stdout) == 0 ? 0 : kFailed;
+    }
+    return Lint(lintOptions);
+  } catch (const sim::HostFileLost& lost) {
+    const bool json = std::find(args.begin(), args.end(), "--json") != args.end();
+    return Refuse(args.size() > 1 ? args[1].c_str() : "setup-sim", json, lost.what(), kFailed);
   }
-  if (matrix->parsed()) {
-    return Matrix(matrixOptions);
-  }
-  if (diff->parsed()) {
-    return lab::Diff(diffOptions);
-  }
-  if (init->parsed()) {
-    return lab::Init(initOptions);
-  }
-  if (schema->parsed()) {
-    std::fputs(lab::SchemaText().c_str(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : kFailed;
-  }
-  return Lint(lintOptions);
 }
