@@ -94,6 +94,30 @@ inline constexpr std::uint32_t WM_COMMAND = 0x0111;
 inline constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
 inline constexpr std::uint32_t SC_CLOSE = 0xF060;
 
+// Window, dialog and control styles, as dialog templates hold them
+inline constexpr std::uint32_t WS_VISIBLE = 0x10000000;
+inline constexpr std::uint32_t WS_DISABLED = 0x08000000;
+inline constexpr std::uint32_t WS_CAPTION = 0x00C00000;
+inline constexpr std::uint32_t WS_BORDER = 0x00800000;
+inline constexpr std::uint32_t WS_SYSMENU = 0x00080000;
+inline constexpr std::uint32_t WS_GROUP = 0x00020000;
+inline constexpr std::uint32_t DS_MODALFRAME = 0x80;
+inline constexpr std::uint32_t BS_TYPEMASK = 0xF;
+inline constexpr std::uint32_t BS_DEFPUSHBUTTON = 0x1;
+inline constexpr std::uint32_t BS_CHECKBOX = 0x2;
+inline constexpr std::uint32_t BS_AUTOCHECKBOX = 0x3;
+inline constexpr std::uint32_t BS_RADIOBUTTON = 0x4;
+inline constexpr std::uint32_t BS_3STATE = 0x5;
+inline constexpr std::uint32_t BS_AUTO3STATE = 0x6;
+inline constexpr std::uint32_t BS_GROUPBOX = 0x7;
+inline constexpr std::uint32_t BS_AUTORADIOBUTTON = 0x9;
+inline constexpr std::uint32_t SS_TYPEMASK = 0x1F;
+inline constexpr std::uint32_t SS_CENTER = 0x1;
+inline constexpr std::uint32_t SS_RIGHT = 0x2;
+inline constexpr std::uint32_t SS_ICON = 0x3;
+inline constexpr std::uint32_t SS_BITMAP = 0xE;
+inline constexpr std::uint32_t SS_NOPREFIX = 0x80;
+
 // Message boxes and dialog results
 inline constexpr std::uint32_t MB_OK = 0x0;
 inline constexpr std::uint32_t MB_OKCANCEL = 0x1;

@@ -9,6 +9,7 @@ namespace sim {
 namespace {
 
 constexpr int kBitmap = 2;
+constexpr int kIcon = 3;
 constexpr int kDialog = 5;
 constexpr int kString = 6;
 constexpr int kGroupIcon = 14;
@@ -218,10 +219,9 @@ bool Resources::Load(const std::uint8_t* data, std::size_t size, std::string& er
           strings_[(nameId - 1) * 16 + i] = text;
         }
       }
-    } else if (typeId == kBitmap && nameId >= 0) {
-      bitmaps_.push_back(nameId);
-    } else if (typeId == kGroupIcon && nameId >= 0) {
-      icons_.push_back(nameId);
+    } else if ((typeId == kBitmap || typeId == kGroupIcon || typeId == kIcon) && nameId >= 0) {
+      auto& kept = typeId == kBitmap ? bitmaps_ : typeId == kIcon ? iconImages_ : icons_;
+      kept[nameId].assign(reinterpret_cast<const char*>(data + body), dataSize);
     }
     in.Seek(body + dataSize);
     in.Align4();
@@ -258,11 +258,89 @@ std::optional<std::string> Resources::String(int id) const {
 }
 
 bool Resources::HasBitmap(int id) const {
-  return std::find(bitmaps_.begin(), bitmaps_.end(), id) != bitmaps_.end();
+  return bitmaps_.count(id) != 0;
 }
 
 bool Resources::HasIcon(int id) const {
-  return std::find(icons_.begin(), icons_.end(), id) != icons_.end();
+  return icons_.count(id) != 0;
+}
+
+namespace {
+
+void PutWord(std::string& out, std::uint32_t value) {
+  out += static_cast<char>(value & 0xFF);
+  out += static_cast<char>((value >> 8) & 0xFF);
+}
+
+void PutDword(std::string& out, std::uint32_t value) {
+  PutWord(out, value & 0xFFFF);
+  PutWord(out, value >> 16);
+}
+
+}  // namespace
+
+std::string Resources::BitmapFile(int id) const {
+  auto it = bitmaps_.find(id);
+  if (it == bitmaps_.end() || it->second.size() < 40) {
+    return {};
+  }
+  // The file header a .bmp file has before the DIB: where the pixels start after the header
+  // and the colour table (three masks for bit fields, no table above 8 bits a pixel).
+  Reader dib(reinterpret_cast<const std::uint8_t*>(it->second.data()), it->second.size());
+  const std::uint32_t headerSize = dib.Dword();
+  dib.Seek(14);
+  const std::uint32_t bitCount = dib.Word();
+  const std::uint32_t compression = dib.Dword();
+  dib.Seek(32);
+  std::uint32_t colours = dib.Dword();
+  if (colours == 0 && bitCount <= 8) {
+    colours = 1u << bitCount;
+  }
+  const std::uint32_t masks = compression == 3 && headerSize == 40 ? 12 : 0;
+  const std::uint64_t pixels = 14ull + headerSize + masks + 4ull * colours;
+  if (!dib.ok() || pixels > 14 + it->second.size()) {
+    return {};
+  }
+  std::string file = "BM";
+  PutDword(file, static_cast<std::uint32_t>(14 + it->second.size()));
+  PutDword(file, 0);
+  PutDword(file, static_cast<std::uint32_t>(pixels));
+  return file + it->second;
+}
+
+std::string Resources::IconFile(int id) const {
+  auto it = icons_.find(id);
+  if (it == icons_.end()) {
+    return {};
+  }
+  // The group's directory names each image by id; the file's directory names it by where it
+  // stands in the file, after the directory.
+  Reader group(reinterpret_cast<const std::uint8_t*>(it->second.data()), it->second.size());
+  group.Word();
+  group.Word();
+  const std::uint16_t count = group.Word();
+  std::string directory;
+  PutWord(directory, 0);
+  PutWord(directory, 1);
+  PutWord(directory, count);
+  std::string images;
+  const std::uint32_t start = 6 + 16u * count;
+  for (std::uint16_t i = 0; i < count && group.ok(); ++i) {
+    for (int field = 0; field < 4; ++field) {
+      directory += static_cast<char>(group.Byte());  // width, height, colours, reserved
+    }
+    PutWord(directory, group.Word());  // planes
+    PutWord(directory, group.Word());  // bits a pixel
+    group.Dword();                     // the size, taken from the image itself
+    auto image = iconImages_.find(group.Word());
+    if (image == iconImages_.end()) {
+      return {};
+    }
+    PutDword(directory, static_cast<std::uint32_t>(image->second.size()));
+    PutDword(directory, static_cast<std::uint32_t>(start + images.size()));
+    images += image->second;
+  }
+  return group.ok() && count > 0 ? directory + images : std::string();
 }
 
 }  // namespace sim

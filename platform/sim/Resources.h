@@ -44,12 +44,17 @@ class Resources {
   std::optional<std::string> String(int id) const;
   bool HasBitmap(int id) const;
   bool HasIcon(int id) const;
+  // A bitmap as a .bmp file holds it, and an icon with its images as an .ico file holds it, for
+  // pictures of the dialogs; empty when there is no such resource or it is malformed.
+  std::string BitmapFile(int id) const;
+  std::string IconFile(int id) const;
 
  private:
   std::map<std::pair<int, int>, DialogTemplate> dialogs_;
   std::map<int, std::string> strings_;
-  std::vector<int> bitmaps_;
-  std::vector<int> icons_;
+  std::map<int, std::string> bitmaps_;     // the DIB: header, colours and pixels
+  std::map<int, std::string> icons_;       // the group's directory
+  std::map<int, std::string> iconImages_;  // each image of a group, by its own id
 };
 
 }  // namespace sim

@@ -10,12 +10,12 @@ namespace sim {
 
 namespace {
 
-constexpr std::uint32_t kGroup = 0x00020000;
-constexpr std::uint32_t kDisabled = 0x08000000;
-constexpr std::uint32_t kSystemMenu = 0x00080000;
-constexpr std::uint32_t kButtonType = 0xF;
-constexpr std::uint32_t kAutoCheckBox = 0x3;
-constexpr std::uint32_t kAutoRadioButton = 0x9;
+constexpr std::uint32_t kGroup = win::WS_GROUP;
+constexpr std::uint32_t kDisabled = win::WS_DISABLED;
+constexpr std::uint32_t kSystemMenu = win::WS_SYSMENU;
+constexpr std::uint32_t kButtonType = win::BS_TYPEMASK;
+constexpr std::uint32_t kAutoCheckBox = win::BS_AUTOCHECKBOX;
+constexpr std::uint32_t kAutoRadioButton = win::BS_AUTORADIOBUTTON;
 constexpr int kClicked = 0;  // BN_CLICKED
 
 }  // namespace

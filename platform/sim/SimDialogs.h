@@ -64,6 +64,7 @@ class SimDialogs : public platform::Dialogs {
   void UseResources(std::shared_ptr<const Resources> resources);
   const Resources& Templates() const { return *resources_; }
   void SetLanguage(int language) { language_ = language; }
+  int Language() const { return language_; }
   void SetDesktop(const platform::Rect& desktop) { desktop_ = desktop; }
   // Appends actions to the script of a template.
   void Script(int templateId, const std::vector<DialogAction>& actions);

@@ -126,7 +126,8 @@ MatrixProblems CountProblems(const std::vector<MatrixRow>& rows) {
 }
 
 std::vector<MatrixRow> RunMatrix(const MatrixSetup& setup, const CommandsFactory& commands,
-                                 const MatrixProgress& progress, std::string& error) {
+                                 const MatrixProgress& progress, std::string& error,
+                                 std::vector<RunReport>* reports) {
   std::map<std::string, std::string> machines;
   if (!setup.machines.empty()) {
     machines = MachinesByVersion(setup.machines, error);
@@ -192,6 +193,9 @@ std::vector<MatrixRow> RunMatrix(const MatrixSetup& setup, const CommandsFactory
         row.variant = variant.name;
         row.report = std::make_shared<const RunReport>(std::move(*report));
         rows.push_back(row);
+        if (reports != nullptr) {
+          reports->push_back(std::move(*report));
+        }
       }
     }
   }

@@ -165,7 +165,6 @@ void Programs(std::string& out, const RunReport& report) {
 }
 
 void Restart(std::string& out, const RunReport& report) {
-  Heading(out, "Restart");
   out += report.restartRequested ? "  requested\n" : "  not requested\n";
   if (!report.pendingRenames.empty()) {
     out += "  pending for the next start:\n";
@@ -190,7 +189,6 @@ void Restart(std::string& out, const RunReport& report) {
 }
 
 void End(std::string& out, const RunReport& report) {
-  Heading(out, "End");
   switch (report.end) {
     case RunReport::End::Exited:
       out += "  the process ended with exit code " +
@@ -233,7 +231,27 @@ std::string ReportText(const RunReport& report) {
   Files(out, report);
   Profiles(out, report);
   Programs(out, report);
+  Heading(out, "Restart");
   Restart(out, report);
+  Heading(out, "End");
+  End(out, report);
+  return out;
+}
+
+std::string WhereText(const RunReport& report) {
+  std::string out;
+  Where(out, report);
+  return out;
+}
+
+std::string RestartText(const RunReport& report) {
+  std::string out;
+  Restart(out, report);
+  return out;
+}
+
+std::string EndText(const RunReport& report) {
+  std::string out;
   End(out, report);
   return out;
 }

@@ -26,6 +26,13 @@ namespace lab {
 // The commands the launcher runs on a machine (the lab tool's own, or the product's).
 using CommandsFactory = std::function<std::unique_ptr<install::Commands>(sim::SimMachine&)>;
 
+// A dialog as the simulation drew it: its template in the run's language, and the state it was
+// left in when it ended (its caption, the controls' check and enabled states, what was moved).
+struct DialogDrawing {
+  sim::DialogTemplate layout;
+  sim::DialogSnapshot state;
+};
+
 struct RunReport {
   // Where it ran.
   std::string windows;  // "98SE"...
@@ -45,6 +52,7 @@ struct RunReport {
   std::vector<std::string> route;  // the commands and installers, in order
   std::string flavour;             // "VxD", "WDM", "NT 4.0" or empty
   std::vector<DialogShown> dialogs;
+  std::vector<DialogDrawing> drawings;  // in the order the dialogs ended
   std::vector<MessageBoxShown> messageBoxes;
   std::vector<RegKeyChange> registry;
   std::vector<FileChange> files;

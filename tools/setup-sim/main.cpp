@@ -18,10 +18,12 @@
 #include "tools/setup-sim/MatrixTable.h"
 #include "tools/setup-sim/Output.h"
 #include "tools/setup-sim/Progress.h"
+#include "tools/setup-sim/ReportHtml.h"
 #include "tools/setup-sim/ReportJson.h"
 #include "tools/setup-sim/ReportText.h"
 #include "tools/setup-sim/RunReport.h"
 #include "tools/setup-sim/SafeSave.h"
+#include "ui/CompiledResources.h"
 
 namespace {
 
@@ -62,6 +64,7 @@ struct RunCommandLine {
   bool json = false;
   bool journal = false;
   std::string output;
+  std::string html;
 };
 
 struct MatrixCommandLine {
@@ -74,6 +77,7 @@ struct MatrixCommandLine {
   std::string writeExpect;
   bool json = false;
   std::string output;
+  std::string html;
 };
 
 struct LintCommandLine {
@@ -117,6 +121,8 @@ void AddRunOptions(CLI::App& run, RunCommandLine& options) {
   run.add_flag("--journal", options.journal,
                "also the raw journal of every side effect, in virtual time");
   run.add_option("-o,--output", options.output, "write the report to a file");
+  run.add_option("--html", options.html,
+                 "also write the report as one web page, with the dialogs drawn");
 }
 
 void AddMatrixOptions(CLI::App& matrix, MatrixCommandLine& options) {
@@ -154,6 +160,9 @@ void AddMatrixOptions(CLI::App& matrix, MatrixCommandLine& options) {
                     "writes what each row does into a file, for a later --expect");
   matrix.add_flag("--json", options.json, "the table as JSON");
   matrix.add_option("-o,--output", options.output, "write the table to a file");
+  matrix.add_option("--html", options.html,
+                    "also write the table as one web page that links every row to its run's "
+                    "whole report, with the dialogs drawn");
 }
 
 void AddLintOptions(CLI::App& lint, LintCommandLine& options) {
@@ -163,6 +172,22 @@ void AddLintOptions(CLI::App& lint, LintCommandLine& options) {
   lint.add_option("-o,--output", options.output, "write the findings to a file");
 }
 
+<<<<<<< HEAD
+=======
+lab::CommandsFactory LabCommandsFactory();
+
+// The launcher's resources, for the pictures of its dialogs in a web page.
+const sim::Resources& LauncherResources() {
+  static const sim::Resources resources = [] {
+    sim::Resources read;
+    std::string error;
+    read.Load(ui::kSetupResources, ui::kSetupResourcesSize, error);
+    return read;
+  }();
+  return resources;
+}
+
+>>>>>>> 1c00687 (run --html and matrix --html: one page that needs nothing but itself, the matrix linking each row to its run's whole report, each dialog drawn from its template in dialog units with the texts, check marks and enabled states it was left with and the launcher's bitmap and icon, long lists folded; every text of the disc or machine escaped; tested in headless Chromium (links, pictures, a silent console))
 int Run(RunCommandLine& options) {
   lab::RunSetup& setup = options.setup;
   auto refuse = [&](const std::string& message, int exitCode) {
@@ -175,11 +200,15 @@ int Run(RunCommandLine& options) {
   if (options.save && setup.machineFolder.empty()) {
     return refuse("run: --save needs a machine folder (--machine)", kUsage);
   }
+<<<<<<< HEAD
   const std::vector<lab::Input> inputs{{setup.disc, "the disc folder"},
                                        {setup.machineFolder, "the machine folder"},
                                        {setup.optionFile, "the option file"},
                                        {setup.answerFile, "the answers file"}};
   if (!lab::CheckOutput(options.output, inputs, error) ||
+=======
+  if (!lab::CheckOutput(options.output, error) || !lab::CheckOutput(options.html, error) ||
+>>>>>>> 1c00687 (run --html and matrix --html: one page that needs nothing but itself, the matrix linking each row to its run's whole report, each dialog drawn from its template in dialog units with the texts, check marks and enabled states it was left with and the launcher's bitmap and icon, long lists folded; every text of the disc or machine escaped; tested in headless Chromium (links, pictures, a silent console))
       (options.save && !lab::CheckSavable(setup.machineFolder, error))) {
     return refuse(error, kFailed);
   }
@@ -205,8 +234,16 @@ int Run(RunCommandLine& options) {
                                   : lab::ReportText(*report) +
                                         (options.journal ? "\nJournal\n" + lab::JournalText(*report)
                                                          : std::string());
+<<<<<<< HEAD
   if (!lab::WriteOutput(options.output, text, error)) {
     return refuse(error + (options.save ? "; the machine folder was not saved" : ""), kFailed);
+=======
+  if (!lab::WriteOutput(options.output, text, error) ||
+      (!options.html.empty() &&
+       !lab::WriteOutput(options.html, lab::RunHtml(*report, LauncherResources()), error))) {
+    Fail(error + (options.save ? "; the machine folder was not saved" : ""));
+    return kFailed;
+>>>>>>> 1c00687 (run --html and matrix --html: one page that needs nothing but itself, the matrix linking each row to its run's whole report, each dialog drawn from its template in dialog units with the texts, check marks and enabled states it was left with and the launcher's bitmap and icon, long lists folded; every text of the disc or machine escaped; tested in headless Chromium (links, pictures, a silent console))
   }
   if (report->end == lab::RunReport::End::Stopped) {
     Fail(report->stopReason + " (give it actions with --dialog" +
@@ -268,6 +305,7 @@ int Matrix(MatrixCommandLine& options) {
   for (const std::string& changes : options.variants) {
     setup.variants.push_back(lab::OptionVariant{changes, "", sim::Split(changes, ',')});
   }
+<<<<<<< HEAD
   std::vector<lab::Input> inputs{{setup.disc, "the disc folder"},
                                  {setup.machines, "the folder of machines"},
                                  {options.expect, "the expect file"}};
@@ -289,15 +327,43 @@ int Matrix(MatrixCommandLine& options) {
   const lab::MatrixProgress progress = lab::TerminalProgress("matrix");
   std::vector<lab::MatrixRow> rows =
       lab::RunMatrix(setup, lab::LauncherCommands(), progress, error);
+=======
+  if (!lab::CheckOutput(options.output, error) || !lab::CheckOutput(options.html, error)) {
+    Fail(error);
+    return kFailed;
+  }
+  lab::Progress line("setup-sim matrix");
+  lab::MatrixProgress progress = [&line](std::size_t done, std::size_t total,
+                                         const std::string& label) {
+    if (label.empty()) {
+      line.Clear();
+    } else {
+      line.Show(std::to_string(done + 1) + "/" + std::to_string(total) + " " + label);
+    }
+  };
+  std::vector<lab::RunReport> reports;
+  std::vector<lab::MatrixRow> rows = lab::RunMatrix(setup, LabCommandsFactory(), progress, error,
+                                                    options.html.empty() ? nullptr : &reports);
+>>>>>>> 1c00687 (run --html and matrix --html: one page that needs nothing but itself, the matrix linking each row to its run's whole report, each dialog drawn from its template in dialog units with the texts, check marks and enabled states it was left with and the launcher's bitmap and icon, long lists folded; every text of the disc or machine escaped; tested in headless Chromium (links, pictures, a silent console))
   if (rows.empty()) {
     if (progress) {
       progress(0, 0, "");
     }
     return refuse("matrix: " + error, kFailed);
   }
+<<<<<<< HEAD
   std::vector<lab::ExpectDifference> differences;
   if (expected) {
     differences = lab::CompareWithExpected(*expected, rows);
+=======
+  std::string text = options.json ? Dump(lab::MatrixJson(rows)) : lab::MatrixText(rows);
+  if (!lab::WriteOutput(options.output, text, error) ||
+      (!options.html.empty() &&
+       !lab::WriteOutput(options.html,
+                         lab::MatrixHtml(setup.disc, rows, reports, LauncherResources()), error))) {
+    Fail(error);
+    return kFailed;
+>>>>>>> 1c00687 (run --html and matrix --html: one page that needs nothing but itself, the matrix linking each row to its run's whole report, each dialog drawn from its template in dialog units with the texts, check marks and enabled states it was left with and the launcher's bitmap and icon, long lists folded; every text of the disc or machine escaped; tested in headless Chromium (links, pictures, a silent console))
   }
   std::string text;
   if (options.json) {
