@@ -36,7 +36,7 @@ lab::RunReport HostileReport() {
                                        {lab::RegValueChange{kHostile, std::nullopt, kHostile}},
                                        0}};
   report.files = {lab::FileChange{lab::FileChange::Kind::Created, kHostile, false, 0, 3}};
-  report.profileEntries = {lab::ProfileEntry{kHostile, kHostile, kHostile, kHostile}};
+  report.profileEntries = {lab::ProfileEntry{kHostile, kHostile, kHostile, kHostile, kHostile}};
   report.programs = {lab::ProgramStarted{"WinExec", kHostile, kHostile, ""}};
   report.end = lab::RunReport::End::Stopped;
   report.stopReason = kHostile;
@@ -70,7 +70,8 @@ TEST(ReportHtml, EveryTextOfTheDiscOrMachineIsEscaped) {
 
   lab::MatrixRow row = lab::SummariseRun(report);
   row.command = row.variant = kHostile;
-  const std::string matrix = lab::MatrixHtml(kHostile, {row, row}, {report, report}, none);
+  row.report = std::make_shared<const lab::RunReport>(report);
+  const std::string matrix = lab::MatrixHtml(kHostile, {row, row}, none);
   ExpectNoMarkupFromTexts(matrix);
   EXPECT_NE(matrix.find("<a href=\"#run-2\">"), std::string::npos);
   EXPECT_NE(matrix.find("<section class=\"run\" id=\"run-2\">"), std::string::npos);

@@ -126,8 +126,7 @@ MatrixProblems CountProblems(const std::vector<MatrixRow>& rows) {
 }
 
 std::vector<MatrixRow> RunMatrix(const MatrixSetup& setup, const CommandsFactory& commands,
-                                 const MatrixProgress& progress, std::string& error,
-                                 std::vector<RunReport>* reports) {
+                                 const MatrixProgress& progress, std::string& error) {
   std::map<std::string, std::string> machines;
   if (!setup.machines.empty()) {
     machines = MachinesByVersion(setup.machines, error);
@@ -193,9 +192,6 @@ std::vector<MatrixRow> RunMatrix(const MatrixSetup& setup, const CommandsFactory
         row.variant = variant.name;
         row.report = std::make_shared<const RunReport>(std::move(*report));
         rows.push_back(row);
-        if (reports != nullptr) {
-          reports->push_back(std::move(*report));
-        }
       }
     }
   }

@@ -71,11 +71,9 @@ std::vector<std::string> StandardAnswers(MainCommand command);
 
 using MatrixProgress = std::function<void(std::size_t done, std::size_t total, const std::string&)>;
 
-// Empty with a message when a run cannot be set up. `reports`, when given, receives each row's
-// whole report, in the order of the rows.
+// Empty with a message when a run cannot be set up.
 std::vector<MatrixRow> RunMatrix(const MatrixSetup& setup, const CommandsFactory& commands,
-                                 const MatrixProgress& progress, std::string& error,
-                                 std::vector<RunReport>* reports = nullptr);
+                                 const MatrixProgress& progress, std::string& error);
 
 MatrixRow SummariseRun(const RunReport& report);
 

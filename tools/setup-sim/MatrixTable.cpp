@@ -17,14 +17,6 @@ std::string Joined(const std::vector<std::string>& items) {
   return text.empty() ? "-" : text;
 }
 
-std::string Programs(const std::vector<ProgramStarted>& programs) {
-  std::vector<std::string> lines;
-  for (const ProgramStarted& program : programs) {
-    lines.push_back(program.commandLine + (program.failure.empty() ? "" : " (missing)"));
-  }
-  return Joined(lines);
-}
-
 template <typename Field>
 bool Varies(const std::vector<MatrixRow>& rows, Field field) {
   return std::any_of(rows.begin(), rows.end(),
@@ -32,6 +24,14 @@ bool Varies(const std::vector<MatrixRow>& rows, Field field) {
 }
 
 }  // namespace
+
+std::string ProgramsCell(const std::vector<ProgramStarted>& programs) {
+  std::vector<std::string> lines;
+  for (const ProgramStarted& program : programs) {
+    lines.push_back(program.commandLine + (program.failure.empty() ? "" : " (missing)"));
+  }
+  return Joined(lines);
+}
 
 std::string MatrixText(const std::vector<MatrixRow>& rows) {
   const bool commands = !rows.empty() && Varies(rows, &MatrixRow::command);
@@ -63,7 +63,7 @@ std::string MatrixText(const std::vector<MatrixRow>& rows) {
     cells.push_back(row.restartRequested ? "yes" : "no");
     cells.push_back(std::to_string(row.counts.files));
     cells.push_back(std::to_string(row.counts.registryKeys));
-    cells.push_back(Programs(row.programs));
+    cells.push_back(ProgramsCell(row.programs));
     cells.push_back(Joined(row.cannotFind));
     table.push_back(cells);
   }

@@ -9,6 +9,8 @@
 
 namespace lab {
 
+// The programs a row started, "; " between them, each that was not there marked "(missing)".
+std::string ProgramsCell(const std::vector<ProgramStarted>& programs);
 // One line a row; the command and variant columns only when they vary.
 std::string MatrixText(const std::vector<MatrixRow>& rows);
 nlohmann::ordered_json MatrixJson(const std::string& disc, const std::vector<MatrixRow>& rows);

@@ -21,7 +21,8 @@ FileTexts ReadTexts(const std::string& file, const MachineState& before, sim::Si
   FileTexts texts;
   if (auto found = before.files.find(sim::Upper(file));
       found != before.files.end() && !found->second.isFolder) {
-    texts.before.emplace(found->second.data);
+    const sim::FileData& data = found->second.data;
+    texts.before.emplace(std::string(data.begin(), data.end()));
   }
   if (std::optional<std::string> now = machine.Files().ReadFileDirect(file)) {
     texts.after.emplace(*now);

@@ -5,6 +5,7 @@
 
 #include "tools/setup-sim/DialogHtml.h"
 #include "tools/setup-sim/HtmlText.h"
+#include "tools/setup-sim/MatrixTable.h"
 #include "tools/setup-sim/ReportText.h"
 
 namespace lab {
@@ -116,11 +117,12 @@ std::string Files(const RunReport& report) {
 }
 
 std::string Profiles(const RunReport& report) {
-  std::string rows = "<table><tr><th>file</th><th>section</th><th>key</th><th>value</th></tr>\n";
+  std::string rows =
+      "<table><tr><th>file</th><th>section</th><th>key</th><th>before</th><th>after</th></tr>\n";
   for (const ProfileEntry& entry : report.profileEntries) {
-    rows += "<tr>" + Cell(entry.file) + Cell(entry.section) +
-            Cell(entry.key.value_or("(section deleted)")) +
-            Cell(entry.key ? entry.value.value_or("(deleted)") : "") + "</tr>\n";
+    rows += "<tr>" + Cell(entry.file) + Cell(entry.section) + Cell(entry.key) +
+            Cell(entry.before.value_or("(none)")) + Cell(entry.after.value_or("(deleted)")) +
+            "</tr>\n";
   }
   return List("Profile-file entries changed (" + std::to_string(report.profileEntries.size()) + ")",
               report.profileEntries.size(), rows + "</table>\n");
@@ -173,7 +175,7 @@ std::string RunHtml(const RunReport& report, const sim::Resources& resources) {
 }
 
 std::string MatrixHtml(const std::string& disc, const std::vector<MatrixRow>& rows,
-                       const std::vector<RunReport>& reports, const sim::Resources& resources) {
+                       const sim::Resources& resources) {
   PagePictures pictures(resources);
   // The options column only when the rows have more than the disc's.
   const bool variants = std::any_of(rows.begin(), rows.end(), [&](const MatrixRow& row) {
@@ -185,20 +187,25 @@ std::string MatrixHtml(const std::string& disc, const std::vector<MatrixRow>& ro
                       "<th>programs started</th><th>&ldquo;Can not find&rdquo;</th></tr>\n";
   std::string sections;
   const std::string back = "<p><a href=\"#matrix\">back to the matrix</a></p>\n";
-  for (std::size_t i = 0; i < rows.size() && i < reports.size(); ++i) {
+  for (std::size_t i = 0; i < rows.size(); ++i) {
     const MatrixRow& row = rows[i];
     const std::string id = "run-" + std::to_string(i + 1);
     const std::string name = "Windows " + row.windows + ", " + row.command;
-    table += "<tr><td class=\"name\"><a href=\"#" + id + "\">" + Escape(name) + "</a></td>" +
-             (variants ? Cell(row.variant) : "") + "<td>" + Escape(row.route) +
+    const std::string link =
+        row.report ? "<a href=\"#" + id + "\">" + Escape(name) + "</a>" : Escape(name);
+    table += "<tr><td class=\"name\">" + link + "</td>" + (variants ? Cell(row.variant) : "") +
+             "<td>" + Escape(row.route) +
              (row.stopped.empty()
                   ? std::string()
                   : " <span class=\"stopped\">(stopped: " + Escape(row.stopped) + ")</span>") +
-             "</td>" + Cell(row.flavour) + Cell(row.restart ? "yes" : "no") +
-             Cell(std::to_string(row.files)) + Cell(std::to_string(row.registryKeys)) +
-             Cell(Joined(row.programs)) + "<td class=\"stopped\">" +
-             Escape(Joined(row.cannotFind)) + "</td></tr>\n";
-    sections += RunSection(reports[i], id,
+             "</td>" + Cell(row.flavour) + Cell(row.restartRequested ? "yes" : "no") +
+             Cell(std::to_string(row.counts.files)) +
+             Cell(std::to_string(row.counts.registryKeys)) + Cell(ProgramsCell(row.programs)) +
+             "<td class=\"stopped\">" + Escape(Joined(row.cannotFind)) + "</td></tr>\n";
+    if (!row.report) {
+      continue;
+    }
+    sections += RunSection(*row.report, id,
                            name + (variants ? " (" + row.variant + ")" : "") + ": " + row.route,
                            back, pictures);
   }

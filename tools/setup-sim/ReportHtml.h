@@ -16,8 +16,8 @@ namespace lab {
 
 // `resources` gives the pictures the dialogs show.
 std::string RunHtml(const RunReport& report, const sim::Resources& resources);
-// `reports` holds each row's run, in the order of the rows.
+// Each row links to its run's whole report (a row without one has no link).
 std::string MatrixHtml(const std::string& disc, const std::vector<MatrixRow>& rows,
-                       const std::vector<RunReport>& reports, const sim::Resources& resources);
+                       const sim::Resources& resources);
 
 }  // namespace lab

@@ -41,6 +41,14 @@ RunReport RunAndReport(sim::SimMachine& machine, const CommandsFactory& commands
                         machine.Journal().end());
   const JournalSummary summary = ReadJournal(report.journal);
   report.dialogs = summary.dialogs;
+  const sim::SimDialogs& dialogs = machine.Dialogs();
+  for (std::size_t i = shownStart; i < dialogs.Shown().size(); ++i) {
+    const sim::DialogSnapshot& shown = dialogs.Shown()[i];
+    if (const sim::DialogTemplate* layout =
+            dialogs.Templates().Dialog(shown.templateId, dialogs.Language())) {
+      report.drawings.push_back(DialogDrawing{*layout, shown});
+    }
+  }
   report.messageBoxes = summary.messageBoxes;
   report.programs = summary.programs;
   report.restartRequested = summary.restartRequested;
@@ -66,29 +74,6 @@ RunReport RunAndReport(sim::SimMachine& machine, const CommandsFactory& commands
   report.options = context;
   report.detection = setup.Detection();
 
-<<<<<<< HEAD
-=======
-  report.journal.assign(machine.Journal().begin() + static_cast<std::ptrdiff_t>(journalStart),
-                        machine.Journal().end());
-  JournalSummary summary = ReadJournal(report.journal);
-  report.dialogs = summary.dialogs;
-  const sim::SimDialogs& dialogs = machine.Dialogs();
-  for (std::size_t i = shownStart; i < dialogs.Shown().size(); ++i) {
-    const sim::DialogSnapshot& shown = dialogs.Shown()[i];
-    if (const sim::DialogTemplate* layout =
-            dialogs.Templates().Dialog(shown.templateId, dialogs.Language())) {
-      report.drawings.push_back(DialogDrawing{*layout, shown});
-    }
-  }
-  report.messageBoxes = summary.messageBoxes;
-  report.programs = summary.programs;
-  report.profileEntries = summary.profileEntries;
-  report.restartRequested = summary.restartRequested;
-  report.restartActions = summary.restartActions;
-  report.waitedMs = summary.waitedMs;
-  report.waits = summary.waits;
-
->>>>>>> 1c00687 (run --html and matrix --html: one page that needs nothing but itself, the matrix linking each row to its run's whole report, each dialog drawn from its template in dialog units with the texts, check marks and enabled states it was left with and the launcher's bitmap and icon, long lists folded; every text of the disc or machine escaped; tested in headless Chromium (links, pictures, a silent console))
   const MachineState after = CaptureState(machine);
   report.registry = DiffRegistry(before.registry, after.registry);
   report.files = DiffFiles(before, after);

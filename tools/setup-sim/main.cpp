@@ -172,10 +172,6 @@ void AddLintOptions(CLI::App& lint, LintCommandLine& options) {
   lint.add_option("-o,--output", options.output, "write the findings to a file");
 }
 
-<<<<<<< HEAD
-=======
-lab::CommandsFactory LabCommandsFactory();
-
 // The launcher's resources, for the pictures of its dialogs in a web page.
 const sim::Resources& LauncherResources() {
   static const sim::Resources resources = [] {
@@ -187,7 +183,6 @@ const sim::Resources& LauncherResources() {
   return resources;
 }
 
->>>>>>> 1c00687 (run --html and matrix --html: one page that needs nothing but itself, the matrix linking each row to its run's whole report, each dialog drawn from its template in dialog units with the texts, check marks and enabled states it was left with and the launcher's bitmap and icon, long lists folded; every text of the disc or machine escaped; tested in headless Chromium (links, pictures, a silent console))
 int Run(RunCommandLine& options) {
   lab::RunSetup& setup = options.setup;
   auto refuse = [&](const std::string& message, int exitCode) {
@@ -200,15 +195,12 @@ int Run(RunCommandLine& options) {
   if (options.save && setup.machineFolder.empty()) {
     return refuse("run: --save needs a machine folder (--machine)", kUsage);
   }
-<<<<<<< HEAD
   const std::vector<lab::Input> inputs{{setup.disc, "the disc folder"},
                                        {setup.machineFolder, "the machine folder"},
                                        {setup.optionFile, "the option file"},
                                        {setup.answerFile, "the answers file"}};
   if (!lab::CheckOutput(options.output, inputs, error) ||
-=======
-  if (!lab::CheckOutput(options.output, error) || !lab::CheckOutput(options.html, error) ||
->>>>>>> 1c00687 (run --html and matrix --html: one page that needs nothing but itself, the matrix linking each row to its run's whole report, each dialog drawn from its template in dialog units with the texts, check marks and enabled states it was left with and the launcher's bitmap and icon, long lists folded; every text of the disc or machine escaped; tested in headless Chromium (links, pictures, a silent console))
+      !lab::CheckOutput(options.html, inputs, error) ||
       (options.save && !lab::CheckSavable(setup.machineFolder, error))) {
     return refuse(error, kFailed);
   }
@@ -234,16 +226,10 @@ int Run(RunCommandLine& options) {
                                   : lab::ReportText(*report) +
                                         (options.journal ? "\nJournal\n" + lab::JournalText(*report)
                                                          : std::string());
-<<<<<<< HEAD
-  if (!lab::WriteOutput(options.output, text, error)) {
-    return refuse(error + (options.save ? "; the machine folder was not saved" : ""), kFailed);
-=======
   if (!lab::WriteOutput(options.output, text, error) ||
       (!options.html.empty() &&
        !lab::WriteOutput(options.html, lab::RunHtml(*report, LauncherResources()), error))) {
-    Fail(error + (options.save ? "; the machine folder was not saved" : ""));
-    return kFailed;
->>>>>>> 1c00687 (run --html and matrix --html: one page that needs nothing but itself, the matrix linking each row to its run's whole report, each dialog drawn from its template in dialog units with the texts, check marks and enabled states it was left with and the launcher's bitmap and icon, long lists folded; every text of the disc or machine escaped; tested in headless Chromium (links, pictures, a silent console))
+    return refuse(error + (options.save ? "; the machine folder was not saved" : ""), kFailed);
   }
   if (report->end == lab::RunReport::End::Stopped) {
     Fail(report->stopReason + " (give it actions with --dialog" +
@@ -305,7 +291,6 @@ int Matrix(MatrixCommandLine& options) {
   for (const std::string& changes : options.variants) {
     setup.variants.push_back(lab::OptionVariant{changes, "", sim::Split(changes, ',')});
   }
-<<<<<<< HEAD
   std::vector<lab::Input> inputs{{setup.disc, "the disc folder"},
                                  {setup.machines, "the folder of machines"},
                                  {options.expect, "the expect file"}};
@@ -313,7 +298,8 @@ int Matrix(MatrixCommandLine& options) {
     inputs.push_back({file, "an option file"});
   }
   if (!lab::CheckOutput(options.output, inputs, error) ||
-      !lab::CheckOutput(options.writeExpect, inputs, error)) {
+      !lab::CheckOutput(options.writeExpect, inputs, error) ||
+      !lab::CheckOutput(options.html, inputs, error)) {
     return refuse(error, kFailed);
   }
   if (!options.output.empty() && options.output != "-" &&
@@ -327,43 +313,15 @@ int Matrix(MatrixCommandLine& options) {
   const lab::MatrixProgress progress = lab::TerminalProgress("matrix");
   std::vector<lab::MatrixRow> rows =
       lab::RunMatrix(setup, lab::LauncherCommands(), progress, error);
-=======
-  if (!lab::CheckOutput(options.output, error) || !lab::CheckOutput(options.html, error)) {
-    Fail(error);
-    return kFailed;
-  }
-  lab::Progress line("setup-sim matrix");
-  lab::MatrixProgress progress = [&line](std::size_t done, std::size_t total,
-                                         const std::string& label) {
-    if (label.empty()) {
-      line.Clear();
-    } else {
-      line.Show(std::to_string(done + 1) + "/" + std::to_string(total) + " " + label);
-    }
-  };
-  std::vector<lab::RunReport> reports;
-  std::vector<lab::MatrixRow> rows = lab::RunMatrix(setup, LabCommandsFactory(), progress, error,
-                                                    options.html.empty() ? nullptr : &reports);
->>>>>>> 1c00687 (run --html and matrix --html: one page that needs nothing but itself, the matrix linking each row to its run's whole report, each dialog drawn from its template in dialog units with the texts, check marks and enabled states it was left with and the launcher's bitmap and icon, long lists folded; every text of the disc or machine escaped; tested in headless Chromium (links, pictures, a silent console))
   if (rows.empty()) {
     if (progress) {
       progress(0, 0, "");
     }
     return refuse("matrix: " + error, kFailed);
   }
-<<<<<<< HEAD
   std::vector<lab::ExpectDifference> differences;
   if (expected) {
     differences = lab::CompareWithExpected(*expected, rows);
-=======
-  std::string text = options.json ? Dump(lab::MatrixJson(rows)) : lab::MatrixText(rows);
-  if (!lab::WriteOutput(options.output, text, error) ||
-      (!options.html.empty() &&
-       !lab::WriteOutput(options.html,
-                         lab::MatrixHtml(setup.disc, rows, reports, LauncherResources()), error))) {
-    Fail(error);
-    return kFailed;
->>>>>>> 1c00687 (run --html and matrix --html: one page that needs nothing but itself, the matrix linking each row to its run's whole report, each dialog drawn from its template in dialog units with the texts, check marks and enabled states it was left with and the launcher's bitmap and icon, long lists folded; every text of the disc or machine escaped; tested in headless Chromium (links, pictures, a silent console))
   }
   std::string text;
   if (options.json) {
@@ -379,6 +337,9 @@ int Matrix(MatrixCommandLine& options) {
   if (!lab::WriteOutput(options.output, text, error) ||
       (!options.writeExpect.empty() &&
        !lab::WriteOutput(options.writeExpect, lab::JsonText(lab::ExpectJson(setup.disc, rows)),
+                         error)) ||
+      (!options.html.empty() &&
+       !lab::WriteOutput(options.html, lab::MatrixHtml(setup.disc, rows, LauncherResources()),
                          error))) {
     return refuse(error, kFailed);
   }
