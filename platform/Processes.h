@@ -1,5 +1,5 @@
-// Processes and windows: WinExec, CreateProcessA, WaitForInputIdle, GetExitCodeProcess,
-// CloseHandle, FindWindowExA for top-level windows, SendMessageA.
+// Processes and windows: WinExec, CreateProcessA, WaitForInputIdle, WaitForSingleObject on a
+// process, GetExitCodeProcess, CloseHandle, FindWindowExA for top-level windows, SendMessageA.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +19,10 @@ class Processes {
   // a start-up record that sets only the show state. Null on failure (GetLastError tells why).
   virtual ProcessHandle StartProcess(const std::string& commandLine, std::uint32_t show) = 0;
   virtual std::uint32_t WaitForInputIdle(ProcessHandle process, std::uint32_t milliseconds) = 0;
+  // WaitForSingleObject on the process: WAIT_OBJECT_0 once it has ended, whatever its exit code
+  // (one that exits with STILL_ACTIVE's 259 has ended all the same), WAIT_TIMEOUT while it still
+  // runs after `milliseconds`, WAIT_FAILED for a handle that is no process.
+  virtual std::uint32_t WaitForProcess(ProcessHandle process, std::uint32_t milliseconds) = 0;
   virtual bool GetExitCode(ProcessHandle process, std::uint32_t& exitCode) = 0;
   virtual void CloseProcess(ProcessHandle process) = 0;
   // A top-level window with exactly this title (compared ignoring case, as Windows does); null

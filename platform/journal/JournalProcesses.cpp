@@ -39,6 +39,11 @@ std::uint32_t JournalProcesses::WaitForInputIdle(platform::ProcessHandle process
   return below_.platform.processes.WaitForInputIdle(process, milliseconds);
 }
 
+std::uint32_t JournalProcesses::WaitForProcess(platform::ProcessHandle process,
+                                               std::uint32_t milliseconds) {
+  return below_.platform.processes.WaitForProcess(process, milliseconds);
+}
+
 bool JournalProcesses::GetExitCode(platform::ProcessHandle process, std::uint32_t& exitCode) {
   return below_.platform.processes.GetExitCode(process, exitCode);
 }

@@ -50,6 +50,7 @@ constexpr std::array<Named, kCallCount> kNames{{
     {Call::WinExec, "WinExec"},
     {Call::CreateProcessA, "CreateProcessA"},
     {Call::WaitForInputIdle, "WaitForInputIdle"},
+    {Call::WaitForSingleObject, "WaitForSingleObject"},
     {Call::GetExitCodeProcess, "GetExitCodeProcess"},
     {Call::CloseHandle, "CloseHandle"},
     {Call::FindWindowExA, "FindWindowExA"},

@@ -54,6 +54,7 @@ enum class Call : std::uint8_t {
   WinExec,
   CreateProcessA,
   WaitForInputIdle,
+  WaitForSingleObject,
   GetExitCodeProcess,
   CloseHandle,  // also of devices and security tokens
   FindWindowExA,

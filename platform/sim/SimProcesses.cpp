@@ -220,6 +220,30 @@ std::uint32_t SimProcesses::WaitForInputIdle(platform::ProcessHandle handle,
   return win::WAIT_OBJECT_0;
 }
 
+std::uint32_t SimProcesses::WaitForProcess(platform::ProcessHandle handle,
+                                           std::uint32_t milliseconds) {
+  if (core_.Injected(Call::WaitForSingleObject)) {
+    return win::WAIT_FAILED;
+  }
+  auto it = handles_.find(handle.value);
+  SimProcess* process = it == handles_.end() ? nullptr : ById(it->second);
+  if (process == nullptr) {
+    core_.lastError = win::ERROR_INVALID_HANDLE;
+    return win::WAIT_FAILED;
+  }
+  // The wait costs the virtual time until the program ends, or the whole time when it does not
+  // end within it (INFINITE as the longest wait the clock can count: a program that never ends
+  // by itself would hold Windows' wait for ever).
+  std::uint64_t left = 0;
+  if (process->endMs && *process->endMs > core_.nowMs) {
+    left = *process->endMs - core_.nowMs;
+  }
+  const bool ends = process->endMs && left <= milliseconds;
+  core_.Advance(ends ? left : milliseconds);
+  Update(*process);
+  return ends ? win::WAIT_OBJECT_0 : win::WAIT_TIMEOUT;
+}
+
 bool SimProcesses::GetExitCode(platform::ProcessHandle handle, std::uint32_t& exitCode) {
   if (core_.Injected(Call::GetExitCodeProcess)) {
     return false;

@@ -85,6 +85,8 @@ class Win32Processes : public platform::Processes {
   platform::ProcessHandle StartProcess(const std::string& commandLine, std::uint32_t show) override;
   std::uint32_t WaitForInputIdle(platform::ProcessHandle process,
                                  std::uint32_t milliseconds) override;
+  std::uint32_t WaitForProcess(platform::ProcessHandle process,
+                               std::uint32_t milliseconds) override;
   bool GetExitCode(platform::ProcessHandle process, std::uint32_t& exitCode) override;
   void CloseProcess(platform::ProcessHandle process) override;
   platform::WindowHandle FindTopLevelWindow(const std::string& title) override;

@@ -32,6 +32,11 @@ std::uint32_t Win32Processes::WaitForInputIdle(platform::ProcessHandle process,
   return ::WaitForInputIdle(reinterpret_cast<HANDLE>(process.value), milliseconds);
 }
 
+std::uint32_t Win32Processes::WaitForProcess(platform::ProcessHandle process,
+                                             std::uint32_t milliseconds) {
+  return ::WaitForSingleObject(reinterpret_cast<HANDLE>(process.value), milliseconds);
+}
+
 bool Win32Processes::GetExitCode(platform::ProcessHandle process, std::uint32_t& exitCode) {
   DWORD code = 0;
   if (!::GetExitCodeProcess(reinterpret_cast<HANDLE>(process.value), &code)) {

@@ -35,6 +35,22 @@ TEST_F(Processes, AProgramRunsAndEnds) {
   EXPECT_GT(p().processes.WinExec(dir + "prog.exe /SPEAKER", win::SW_SHOW), 31u);
 }
 
+TEST_F(Processes, AWaitEndsWithTheProgram) {
+  // Exit code 259 (100 + a name of 159 characters) reads as STILL_ACTIVE: only the wait on the
+  // process tells that the program has ended.
+  const std::string program = dir + std::string(155, 'w') + ".exe";
+  Env().plantProgram(program);
+  platform::ProcessHandle process = p().processes.StartProcess(program, win::SW_SHOW);
+  ASSERT_FALSE(process.IsNull());
+  EXPECT_EQ(p().processes.WaitForProcess(process, 60000), win::WAIT_OBJECT_0);
+  std::uint32_t code = 0;
+  EXPECT_TRUE(p().processes.GetExitCode(process, code));
+  EXPECT_EQ(code, win::STILL_ACTIVE);
+  EXPECT_EQ(p().processes.WaitForProcess(process, 0), win::WAIT_OBJECT_0);
+  p().processes.CloseProcess(process);
+  EXPECT_EQ(p().processes.WaitForProcess(platform::ProcessHandle{}, 0), win::WAIT_FAILED);
+}
+
 TEST_F(Processes, AnExtensionlessNameIsTriedWithExe) {
   Env().plantProgram(dir + "tool.exe");
   EXPECT_EQ(Run(dir + "tool"), 100 + 8);
