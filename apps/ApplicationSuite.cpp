@@ -11,7 +11,7 @@ namespace apps {
 
 namespace {
 
-constexpr std::uint32_t kWaitForIdleMs = 1000;
+constexpr std::uint32_t kWaitStepMs = 1000;
 constexpr std::uint32_t kUninstallBuffer = 260;
 
 bool CloseWindow(platform::Processes& processes, const char* title) {
@@ -69,12 +69,9 @@ void UninstallEarlierSuite(platform::Platform& platform) {
   // Windows never takes "C:\Program.exe" for "C:\Program Files\...".
   platform::ProcessHandle uninstaller =
       platform.processes.StartProcess(app::WithProgramQuoted(*command) + " -a", win::SW_SHOW);
-  for (;;) {
-    platform.processes.WaitForInputIdle(uninstaller, kWaitForIdleMs);
-    std::uint32_t exitCode = 0;
-    if (!platform.processes.GetExitCode(uninstaller, exitCode) || exitCode != win::STILL_ACTIVE) {
-      break;
-    }
+  // The wait is on the process itself: an uninstaller that exits with code 259 reads as
+  // STILL_ACTIVE, but has ended. A start that failed ends the wait at once.
+  while (platform.processes.WaitForProcess(uninstaller, kWaitStepMs) == win::WAIT_TIMEOUT) {
   }
   if (!uninstaller.IsNull()) {
     platform.processes.CloseProcess(uninstaller);

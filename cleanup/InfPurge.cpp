@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "cleanup/StartupPrograms.h"
 #include "platform/WinConstants.h"
 
 namespace cleanup {
@@ -122,7 +123,7 @@ void PurgeInfFiles(platform::Platform& platform) {
       platform.profiles.WriteString("rename", windows + file.backup, live, "WININIT.INI");
     }
   }
-  platform.profiles.WriteString("Windows", "run", " ", "WIN.INI");
+  RemoveMakersStartupPrograms(platform.profiles);
 }
 
 }  // namespace cleanup

@@ -12,7 +12,8 @@ namespace cleanup {
 bool IsMakersInf(platform::Profiles& profiles, const std::string& path);
 
 // Deletes the maker's INF files (and PNF files), retires the earlier driver files (a file that
-// cannot go now is renamed by WININIT.INI at the next start), and blanks WIN.INI's "run".
+// cannot go now is renamed by WININIT.INI at the next start), and takes the maker's programs
+// out of WIN.INI's "run".
 void PurgeInfFiles(platform::Platform& platform);
 
 }  // namespace cleanup

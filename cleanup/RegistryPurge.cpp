@@ -1,6 +1,8 @@
 #include "cleanup/RegistryPurge.h"
 
+#include <algorithm>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/RegistryText.h"
@@ -14,6 +16,7 @@ constexpr const char* kMediaClass = "System\\CurrentControlSet\\services\\Class\
 constexpr const char* kMediaResources = "System\\CurrentControlSet\\control\\MediaResources\\";
 constexpr const char* kPciTree = "Enum\\PCI";
 constexpr const char* kChildTree = "Enum\\ORV";
+constexpr const char* kAsioClsid = "{188135E1-D565-11d2-854F-00A0C99F5D19}";
 constexpr const char* kVirtualDevices[] = {"Enum\\VIRTUAL\\VSX-SWMIDI", "Enum\\VIRTUAL\\VSX-DOSEMU",
                                            "Enum\\VIRTUAL\\VSX-LEGACY", "Enum\\VIRTUAL\\VSX-SBEMU",
                                            "Enum\\VIRTUAL\\VSX-JOYSTK"};
@@ -85,7 +88,12 @@ bool IsMakersInstance(platform::Registry& registry, platform::RegKey instance,
                       const Variant& variant) {
   std::string name;
   for (std::uint32_t index = 0; index < kValuesExamined; ++index) {
-    if (registry.EnumValue(instance, index, kNameBuffer, name) != 0) {
+    // A name longer than any the rules look for is passed over, as key names are.
+    std::int32_t status = registry.EnumValue(instance, index, kNameBuffer, name);
+    if (status == static_cast<std::int32_t>(win::ERROR_MORE_DATA)) {
+      continue;
+    }
+    if (status != 0) {
       return false;
     }
     std::optional<std::string> data = app::ReadRegText(registry, instance, name, kValueBuffer);
@@ -127,9 +135,11 @@ void PurgeMediaClass(platform::Registry& registry, const Variant& variant) {
 }
 
 // Deletes every subkey of `tree` whose name begins with `prefix` (case as written), starting
-// the walk again after each deletion. Nothing when no key was found; the status on a failure.
+// the walk again after each deletion. Nothing when no key was found; the status on a failure,
+// also when a key reported deleted is found again: it stayed, and the walk would never end.
 std::optional<int> PurgeTree(platform::Registry& registry, const char* tree,
                              const std::string& prefix, bool& found) {
+  std::vector<std::string> deleted;
   for (;;) {
     std::optional<std::string> match;
     {
@@ -147,17 +157,56 @@ std::optional<int> PurgeTree(platform::Registry& registry, const char* tree,
     if (!match) {
       return std::nullopt;
     }
+    if (std::find(deleted.begin(), deleted.end(), *match) != deleted.end()) {
+      return kHardwareKeyStays;
+    }
     platform::RegKey key;
     if (registry.OpenKey(win::HKEY_LOCAL_MACHINE, std::string(tree) + "\\" + *match, win::KEY_READ,
                          key) != 0) {
       return std::nullopt;
     }
-    std::int32_t deleted = registry.DeleteKey(key, "");
+    std::int32_t status = registry.DeleteKey(key, "");
     registry.CloseKey(key);
-    if (deleted != 0) {
+    if (status != 0) {
       return kHardwareKeyStays;
     }
+    deleted.push_back(*match);
     found = true;
+  }
+}
+
+// A driver's "CLSID" value names the maker's ASIO driver: a string, compared ignoring case.
+bool IsMakersAsioDriver(platform::Registry& registry, platform::RegKey asio,
+                        const std::string& name) {
+  app::ScopedKey driver(registry, asio, name, win::KEY_READ);
+  platform::RegData clsid;
+  if (!driver.IsOpen() || registry.QueryValue(driver.Get(), "CLSID", kValueBuffer, clsid) != 0 ||
+      clsid.type != win::REG_SZ) {
+    return false;
+  }
+  const std::string text(clsid.bytes.begin(),
+                         std::find(clsid.bytes.begin(), clsid.bytes.end(), std::uint8_t{0}));
+  return text.size() == std::char_traits<char>::length(kAsioClsid) &&
+         BeginsWithIgnoringCase(text, kAsioClsid, text.size());
+}
+
+// The ASIO drivers registered under "SOFTWARE\ASIO" belong to every maker of sound cards: only
+// the maker's go, and the key itself only when nothing else is left in it.
+void DeleteMakersAsioDrivers(platform::Registry& registry) {
+  app::ScopedKey asio(registry, win::HKEY_LOCAL_MACHINE, "SOFTWARE\\ASIO", win::KEY_ALL_ACCESS);
+  if (!asio.IsOpen()) {
+    return;
+  }
+  for (const std::string& name : SubkeyNames(registry, asio.Get())) {
+    if (IsMakersAsioDriver(registry, asio.Get(), name)) {
+      registry.DeleteKey(asio.Get(), name);
+    }
+  }
+  std::string name;
+  const auto noMore = static_cast<std::int32_t>(win::ERROR_NO_MORE_ITEMS);
+  if (registry.EnumKey(asio.Get(), 0, kNameBuffer, name) == noMore &&
+      registry.EnumValue(asio.Get(), 0, kNameBuffer, name) == noMore) {
+    registry.DeleteKey(asio.Get(), "");
   }
 }
 
@@ -198,8 +247,8 @@ int Purge(platform::Registry& registry, const Variant& variant) {
   // The 3D-audio and ASIO registrations went with the driver.
   DeleteIfOpens(registry, win::HKEY_CLASSES_ROOT, "Spherix");
   DeleteIfOpens(registry, win::HKEY_CLASSES_ROOT, "CLSID\\{D8F1EEE0-F634-11CF-8700-00A0245D918B}");
-  DeleteIfOpens(registry, win::HKEY_LOCAL_MACHINE, "SOFTWARE\\ASIO");
-  DeleteIfOpens(registry, win::HKEY_CLASSES_ROOT, "CLSID\\{188135E1-D565-11d2-854F-00A0C99F5D19}");
+  DeleteMakersAsioDrivers(registry);
+  DeleteIfOpens(registry, win::HKEY_CLASSES_ROOT, (std::string("CLSID\\") + kAsioClsid).c_str());
   return kPurged;
 }
 

@@ -11,11 +11,22 @@ bool AsksForArchitecture(const MainDialogState& state) {
 
 bool AskArchitecture(Session& session) {
   int vxdSelected = session.state.useVxdDriver;
+  MainDialogState& state = session.state;
   if (session.user.AskDriverArchitecture(vxdSelected) != win::IDOK) {
+    state.architectureCancelled = 1;
     session.user.CloseMainWindow();
     return false;
   }
-  session.state.useVxdDriver = vxdSelected;
+  state.useVxdDriver = vxdSelected;
+  // The application suite installed in the same run is the one for the driver chosen here, not
+  // the one the option file names.
+  const int wdm = vxdSelected ? 0 : 1;
+  if (state.isWin98SE) {
+    state.Windows98SEDriver = wdm;
+  }
+  if (state.isWinME) {
+    state.WindowsMEDriver = wdm;
+  }
   return true;
 }
 

@@ -55,8 +55,13 @@ void OnCombinedInstall(Session& session) {
     TakeArchitectureFromOptions(state);
   }
   if (state.useVxdDriver || state.isNT4) {
-    // The install-driver command chooses again; it returns here unless it ends the program.
+    // The install-driver command chooses again; it returns here unless it ends the program, and
+    // a cancel there ends this command too.
     session.commands.OnInstallDriver(session);
+    if (state.architectureCancelled) {
+      dialogs.SetWaitCursor(false);
+      return;
+    }
   } else {
     state.precopyCabsPresent = 0;
     if (state.isWin98) {

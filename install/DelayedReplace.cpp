@@ -5,14 +5,22 @@
 
 namespace install {
 
+bool ScheduleReplacements(platform::Files& files, const std::vector<Replacement>& replacements) {
+  for (const Replacement& replacement : replacements) {
+    files.SetAttributes(replacement.installed, win::FILE_ATTRIBUTE_NORMAL);
+    if (!files.MoveFile(replacement.installed, std::nullopt, win::MOVEFILE_DELAY_UNTIL_REBOOT) ||
+        !files.MoveFile(replacement.temporary, replacement.installed,
+                        win::MOVEFILE_DELAY_UNTIL_REBOOT)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool ReplaceAtNextStart(platform::Files& files, const std::string& source,
                         const std::string& temporary, const std::string& installed) {
-  if (!ReplaceCopy(files, source, temporary)) {
-    return false;
-  }
-  bool deletion = files.MoveFile(installed, std::nullopt, win::MOVEFILE_DELAY_UNTIL_REBOOT);
-  bool rename = files.MoveFile(temporary, installed, win::MOVEFILE_DELAY_UNTIL_REBOOT);
-  return deletion && rename;
+  return ReplaceCopy(files, source, temporary) &&
+         ScheduleReplacements(files, {Replacement{temporary, installed}});
 }
 
 }  // namespace install

@@ -4,15 +4,27 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/Files.h"
 
 namespace install {
 
-// Replace-copies `source` to `temporary`, then schedules the deletion of `installed` and the
-// rename of `temporary` to `installed`, in this order, for the next start. Without the new
-// file nothing is scheduled: the installed file stays, and the system keeps a working driver.
-// True when both moves are scheduled.
+// An installed file and the new file copied beside it under a temporary name.
+struct Replacement {
+  std::string temporary;
+  std::string installed;
+};
+
+// Schedules each replacement in order: the installed file's attributes reset (a read-only file
+// is not deleted at the next start), its deletion, then the rename of the temporary file into
+// its place. A move that is refused ends the scheduling: no later move is asked for, and no
+// rename follows a deletion that was refused. True when every move was accepted.
+bool ScheduleReplacements(platform::Files& files, const std::vector<Replacement>& replacements);
+
+// Replace-copies `source` to `temporary`, then schedules the replacement of `installed` by it.
+// Without the new file nothing is scheduled: the installed file stays, and the system keeps a
+// working driver. True when both moves are scheduled.
 bool ReplaceAtNextStart(platform::Files& files, const std::string& source,
                         const std::string& temporary, const std::string& installed);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -15,19 +16,30 @@ constexpr const char* kEnableLegacy = "HKR,\"Settings\",\"EnableLegacy\",";
 constexpr const char* kJackConfig = "HKR,\"Settings\",\"JackConfig\",";
 constexpr std::size_t kLineBuffer = 1024;  // a line is read in pieces of 1023 characters
 constexpr std::size_t kValueColumn = 48;   // the value digit is the line's 49th character
-constexpr std::size_t kLargestInf = 16 * 1024 * 1024;
+// The largest INF file patched. A driver's INF is a few kilobytes; what is read is held twice
+// at most, which a machine of 16 MB spares without paging.
+constexpr std::int64_t kLargestInf = 1024 * 1024;
 constexpr char kEndOfText = 0x1A;  // Ctrl-Z: the end of a text file
 
-// The file's bytes as a text-mode reader sees them (up to Ctrl-Z); nothing when it is larger
-// than any INF file.
+// The file's bytes as a text-mode reader sees them (up to Ctrl-Z), read by the file's size;
+// nothing when it is larger than any INF file, or when there is no memory to hold it: the file
+// is then left alone.
 std::optional<std::string> ReadText(platform::Stream& stream) {
-  std::vector<std::uint8_t> bytes = stream.Read(kLargestInf + 1);
-  if (bytes.size() > kLargestInf) {
+  if (!stream.Seek(0, platform::SeekOrigin::End)) {
     return std::nullopt;
   }
-  std::string text(bytes.begin(), bytes.end());
-  text.erase(std::min(text.find(kEndOfText), text.size()));
-  return text;
+  const std::int64_t size = stream.Tell();
+  if (size < 0 || size > kLargestInf || !stream.Seek(0, platform::SeekOrigin::Begin)) {
+    return std::nullopt;
+  }
+  try {
+    std::vector<std::uint8_t> bytes = stream.Read(static_cast<std::size_t>(size));
+    std::string text(bytes.begin(), bytes.end());
+    text.erase(std::min(text.find(kEndOfText), text.size()));
+    return text;
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
 }
 
 // The offset of the value column of the first line holding `keyLine` at or after the section

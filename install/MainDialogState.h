@@ -24,6 +24,9 @@ struct MainDialogState : app::WindowsClass, app::InstallOptions {
   int precopyCabsPresent = 0;
   int combinedInstall = 0;
   int useVxdDriver = 0;
+  // Set when the user cancelled the architecture question: the main window is closing, and no
+  // step of a command goes on after it.
+  int architectureCancelled = 0;
   JackOptions jackOptions;
 };
 

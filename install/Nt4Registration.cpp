@@ -89,6 +89,9 @@ struct DriverFile {
   std::string installed;
 };
 
+// The driver's files: the library and the kernel driver, which work only together, then the
+// uninstaller, if the variant has one.
+constexpr std::size_t kDriverPair = 2;
 std::vector<DriverFile> FilesOf(const Nt4Variant& variant, const std::string& windows) {
   std::vector<DriverFile> files{
       {variant.library, windows + "System32\\" + variant.library},
@@ -100,14 +103,35 @@ std::vector<DriverFile> FilesOf(const Nt4Variant& variant, const std::string& wi
 }
 
 // One of the maker's drivers is running: its files are in use and can only be replaced at the
-// next start. Nothing is registered on this path; the registration stands from the first
-// install.
+// next start. The library and the kernel driver work only as a pair: both are replaced, or
+// neither (a new copy that did arrive is taken away again). The uninstaller goes on its own.
+// Nothing is registered on this path; the registration stands from the first install.
 void ReplaceActiveDriver(Session& session, const Nt4Variant& variant, const std::string& windows) {
   platform::Files& files = session.platform.files;
   session.platform.dialogs.SetWaitCursor(true);
-  for (const DriverFile& file : FilesOf(variant, windows)) {
-    ReplaceAtNextStart(files, DiscSource(files, session.state.sourceDir, variant, file.name),
-                       TemporaryName(file.installed), file.installed);
+  const std::vector<DriverFile> driverFiles = FilesOf(variant, windows);
+  std::vector<Replacement> pair;
+  bool arrived = true;
+  for (std::size_t i = 0; i < kDriverPair; ++i) {
+    const DriverFile& file = driverFiles[i];
+    pair.push_back({TemporaryName(file.installed), file.installed});
+    if (arrived) {
+      arrived = ReplaceCopy(files, DiscSource(files, session.state.sourceDir, variant, file.name),
+                            pair.back().temporary);
+    }
+  }
+  if (arrived) {
+    ScheduleReplacements(files, pair);
+  } else {
+    for (const Replacement& replacement : pair) {
+      files.SetAttributes(replacement.temporary, win::FILE_ATTRIBUTE_NORMAL);
+      files.DeleteFile(replacement.temporary);
+    }
+  }
+  if (driverFiles.size() > kDriverPair) {
+    const DriverFile& uninstaller = driverFiles[kDriverPair];
+    ReplaceAtNextStart(files, DiscSource(files, session.state.sourceDir, variant, uninstaller.name),
+                       TemporaryName(uninstaller.installed), uninstaller.installed);
   }
   session.platform.dialogs.SetWaitCursor(false);
 }
@@ -135,7 +159,9 @@ void InstallInPlace(Session& session, const Nt4Variant& variant, const std::stri
   int opened = SendDriverInstallMessages(platform, variant.library, session.user.MainWindow());
   // The uninstaller is offered only for a driver the multimedia system could open.
   if (variant.uninstaller != nullptr && opened >= 0) {
-    WriteUninstallEntry(platform.registry, windows + variant.uninstaller);
+    // Quoted when the Windows folder holds a blank, as the launcher's own starts are.
+    WriteUninstallEntry(platform.registry,
+                        app::ProgramOnCommandLine(windows + variant.uninstaller));
   }
 }
 
@@ -172,6 +198,11 @@ int SendDriverInstallMessages(platform::Platform& platform, const std::string& l
     return -1;
   }
   std::string path = windows + "\\system32\\" + library;
+  // OpenDriver takes what follows a blank for the driver's arguments: a library in a Windows
+  // folder with a blank in its name is named by its short form.
+  if (path.find(' ') != std::string::npos) {
+    path = app::ShortPathOf(platform.files, path);
+  }
   if (!FitsPath(path)) {
     return -1;  // it would not convert whole, and a cut path names another file
   }

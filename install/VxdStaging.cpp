@@ -50,6 +50,10 @@ class VxdStaging {
     CopyDosDrivers(files_, state_.sourceDir);
     const std::string driverFolder = ChooseDriverFolder();
     files_.CreateFolder(kVxdStagingFolder);
+    if (state_.isWin98SE && windows_) {
+      // Windows 98 SE's Precopy folder takes driver files from here on.
+      files_.CreateFolder(*windows_ + "System\\Precopy\\");
+    }
     CopyDriverFiles(driverFolder);
     shortStaging_ = ShortStagingPath(files_, kVxdStagingFolder);
     PointInfCopiesAtStaging();
@@ -201,7 +205,6 @@ class VxdStaging {
       return;
     }
     const std::string system = *windows_ + "System\\";
-    files_.CreateFolder(system + "Precopy\\");
     for (const char* name : kStagedSystemFiles) {
       ReplaceCopy(files_, system + name, system + "Precopy\\" + name);
     }

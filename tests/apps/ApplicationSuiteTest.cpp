@@ -11,6 +11,9 @@ using sim::WindowsVersion;
 constexpr const char* kUninstallKey =
     "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sonavex "
     "Applications";
+constexpr const char* kUninstallKeyNT =
+    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sonavex WinNT "
+    "Applications";
 
 class Suite : public InstallTest {
  protected:
@@ -55,9 +58,11 @@ TEST_F(Suite, AnEarlierSuiteIsUninstalledFirstAndWaitedFor) {
   machine.Files().WriteFileDirect("C:\\WINNT\\IsUninst.exe", "MZ");
   sim::ProgramBehaviour uninstaller;
   uninstaller.runsForMs = 3500;
+  uninstaller.exitCode = win::STILL_ACTIVE;  // ended all the same
   machine.Processes().DefineProgram("C:\\WINNT\\IsUninst.exe", uninstaller);
   std::string error;
-  ASSERT_TRUE(machine.Registry().Import("REGEDIT4\r\n\r\n[" + std::string(kUninstallKey) +
+  // The suite registered by its NT setup, under the second of the two keys.
+  ASSERT_TRUE(machine.Registry().Import("REGEDIT4\r\n\r\n[" + std::string(kUninstallKeyNT) +
                                             "]\r\n\"UninstallString\"=\"C:\\\\WINNT\\\\IsUninst."
                                             "exe -f\\\"C:\\\\Suite\\\\x.isu\\\"\"\r\n",
                                         error))

@@ -87,12 +87,32 @@ TEST_F(InfPurge, EarlierDriverFilesGoNowOrAtTheNextStart) {
   EXPECT_TRUE(Has("\\SYSTEM\\OVMPU.OLD"));
 }
 
-TEST_F(InfPurge, WinIniRunIsBlankedEvenWithNothingFound) {
-  Put("\\WIN.INI", "[windows]\r\nload=\r\nrun=C:\\OLD\\TRAY.EXE\r\n");
-  Purge();
-  EXPECT_EQ(machine.Platform().profiles.GetString("Windows", "run", "<none>", 260, "WIN.INI"), "");
-  EXPECT_EQ(machine.Files().ReadFileDirect("C:\\WINDOWS\\WIN.INI"),
-            "[windows]\r\nload=\r\nrun=\r\n");  // the one blank is a value's outer blank
+TEST_F(InfPurge, WinIniRunLosesTheMakersProgramsOnly) {
+  const std::string other(990, 'p');
+  // The "run" line before and after; none after: the file stays as it was.
+  const std::pair<std::string, std::string> rows[] = {
+      {"run=", "run="},  // one blank, a value's outer blank
+      {"load=", "load=\r\nrun="},
+      {"run=C:\\WINDOWS\\SYSTEM\\OVMPU.EXE", "run="},
+      {"run=ovmpu.exe C:\\TRAY.EXE,BankLoad.Exe\tx.com a:InitTone.com", "run=C:\\TRAY.EXE\tx.com"},
+      {"run=C:\\OLD\\TRAY.EXE C:\\OVMPU.EXE.BAK", "run=C:\\OLD\\TRAY.EXE C:\\OVMPU.EXE.BAK"},
+      // Quoted entries; the outer quotes a reader takes off are written around the rest.
+      {"run=\"C:\\My Tools\\a.exe\" C:\\OVMPU.EXE", "run=\"\"C:\\My Tools\\a.exe\"\""},
+      {"run=\"C:\\A B\\OVMPU.EXE\" x.exe", "run=x.exe"},
+      // Quotes that do not mark whole entries: the list cannot be taken apart safely.
+      {"run=C:\\A\"B\\OVMPU.EXE", ""},
+      {"run=\"C:\\A\\a.exe\" \"C:\\B\\OVMPU.EXE\"", ""},  // read without its outer quotes
+      {"run=OVMPU.EXE " + other, "run=" + other},
+      {"run=OVMPU.EXE " + other + other + other + other + other, ""},  // too long to read whole
+  };
+  for (const auto& [before, after] : rows) {
+    const std::string file = "[windows]\r\n" + before + "\r\n";
+    Put("\\WIN.INI", file);
+    Purge();
+    EXPECT_EQ(machine.Files().ReadFileDirect("C:\\WINDOWS\\WIN.INI"),
+              after.empty() ? file : "[windows]\r\n" + after + "\r\n")
+        << before;
+  }
   EXPECT_EQ(Wininit(), "<none>");
 }
 

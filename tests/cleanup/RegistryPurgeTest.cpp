@@ -13,6 +13,8 @@ constexpr const char* kMedia =
     "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\services\\Class\\MEDIA\\";
 constexpr const char* kResources =
     "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\control\\MediaResources\\";
+constexpr const char* kAsio = "HKEY_LOCAL_MACHINE\\SOFTWARE\\ASIO";
+constexpr const char* kAsioClsid = "{188135E1-D565-11d2-854F-00A0C99F5D19}";
 
 class RegistryPurge : public ::testing::Test {
  protected:
@@ -31,15 +33,13 @@ class RegistryPurge : public ::testing::Test {
   void ThreeDAndAsio() {
     Key("HKEY_CLASSES_ROOT\\Spherix\\CLSID");
     Key("HKEY_CLASSES_ROOT\\CLSID\\{D8F1EEE0-F634-11CF-8700-00A0245D918B}");
-    Key("HKEY_LOCAL_MACHINE\\SOFTWARE\\ASIO\\Orvanta ASIO");
-    Key("HKEY_LOCAL_MACHINE\\SOFTWARE\\ASIO\\Another ASIO");
-    Key("HKEY_CLASSES_ROOT\\CLSID\\{188135E1-D565-11d2-854F-00A0C99F5D19}");
+    Import(std::string("[") + kAsio + "\\Orvanta ASIO]\r\n\"CLSID\"=\"" + kAsioClsid + "\"\r\n");
+    Key(std::string("HKEY_CLASSES_ROOT\\CLSID\\") + kAsioClsid);
   }
   bool AnyThreeDOrAsio() {
     return Has("HKEY_CLASSES_ROOT\\Spherix") ||
-           Has("HKEY_CLASSES_ROOT\\CLSID\\{D8F1EEE0-F634-11CF-8700-00A0245D918B}") ||
-           Has("HKEY_LOCAL_MACHINE\\SOFTWARE\\ASIO") ||
-           Has("HKEY_CLASSES_ROOT\\CLSID\\{188135E1-D565-11d2-854F-00A0C99F5D19}");
+           Has("HKEY_CLASSES_ROOT\\CLSID\\{D8F1EEE0-F634-11CF-8700-00A0245D918B}") || Has(kAsio) ||
+           Has(std::string("HKEY_CLASSES_ROOT\\CLSID\\") + kAsioClsid);
   }
   sim::SimMachine machine;
 };
@@ -67,15 +67,17 @@ TEST_F(RegistryPurge, TheChipVariantKnowsItsInstancesByDescriptionOrInf) {
          "0001]\r\n\"InfPath\"=\"ovpci032.inf\"\r\n[" + kMedia +
          "0002]\r\n\"ProviderName\"=\"Orvanta\"\r\n[" + kMedia +
          "0003]\r\n\"driverdesc\"=\"ORVANTA, but the name is in other letters\"\r\n[" + kMedia +
-         "0004]\r\n\"DriverDesc\"=\"ORV\"\r\n");
+         "0004]\r\n\"DriverDesc\"=\"ORV\"\r\n[" + kMedia + "0005]\r\n\"" + std::string(300, 'V') +
+         "\"=\"a name too long to read\"\r\n\"DriverDesc\"=\"Orvanta PCI\"\r\n");
   ThreeDAndAsio();
   EXPECT_EQ(Chip(), cleanup::kNothingFound);
   EXPECT_FALSE(Has(std::string(kMedia) + "0000"));
   EXPECT_FALSE(Has(std::string(kMedia) + "0001"));
-  EXPECT_TRUE(Has(std::string(kMedia) + "0002"));  // the codec variant's rule
-  EXPECT_TRUE(Has(std::string(kMedia) + "0003"));  // value names compare as written
-  EXPECT_TRUE(Has(std::string(kMedia) + "0004"));  // too short to match
-  EXPECT_TRUE(AnyThreeDOrAsio());                  // nothing of the hardware found
+  EXPECT_TRUE(Has(std::string(kMedia) + "0002"));   // the codec variant's rule
+  EXPECT_TRUE(Has(std::string(kMedia) + "0003"));   // value names compare as written
+  EXPECT_TRUE(Has(std::string(kMedia) + "0004"));   // too short to match
+  EXPECT_FALSE(Has(std::string(kMedia) + "0005"));  // the long name passed over
+  EXPECT_TRUE(AnyThreeDOrAsio());                   // nothing of the hardware found
 }
 
 TEST_F(RegistryPurge, TheChipVariantRemovesEveryDeviceOfTheMakersRange) {
@@ -134,6 +136,81 @@ TEST_F(RegistryPurge, AFailedDeletionEndsThePurge) {
   machine.Registry().DeleteKey(win::HKEY_LOCAL_MACHINE, "Enum\\ORV\\CHILD0000");
   machine.InjectedFaults().FailEvery(sim::Call::RegDeleteKeyA, win::ERROR_ACCESS_DENIED);
   EXPECT_EQ(Chip(), cleanup::kVirtualKeyStays);
+  EXPECT_EQ(machine.Registry().OpenHandleCount(), 0u);
+}
+
+TEST_F(RegistryPurge, OnlyTheMakersAsioDriversGo) {
+  Key("HKEY_LOCAL_MACHINE\\Enum\\ORV\\CHILD0000");
+  const std::string maker = "\"{188135e1-d565-11D2-854f-00a0c99f5d19}\"";
+  Import(std::string("[") + kAsio + "\\Ours]\r\n\"CLSID\"=" + maker + "\r\n[" + kAsio +
+         "\\Theirs]\r\n\"CLSID\"=\"{8C1CB5C0-0000-11D2-8BAE-00A0C9190123}\"\r\n[" + kAsio +
+         "\\No CLSID]\r\n\"Description\"=" + maker + "\r\n[" + kAsio +
+         "\\As DWORD]\r\n\"CLSID\"=dword:188135e1\r\n[" + kAsio +
+         "\\Longer]\r\n\"CLSID\"=\"{188135E1-D565-11d2-854F-00A0C99F5D19}0\"\r\n");
+  Key(std::string("HKEY_CLASSES_ROOT\\CLSID\\") + kAsioClsid);
+  EXPECT_EQ(Chip(), cleanup::kPurged);
+  EXPECT_FALSE(Has(std::string(kAsio) + "\\Ours"));
+  for (const char* kept : {"Theirs", "No CLSID", "As DWORD", "Longer"}) {
+    EXPECT_TRUE(Has(std::string(kAsio) + "\\" + kept)) << kept;
+  }
+  EXPECT_FALSE(Has(std::string("HKEY_CLASSES_ROOT\\CLSID\\") + kAsioClsid));
+
+  // The key goes once nothing else is left in it; a value of its own keeps it.
+  Import(std::string("[-") + kAsio + "]\r\n[" + kAsio + "\\Ours]\r\n\"CLSID\"=" + maker + "\r\n[" +
+         kAsio + "]\r\n\"Note\"=\"x\"\r\n");
+  Key("HKEY_LOCAL_MACHINE\\Enum\\ORV\\CHILD0000");
+  EXPECT_EQ(Chip(), cleanup::kPurged);
+  EXPECT_TRUE(Has(kAsio));
+  Import(std::string("[-") + kAsio + "]\r\n[" + kAsio + "\\Ours]\r\n\"CLSID\"=" + maker + "\r\n");
+  Key("HKEY_LOCAL_MACHINE\\Enum\\ORV\\CHILD0000");
+  EXPECT_EQ(Chip(), cleanup::kPurged);
+  EXPECT_FALSE(Has(kAsio));
+  EXPECT_EQ(machine.Registry().OpenHandleCount(), 0u);
+}
+
+// A registry whose deletions report success and remove nothing.
+class DeletionsThatStay : public platform::Registry {
+ public:
+  explicit DeletionsThatStay(platform::Registry& below) : below_(below) {}
+  std::int32_t OpenKey(platform::RegKey p, const std::string& s, std::uint32_t a,
+                       platform::RegKey& r) override {
+    return below_.OpenKey(p, s, a, r);
+  }
+  std::int32_t CreateKey(platform::RegKey p, const std::string& s, std::uint32_t a,
+                         platform::RegKey& r, std::uint32_t* d) override {
+    return below_.CreateKey(p, s, a, r, d);
+  }
+  std::int32_t QueryValue(platform::RegKey k, const std::string& n, std::uint32_t c,
+                          platform::RegData& r) override {
+    return below_.QueryValue(k, n, c, r);
+  }
+  std::int32_t SetValue(platform::RegKey k, const std::string& n, std::uint32_t t,
+                        const std::uint8_t* d, std::uint32_t s) override {
+    return below_.SetValue(k, n, t, d, s);
+  }
+  std::int32_t EnumKey(platform::RegKey k, std::uint32_t i, std::uint32_t c,
+                       std::string& n) override {
+    return below_.EnumKey(k, i, c, n);
+  }
+  std::int32_t EnumValue(platform::RegKey k, std::uint32_t i, std::uint32_t c, std::string& n,
+                         std::uint32_t* t) override {
+    return below_.EnumValue(k, i, c, n, t);
+  }
+  std::int32_t DeleteValue(platform::RegKey k, const std::string& n) override {
+    return below_.DeleteValue(k, n);
+  }
+  std::int32_t DeleteKey(platform::RegKey, const std::string&) override { return 0; }
+  std::int32_t CloseKey(platform::RegKey k) override { return below_.CloseKey(k); }
+
+ private:
+  platform::Registry& below_;
+};
+
+TEST_F(RegistryPurge, AKeyThatStaysAfterItsDeletionEndsTheWalk) {
+  Key("HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_7C5A&DEV_0111");
+  Key("HKEY_LOCAL_MACHINE\\Enum\\VIRTUAL\\VSX-SBEMU");
+  DeletionsThatStay registry(machine.Platform().registry);
+  EXPECT_EQ(cleanup::PurgeChipDriverRegistry(registry), cleanup::kHardwareKeyStays);
   EXPECT_EQ(machine.Registry().OpenHandleCount(), 0u);
 }
 

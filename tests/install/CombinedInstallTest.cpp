@@ -1,5 +1,6 @@
 // "Install Device Driver and Applications": the flavour, the driver without the restart offer,
 // the deferred WDM setup with the Windows 98 SE cabinets, and the suite last.
+#include "apps/ApplicationSuite.h"
 #include "install/CombinedInstall.h"
 #include "install/StateFile.h"
 #include "tests/install/InstallFixture.h"
@@ -8,6 +9,9 @@ namespace installtest {
 namespace {
 
 using sim::WindowsVersion;
+
+constexpr const char* kHwid =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Driver Signing\\Classes\\HWID";
 
 // The combined command over the real install-driver command, with the suite recorded.
 class CombinedCommands : public Commands {
@@ -33,12 +37,12 @@ class Combined : public InstallTest {
   install::Session combinedSession;
 };
 
-class CombinedOn95 : public Combined {
+class CombinedOn9x : public Combined, public ::testing::WithParamInterface<WindowsVersion> {
  protected:
-  CombinedOn95() : Combined(WindowsVersion::Win95) {}
+  CombinedOn9x() : Combined(GetParam()) {}
 };
 
-TEST_F(CombinedOn95, TheVxdDriverWithoutTheOfferThenTheSuite) {
+TEST_P(CombinedOn9x, TheVxdDriverWithoutTheOfferThenTheSuite) {
   state.WindowsMEDriverAskUser = state.Windows98SEDriverAskUser = 1;
   Run();
   EXPECT_EQ(combined.calls, (std::vector<std::string>{"OnInstallDriver", "StageVxdDriver",
@@ -48,6 +52,9 @@ TEST_F(CombinedOn95, TheVxdDriverWithoutTheOfferThenTheSuite) {
   EXPECT_TRUE(user.asked.empty());
 }
 
+INSTANTIATE_TEST_SUITE_P(Windows95And98, CombinedOn9x,
+                         ::testing::Values(WindowsVersion::Win95, WindowsVersion::Win98));
+
 class CombinedOnME : public Combined {
  protected:
   CombinedOnME() : Combined(WindowsVersion::WinME) {}
@@ -55,7 +62,12 @@ class CombinedOnME : public Combined {
 
 TEST_F(CombinedOnME, TheDefaultsDeferTheWdmSetupToTheNextStart) {
   Disc("MESetup.dat", "MZ");
+  std::string error;
+  ASSERT_TRUE(machine.Registry().Import(
+      std::string("REGEDIT4\r\n\r\n[") + kHwid + "]\r\n\"PCI\\\\VEN_7C5A&DEV_0111\"=hex:01\r\n",
+      error));
   Run();
+  EXPECT_EQ(machine.Registry().FindValue(kHwid, "PCI\\VEN_7C5A&DEV_0111"), nullptr);
   EXPECT_EQ(combined.calls,
             (std::vector<std::string>{"StageWdmDriver 1 0", "OnInstallApplications"}));
   EXPECT_EQ(state.precopyCabsPresent, 0);
@@ -81,6 +93,14 @@ TEST_F(CombinedOnME, ACancelledQuestionClosesTheMainWindow) {
   EXPECT_EQ(user.ends, std::vector<std::string>{"closed"});
   EXPECT_TRUE(combined.calls.empty());
   EXPECT_EQ(Journal("ui").back(), "arrow cursor");
+
+  // Cancelled when the driver command asks again: the suite does not follow either.
+  user.ends.clear();
+  user.answers = {{win::IDOK, 1}, {win::IDCANCEL, 1}};
+  Run();
+  EXPECT_EQ(user.ends, std::vector<std::string>{"closed"});
+  EXPECT_EQ(combined.calls, std::vector<std::string>{"OnInstallDriver"});
+  EXPECT_EQ(Journal("ui").back(), "arrow cursor");
 }
 
 class CombinedOn98SE : public Combined {
@@ -103,6 +123,15 @@ TEST_F(CombinedOn98SE, AllSixCabinetsInAnyCaseBringTheDirectXStepFirst) {
   EXPECT_EQ(machine.Platform().profiles.GetString("Need_To_InstallDriver", "InstallAtFirst", "",
                                                   260, windows + "ORVSETUP.INI"),
             "YES");
+}
+
+TEST_F(CombinedOn98SE, TheSuiteFollowsTheDriverAnswered) {
+  state.Windows98SEDriverAskUser = 1;
+  user.answers = {{win::IDOK, 0}};
+  Run();
+  EXPECT_EQ(combined.calls,
+            (std::vector<std::string>{"StageWdmDriver 1 0", "OnInstallApplications"}));
+  EXPECT_EQ(apps::SuiteSetupCandidates(state, state).front(), "Win_ME\\app\\Setup.exe");
 }
 
 TEST_F(CombinedOn98SE, FiveCabinetsAreNotEnough) {
@@ -130,10 +159,7 @@ TEST_F(CombinedOnNT4, TheNt4DriverNotesTheRestartThenTheSuite) {
                                                   windows + "ORVSETUP.INI"),
             "YES");
   // No driver-signing clean-up on NT 4.0.
-  EXPECT_NE(machine.Registry().FindValue(
-                "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Driver Signing\\Classes\\HWID",
-                "PCI\\VEN_7C5A&DEV_0111"),
-            nullptr);
+  EXPECT_NE(machine.Registry().FindValue(kHwid, "PCI\\VEN_7C5A&DEV_0111"), nullptr);
 }
 
 class CombinedOnXP : public Combined {

@@ -84,6 +84,11 @@ TEST_F(InfOptions, ALineTooShortForTheColumnIsLeftAlone) {
   const std::string content = "[CONFIG1.AddReg]\r\nHKR,\"Settings\",\"EnableLegacy\",1,7\r\n" +
                               kJacks + "\r\nNextLineUntouched=1234567890\r\n";
   EXPECT_EQ(Patch(content, Options(0, 0, 0, 0, 0)), With(content, kJacks, '0'));
+  // 48 characters: the 49th byte would be the line's end.
+  for (const std::string eol : {"\r\n", "\n"}) {
+    const std::string exact = "[CONFIG1.AddReg]" + eol + kLegacy.substr(0, 48) + eol + "X=1" + eol;
+    EXPECT_EQ(Patch(exact, Options(0, 0, 0, 0, 0)), exact) << "line end " << eol.size();
+  }
   // Lines ended by a bare carriage return are lines too.
   const std::string crOnly = "[CONFIG1.AddReg]\r" + kLegacy + "\rX=" + std::string(60, 'y') + "\r";
   EXPECT_EQ(Patch(crOnly, Options(0, 0, 0, 1, 0)), With(crOnly, kLegacy, '3'));
@@ -111,6 +116,12 @@ TEST_F(InfOptions, BrokenFilesStayAsTheyAre) {
   const std::string zero =
       "[CONFIG1.AddReg]\r\nX=" + std::string(1, '\0') + kJacks + "\r\n" + kLegacy + "\r\n";
   EXPECT_EQ(Patch(zero, Options(0, 0, 0, 0, 0)), With(zero, kLegacy, '2'));
+  // An empty file stays empty; 1 MiB is the largest INF file patched.
+  EXPECT_EQ(Patch("", Options(0, 0, 0, 0, 0)), "");
+  std::string largest = "[CONFIG1.AddReg]\r\n" + kLegacy + "\r\n";
+  largest.resize(1 << 20, ';');
+  EXPECT_TRUE(Patch(largest, Options(0, 0, 0, 0, 0)) == With(largest, kLegacy, '2'));
+  EXPECT_TRUE(Patch(largest + ";", Options(0, 0, 0, 0, 0)) == largest + ";");
   // A missing file is not created.
   install::PatchInfOptions(machine.Platform(), "C:\\absent.inf", Options(0, 0, 0, 0, 0));
   EXPECT_FALSE(Exists("C:\\absent.inf"));

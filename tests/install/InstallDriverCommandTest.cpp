@@ -51,6 +51,11 @@ TEST_F(OnWindows98, TheVxdDriverUnlessTheCodecAsksForWdm) {
   EXPECT_FALSE(Run());
   EXPECT_EQ(commands.calls, std::vector<std::string>{"StageVxdDriver"});
   EXPECT_EQ(state.useVxdDriver, 1);
+  // Nor does udaMode without the option.
+  detection.udaMode = 1;
+  state.UDAWindows98Driver = 0;
+  EXPECT_FALSE(Run());
+  EXPECT_EQ(commands.calls, (std::vector<std::string>{"StageVxdDriver", "StageVxdDriver"}));
 }
 
 TEST_F(OnWindows98, TheCodecOnWindows98StagesAndStartsTheStagedProgram) {

@@ -67,6 +67,16 @@ class Nt4Registration : public InstallTest {
     }
     return messages;
   }
+  // The moves scheduled for the next start, in order.
+  std::vector<std::string> Scheduled() {
+    std::vector<std::string> scheduled;
+    for (const std::string& line : Journal("file")) {
+      if (line.find("at next start") != std::string::npos) {
+        scheduled.push_back(line);
+      }
+    }
+    return scheduled;
+  }
   bool NothingLeftOpen() {
     return machine.Registry().OpenHandleCount() == 0 &&
            machine.Multimedia().OpenDriverCount() == 0 && machine.Files().OpenSearchCount() == 0;
@@ -131,6 +141,13 @@ TEST_F(Nt4Registration, TheInstallDriverCommandRunsItOnNt4) {
   EXPECT_NE(StateFile().find("[Need_To_Reboot]\r\nInstall=YES"), std::string::npos) << StateFile();
 }
 
+TEST_F(Nt4Registration, AnUninstallerInAFolderWithABlankIsRegisteredQuoted) {
+  machine.Files().MakeFoldersDirect("C:\\My Windows\\System32\\Drivers");
+  machine.Files().SetWindowsFolder("C:\\My Windows");
+  Run();
+  EXPECT_EQ(Value(kUninstall, "UninstallString"), "\"C:\\My Windows\\OVUninst.exe\"");
+}
+
 TEST_F(Nt4Registration, TwoInPlaceInstallsLeaveOneEntryPerKind) {
   Run();
   machine.Files().WriteFileDirect("D:\\NT40\\drv\\ov-pci.dll", "newer library",
@@ -180,6 +197,12 @@ TEST_F(Nt4Registration, AllTenSlotsOfAKindTakenStopTheRegistrationThereOnly) {
   EXPECT_EQ(install::AddDriverValue(machine.Platform().registry, install::kDriverListKey, "midi",
                                     "other7.dll"),
             0);
+  // Nine slots held, the tenth free: the last slot takes the library.
+  Import(std::string("[") + kDrivers32 + "]\r\n\"midi9\"=-\r\n");
+  EXPECT_EQ(install::AddDriverValue(machine.Platform().registry, install::kDriverListKey, "midi",
+                                    "ov-pci.dll"),
+            0);
+  EXPECT_EQ(Value(kDrivers32, "midi9"), "ov-pci.dll");
 }
 
 TEST_F(Nt4Registration, OddValuesInTheDriverListAreReadAsTheirBytesUpToAZero) {
@@ -272,29 +295,37 @@ TEST_F(Nt4Registration, AMixerOfTheMakersDriverMeansAReplacementAtTheNextStart) 
   EXPECT_EQ(Value(kUninstall, "DisplayName"), std::nullopt);
 }
 
-TEST_F(Nt4Registration, AFileWhoseNewCopyFailedIsLeftAsItIs) {
+TEST_F(Nt4Registration, TheLibraryAndKernelDriverAreReplacedTogetherOrNotAtAll) {
   InstalledEarlier();
   machine.Multimedia().AddMixer("Orvanta PCI Mixer");
   machine.Files().RemoveDirect("D:\\NT40\\drv\\ovpci.sys");  // not on the disc
-  machine.InjectedFaults().FailNth(sim::Call::CopyFileA, 3,
-                                   112 /* ERROR_DISK_FULL */);  // uninstaller
   Run();
-  EXPECT_TRUE(Exists(windows + "System32\\ov-pci.new"));
+  // The library's new copy is taken away again; the uninstaller is replaced on its own.
+  EXPECT_FALSE(Exists(windows + "System32\\ov-pci.new"));
   EXPECT_FALSE(Exists(windows + "System32\\Drivers\\ovpci.new"));
-  std::vector<std::string> scheduled;
-  for (const std::string& line : Journal("file")) {
-    if (line.find("at next start") != std::string::npos) {
-      scheduled.push_back(line);
-    }
-  }
-  EXPECT_EQ(scheduled,
-            (std::vector<std::string>{"delete at next start C:\\WINNT\\System32\\ov-pci.dll",
-                                      "move at next start C:\\WINNT\\System32\\ov-pci.new -> "
-                                      "C:\\WINNT\\System32\\ov-pci.dll"}));
+  EXPECT_EQ(Scheduled(),
+            (std::vector<std::string>{
+                "delete at next start C:\\WINNT\\OVUninst.exe",
+                "move at next start C:\\WINNT\\OVUninst.new -> C:\\WINNT\\OVUninst.exe"}));
+  machine.Restart();
+  EXPECT_EQ(Read(windows + "System32\\ov-pci.dll"), "old library");
+  EXPECT_EQ(Read(windows + "System32\\Drivers\\ovpci.sys"), "old kernel driver");
+  EXPECT_EQ(Read(windows + "OVUninst.exe"), "new uninstaller");
+
+  // The library's deletion refused: no rename follows it, nor anything of the kernel driver.
+  Disc("NT40\\drv\\ovpci.sys", "new kernel driver");
+  machine.Core().journal.clear();
+  machine.InjectedFaults().FailNth(sim::Call::MoveFileExA, 1, win::ERROR_ACCESS_DENIED);
+  Run();
+  EXPECT_EQ(Scheduled().size(), 2u);  // the uninstaller's
+  // A read-only installed file is made deletable before its replacement is scheduled.
+  machine.Files().SetAttributes(windows + "System32\\ov-pci.dll", win::FILE_ATTRIBUTE_READONLY);
+  Run();
+  EXPECT_EQ(machine.Files().GetAttributes(windows + "System32\\ov-pci.dll"),
+            win::FILE_ATTRIBUTE_NORMAL);
   machine.Restart();
   EXPECT_EQ(Read(windows + "System32\\ov-pci.dll"), "new library");
-  EXPECT_EQ(Read(windows + "System32\\Drivers\\ovpci.sys"), "old kernel driver");
-  EXPECT_EQ(Read(windows + "OVUninst.exe"), "old uninstaller");
+  EXPECT_EQ(Read(windows + "System32\\Drivers\\ovpci.sys"), "new kernel driver");
 }
 
 TEST_F(Nt4Registration, AMixerNameThatFillsItsFieldIsReadToTheFieldsEndOnly) {

@@ -82,6 +82,7 @@ TEST_F(VxdStaging, TheOtherFoldersInTurn) {
 TEST_F(VxdStaging, InfCopiesPointAtTheStagingFolderUnderTheirLabel) {
   Disc("Driver\\VxD\\ov6490.inf", Inf("\"ORV6490/Y3DX Sonavex Driver Disk\",,0000-0000"));
   Disc("Driver\\VxD\\ovcodec.INF", Inf("\"ORV5970 Driver\",,0000-0000"));
+  Disc("Driver\\VxD\\both.inf", Inf("\"ORV5970 and ORV6490/Y3DX\""));
   Disc("Driver\\VxD\\other.inf", Inf("\"Other\""));
   Disc("Driver\\VxD\\nodisk.inf", "[Version]\r\nSignature=x\r\n");
   Disc("Driver\\VxD\\mixed.Inf", Inf("\"Other\""));
@@ -92,6 +93,8 @@ TEST_F(VxdStaging, InfCopiesPointAtTheStagingFolderUnderTheirLabel) {
               "\"ORV6490/Y3DX Sonavex Driver Disk\"" + tail);
     EXPECT_EQ(Get(windows + folder + "ovcodec.INF", "SourceDisksNames", "1"),
               "\"ORV5970 WIN95 Driver Disk\"" + tail);
+    EXPECT_EQ(Get(windows + folder + "both.inf", "SourceDisksNames", "1"),
+              "\"ORV6490/Y3DX Sonavex Driver Disk\"" + tail);
     EXPECT_EQ(Get(windows + folder + "other.inf", "SourceDisksNames", "1"),
               "\"ORV6490/Y3DX Sonavex Driver Disk\"" + tail);
     EXPECT_EQ(Read(windows + folder + "nodisk.inf"), "[Version]\r\nSignature=x\r\n");
@@ -143,10 +146,18 @@ TEST_F(VxdStaging, TheMixerClosesAndTheTrayShowsTheRightVolumeControl) {
   machine.Files().WriteFileDirect(windows + "Mixer.exe", "MZ", win::FILE_ATTRIBUTE_READONLY);
   machine.Files().WriteFileDirect(windows + "SYSTEM\\SysTray.exe", "MZ");
   machine.Files().WriteFileDirect(windows + "mixerdef.ini", "[RUNTIME]\r\nInitialize=1\r\n");
+  // A machine with user profiles: the user's key and the default user's differ.
+  machine.Registry().SetCurrentUser("Anna");
   Import(
       "[HKEY_USERS\\.DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Systray]\r\n"
-      "\"Services\"=hex:1f,01,00,00\r\n");
+      "\"Services\"=hex:1f,01,00,00\r\n"
+      "[HKEY_USERS\\Anna\\Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Systray]\r\n"
+      "\"Services\"=dword:00000005\r\n");
   Stage();
+  EXPECT_EQ(
+      Value("HKEY_USERS\\Anna\\Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Systray",
+            "Services"),
+      std::string("\x01\x00\x00\x00", 4));
   EXPECT_TRUE(machine.Processes().Windows().empty());
   EXPECT_FALSE(Exists(windows + "Mixer.exe"));
   EXPECT_EQ(Journal("wait").front(), "1000 ms");
@@ -198,21 +209,36 @@ class VxdStagingOn98SE : public VxdStaging {
 };
 
 TEST_F(VxdStagingOn98SE, ThePrecopyFolderIsFilled) {
-  machine.Files().MakeFoldersDirect(windows + "SYSTEM\\Precopy");
   machine.Files().MakeFoldersDirect("C:\\WINDOWS\\OPTIONS\\CABS");
   Import(std::string("[") + kSetupKey +
          "]\r\n\"SourcePath\"=\"C:\\\\WINDOWS\\\\OPTIONS\\\\CABS\"\r\n");
   machine.Files().WriteFileDirect(windows + "SYSTEM\\Precopy\\kept.vxd", "earlier");
   machine.Files().WriteFileDirect(windows + "SYSTEM\\ksuser.dll", "ks");
+  // The setup source keeps an older file that is in use: Precopy takes that one.
+  machine.Files().WriteFileDirect("C:\\WINDOWS\\OPTIONS\\CABS\\ovaudio.vxd", "older");
+  machine.Files().SetInUse("C:\\WINDOWS\\OPTIONS\\CABS\\ovaudio.vxd", true);
   Disc("Driver\\VxD\\kept.vxd", "new");
   Disc("Driver\\VxD\\ovaudio.vxd", "driver");
   Disc("Driver\\VxD\\OvSetup.inf", Inf("\"x\""));
   Stage();
-  EXPECT_EQ(Read(windows + "SYSTEM\\Precopy\\ovaudio.vxd"), "driver");
+  EXPECT_EQ(Read(windows + "SYSTEM\\Precopy\\ovaudio.vxd"), "older");
   EXPECT_EQ(Read(windows + "SYSTEM\\Precopy\\kept.vxd"), "earlier");  // not overwritten
   EXPECT_FALSE(Exists(windows + "SYSTEM\\Precopy\\OvSetup.inf"));
   EXPECT_EQ(Read(windows + "SYSTEM\\Precopy\\ksuser.dll"), "ks");
   EXPECT_EQ(Read(std::string(kStaging) + "ksuser.dll"), "ks");
+}
+
+TEST_F(VxdStagingOn98SE, ThePrecopyFolderIsMadeBeforeItsCopies) {
+  Disc("Driver\\VxD\\ovaudio.vxd", "driver");
+  Stage();
+  EXPECT_EQ(Read(windows + "SYSTEM\\Precopy\\ovaudio.vxd"), "driver");  // from the disc
+
+  // A file where the folder should be stays as it is; the staging goes on.
+  machine.Files().RemoveDirect(windows + "SYSTEM\\Precopy");
+  machine.Files().WriteFileDirect(windows + "SYSTEM\\Precopy", "a file");
+  Stage();
+  EXPECT_EQ(Read(windows + "SYSTEM\\Precopy"), "a file");
+  EXPECT_EQ(Read(std::string(kStaging) + "ovaudio.vxd"), "driver");
 }
 
 }  // namespace

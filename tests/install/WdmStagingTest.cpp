@@ -148,6 +148,9 @@ TEST_F(WdmStaging, Windows98SEPointsTheSetupSourceAtPrecopyAndSavesItsFiles) {
   // An INF an earlier installation left, with its disk 200 still on a disc.
   machine.Files().WriteFileDirect(windows + "INF\\OVAUDIO.INF",
                                   "[SourceDisksNames]\r\n200=\"disc\",,,\r\n");
+  // Its copy in INF\OTHER names disk 222 too: read there once disk 200 is rewritten.
+  machine.Files().WriteFileDirect(windows + "INF\\OTHER\\OVAUDIO.INF",
+                                  "[SourceDisksNames]\r\n222=%DiskDescription%,,,\r\n");
   Stage();
   EXPECT_EQ(Value(kSetupKey, "SourcePath"), windows + "System\\Precopy" + std::string(1, '\0'));
   EXPECT_EQ(Read(windows + "SYSTEM\\Precopy\\ksclockf.ax"), "clock");
@@ -159,8 +162,39 @@ TEST_F(WdmStaging, Windows98SEPointsTheSetupSourceAtPrecopyAndSavesItsFiles) {
        {windows + "INF\\OVAUDIO.INF", windows + "INF\\OTHER\\OVAUDIO.INF"}) {
     EXPECT_EQ(Get(inf, "SourceDisksNames", "200"),
               std::string("\"Orvanta WDM Audio Driver Disk\",,,") + kShortStaging);
+    EXPECT_EQ(Get(inf, "SourceDisksNames", "222"),
+              std::string("%DiskDescription%,,,") + kShortStaging);
   }
   EXPECT_FALSE(Exists(windows + "INF\\OVAUDIO1.INF"));  // nothing there, nothing written
+}
+
+TEST_F(WdmStaging, TheCodecsCatalogueAndInfFiles) {
+  detection.udaMode = 1;
+  Disc("WDM\\ovuda.cat", "codec catalogue");
+  Disc("WDM\\ovaudio.cat", "chip catalogue");
+  Disc("WDM\\named.inf", "[SourceDisksNames]\r\n222=%DiskDescription%,,,\r\n");
+  machine.Files().WriteFileDirect(windows + "INF\\OVAUDIO.INF", "[SourceDisksNames]\r\n200=x\r\n");
+  Stage();
+  EXPECT_EQ(Read(windows + "INF\\CATALOG\\ovuda.cat"), "codec catalogue");
+  EXPECT_FALSE(Exists(windows + "INF\\CATALOG\\ovaudio.cat"));
+  const std::string disk = std::string("%DiskDescription%,,,") + kShortStaging;
+  for (const std::string folder : {"INF\\", "INF\\OTHER\\"}) {
+    EXPECT_EQ(Get(windows + folder + "named.inf", "SourceDisksFiles", "ovuda.cat"), "222");
+    EXPECT_EQ(Get(windows + folder + "OVUDA.INF", "SourceDisksNames", "222"), disk) << folder;
+    EXPECT_EQ(Get(windows + folder + "OVUDA.INF", "SourceDisksFiles", "ovuda.cat"), "222");
+  }
+  EXPECT_EQ(Read(windows + "INF\\OVAUDIO.INF"), "[SourceDisksNames]\r\n200=x\r\n");
+}
+
+TEST_F(WdmStaging, TheJackOptionsGoIntoEveryInfCopy) {
+  state.jackOptions = install::JackOptions{0, 0, 0, 0, 0};
+  const std::string line = "HKR,\"Settings\",\"JackConfig\",0x00010001,0x00000001";
+  Disc("WDM\\jacks.inf", "[CONFIG1.AddReg]\r\n" + line + "\r\n");
+  Stage(0, 1);
+  for (const std::string& copy :
+       {std::string(kStaging), windows + "INF\\", windows + "INF\\OTHER\\"}) {
+    EXPECT_EQ(Read(copy + "jacks.inf"), "[CONFIG1.AddReg]\r\n" + line.substr(0, 48) + "0\r\n");
+  }
 }
 
 class WdmStagingOn98 : public WdmStaging {
