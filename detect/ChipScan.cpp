@@ -188,7 +188,7 @@ std::uint16_t FindFreeWindow(platform::Hardware& hardware, std::uint16_t skip) {
       continue;
     }
     bool free = true;
-    for (std::uint32_t offset = 0; offset <= 0xFC && free; offset += 4) {
+    for (std::uint32_t offset = 0; offset < 0x100 && free; offset += 4) {
       free = hardware.PortRead32(static_cast<std::uint16_t>(window | offset)) == 0xFFFFFFFF;
     }
     if (free) {

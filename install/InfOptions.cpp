@@ -55,10 +55,8 @@ std::optional<std::size_t> FindValueColumn(const std::string& text, const char* 
                                     pieceStart + kLineBuffer - 1);
     const bool startsLine = atLineStart;
     atLineStart = text[pieceEnd - 1] == '\n';
-    std::size_t contentEnd = pieceEnd - (atLineStart ? 1 : 0);
-    if (atLineStart && contentEnd > pieceStart && text[contentEnd - 1] == '\r') {
-      --contentEnd;
-    }
+    // A carriage return before the newline ends the line's text like any other.
+    const std::size_t contentEnd = pieceEnd - (atLineStart ? 1 : 0);
     for (std::size_t lineStart = pieceStart; lineStart <= contentEnd;) {
       std::size_t lineEnd = std::min(text.find('\r', lineStart), contentEnd);
       std::string_view line(text.data() + lineStart, lineEnd - lineStart);

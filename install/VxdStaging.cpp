@@ -1,5 +1,6 @@
 #include "install/VxdStaging.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -91,10 +92,8 @@ class VxdStaging {
       if (!key.IsOpen() || platform_.registry.QueryValue(key.Get(), "Services", 4, data) != 0) {
         continue;
       }
-      std::uint8_t bytes[4] = {0, 0, 0, 0};
-      for (std::size_t i = 0; i < data.bytes.size() && i < 4; ++i) {
-        bytes[i] = data.bytes[i];
-      }
+      std::uint8_t bytes[4] = {};
+      std::copy_n(data.bytes.begin(), std::min<std::size_t>(data.bytes.size(), 4), bytes);
       bytes[0] = static_cast<std::uint8_t>(detection_.udaMode ? bytes[0] | kVolumeService
                                                               : bytes[0] & ~kVolumeService);
       platform_.registry.SetValue(key.Get(), "Services", data.type, bytes, 4);

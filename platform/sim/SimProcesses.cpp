@@ -148,6 +148,11 @@ SimProcess* SimProcesses::ById(std::uint32_t id) {
   return nullptr;
 }
 
+SimProcess* SimProcesses::ByHandle(platform::ProcessHandle handle) {
+  auto it = handles_.find(handle.value);
+  return it == handles_.end() ? nullptr : ById(it->second);
+}
+
 bool SimProcesses::Running(const std::string& program) {
   for (SimProcess& process : processes_) {
     Update(process);
@@ -202,8 +207,7 @@ std::uint32_t SimProcesses::WaitForInputIdle(platform::ProcessHandle handle,
   if (core_.Injected(Call::WaitForInputIdle)) {
     return win::WAIT_FAILED;
   }
-  auto it = handles_.find(handle.value);
-  SimProcess* process = it == handles_.end() ? nullptr : ById(it->second);
+  SimProcess* process = ByHandle(handle);
   if (process == nullptr) {
     core_.lastError = win::ERROR_INVALID_HANDLE;
     return win::WAIT_FAILED;
@@ -225,8 +229,7 @@ std::uint32_t SimProcesses::WaitForProcess(platform::ProcessHandle handle,
   if (core_.Injected(Call::WaitForSingleObject)) {
     return win::WAIT_FAILED;
   }
-  auto it = handles_.find(handle.value);
-  SimProcess* process = it == handles_.end() ? nullptr : ById(it->second);
+  SimProcess* process = ByHandle(handle);
   if (process == nullptr) {
     core_.lastError = win::ERROR_INVALID_HANDLE;
     return win::WAIT_FAILED;
@@ -248,8 +251,7 @@ bool SimProcesses::GetExitCode(platform::ProcessHandle handle, std::uint32_t& ex
   if (core_.Injected(Call::GetExitCodeProcess)) {
     return false;
   }
-  auto it = handles_.find(handle.value);
-  SimProcess* process = it == handles_.end() ? nullptr : ById(it->second);
+  SimProcess* process = ByHandle(handle);
   if (process == nullptr) {
     return core_.Fail(win::ERROR_INVALID_HANDLE);
   }

@@ -80,6 +80,7 @@ class SimProcesses : public platform::Processes {
   std::optional<std::string> Probe(const std::string& candidate) const;
   SimProcess* Launch(const std::string& commandLine, const std::string& how, std::uint32_t& error);
   SimProcess* ById(std::uint32_t id);
+  SimProcess* ByHandle(platform::ProcessHandle handle);
   void Update(SimProcess& process);
 
   SimCore& core_;

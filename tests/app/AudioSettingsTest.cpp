@@ -62,13 +62,16 @@ TEST_F(AudioSettings, CdAudioModeFollowsTheOptionFile) {
 }
 
 TEST_F(AudioSettings, TheFirstFormatWithCdBecomesTheDefault) {
-  for (const char* formats : {"Radio Quality,CD Quality,Telephone Quality", "Radio,Tape,Best CD"}) {
+  const std::string longest = std::string(1020, 'x') + ",CD";  // 1,023 and the zero: 1,024
+  for (const std::string& formats : {std::string("Radio Quality,CD Quality,Telephone Quality"),
+                                     std::string("Radio,Tape,Best CD"), longest}) {
     machine.Registry().EnsureKey(kDefaultAudio);
     SetValue(kUserAudio, "SystemFormats", win::REG_SZ, Text(formats));
     SetValue(kUserAudio, "DefaultFormat", win::REG_SZ, Text("Radio Quality"));
     Apply();
-    std::string expected =
-        std::string(formats).find("CD Quality") != std::string::npos ? "CD Quality" : "Best CD";
+    std::string expected = formats.find("CD Quality") != std::string::npos ? "CD Quality"
+                           : formats == longest                            ? "CD"
+                                                                           : "Best CD";
     ASSERT_NE(Value(kUserAudio, "DefaultFormat"), nullptr);
     EXPECT_EQ(Value(kUserAudio, "DefaultFormat")->data, Text(expected));
     ASSERT_NE(Value(kDefaultAudio, "DefaultFormat"), nullptr);

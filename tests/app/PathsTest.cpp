@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Paths.h"
+#include "platform/sim/SimMachine.h"
 
 namespace {
 
@@ -25,6 +26,15 @@ TEST(Paths, ARegisteredCommandGetsItsProgramQuoted) {
   EXPECT_EQ(app::WithProgramQuoted("RunDll32 setupapi,InstallHinfSection x"),
             "RunDll32 setupapi,InstallHinfSection x");
   EXPECT_EQ(app::WithProgramQuoted(""), "");
+  EXPECT_EQ(app::WithProgramQuoted("\"C:\\My Tools\\a.exe -x"), "\"C:\\My Tools\\a.exe -x");
+}
+
+TEST(Paths, NoWindowsFolderGivesNothing) {
+  sim::SimMachine machine;
+  EXPECT_EQ(app::WindowsFolderWithBackslash(machine.Platform().files), "C:\\WINDOWS\\");
+  machine.InjectedFaults().FailNth(sim::Call::GetWindowsDirectoryA, 1,
+                                   win::ERROR_NOT_ENOUGH_MEMORY);
+  EXPECT_EQ(app::WindowsFolderWithBackslash(machine.Platform().files), std::nullopt);
 }
 
 }  // namespace

@@ -145,6 +145,9 @@ TEST_P(StartupOn, DetectionFollowsTheWindowsFamily) {
   EXPECT_EQ(services.calls,
             (std::vector<std::string>{nt ? "RunDetectionDriver udaMode=0" : "ChipScan udaMode=0",
                                       "SetupMainDialog"}));
+  services.vendor = 0;  // and without the chip, the notice
+  Run();
+  EXPECT_EQ(services.calls.back(), "NoChipDialog");
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryVersion, StartupOn,

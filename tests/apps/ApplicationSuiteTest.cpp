@@ -74,6 +74,7 @@ TEST_F(Suite, AnEarlierSuiteIsUninstalledFirstAndWaitedFor) {
   EXPECT_EQ(Started()[1], "D:\\XP-2K-ME\\app\\Setup.exe");
   // The new setup starts only once the uninstaller has ended.
   const auto& processes = machine.Processes().Started();
+  EXPECT_EQ(processes[0].startMs, 500u);  // after the suite's windows were closed
   ASSERT_TRUE(processes[0].endMs.has_value());
   EXPECT_GE(processes[1].startMs, *processes[0].endMs);
 }
@@ -96,12 +97,19 @@ TEST_F(Suite, TheWaitHasNoLimitAndOverlongOrOddStringsAreNotStarted) {
   machine.Files().WriteFileDirect("C:\\a.exe", "MZ");
   ASSERT_TRUE(machine.Registry().Import("REGEDIT4\r\n\r\n[" + std::string(kUninstallKey) +
                                             "]\r\n\"UninstallString\"=\"C:\\\\a.exe" +
-                                            std::string(257 - 8, ' ') + "x\"\r\n",
+                                            std::string(257 - 9, ' ') + "x\"\r\n",
                                         error));
   const std::size_t before = machine.Processes().Started().size();
   EXPECT_TRUE(Run());
   ASSERT_EQ(machine.Processes().Started().size(), before + 1);
   EXPECT_EQ(Started().back(), "D:\\Applications\\Setup.exe");
+  // 256 characters and " -a" fit.
+  ASSERT_TRUE(machine.Registry().Import("REGEDIT4\r\n\r\n[" + std::string(kUninstallKey) +
+                                            "]\r\n\"UninstallString\"=\"C:\\\\a.exe" +
+                                            std::string(256 - 9, ' ') + "x\"\r\n",
+                                        error));
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(machine.Processes().Started()[before + 1].commandLine.size(), 256u + 3);
 
   // An empty string or one of another type: a start that fails, and the setup goes on.
   ASSERT_TRUE(machine.Registry().Import("REGEDIT4\r\n\r\n[" + std::string(kUninstallKey) +
@@ -132,7 +140,13 @@ TEST_F(Suite, TheRowOfEachSystemAndFlavour) {
   using apps::SuiteSetupCandidates;
   app::InstallOptions options;
   app::WindowsClass system;
-  system.isWin98 = system.isWin98SE = 1;
+  system.isWin95 = 1;
+  EXPECT_EQ(SuiteSetupCandidates(system, options).size(), 6u);
+  system = {};
+  system.isWin98 = 1;
+  options.Windows98SEDriver = 1;
+  EXPECT_EQ(SuiteSetupCandidates(system, options).size(), 6u);
+  system.isWin98SE = 1;
   options.Windows98SEDriver = 0;
   EXPECT_EQ(SuiteSetupCandidates(system, options).front(), "Win_9x\\app\\Setup.exe");
   options.Windows98SEDriver = 1;

@@ -61,6 +61,11 @@ TEST_F(InfPurge, WithoutOtherInfFilesTheOemFilesAreSearched) {
   Purge();
   EXPECT_FALSE(Has("\\INF\\OEM1.INF"));
   EXPECT_TRUE(Has("\\INF\\OEM2.INF"));
+  // Searched twice: a third search that fails does not keep them.
+  Put("\\INF\\OEM1.INF", Inf("ORV6430 Legacy"));
+  machine.InjectedFaults().FailNth(sim::Call::FindFirstFileA, 3, win::ERROR_NOT_ENOUGH_MEMORY);
+  Purge();
+  EXPECT_FALSE(Has("\\INF\\OEM1.INF"));
 }
 
 TEST_F(InfPurge, EarlierDriverFilesGoNowOrAtTheNextStart) {

@@ -6,6 +6,7 @@
 
 #include "cleanup/RegistryPurge.h"
 #include "platform/sim/SimMachine.h"
+#include "tests/JournalText.h"
 
 namespace {
 
@@ -68,7 +69,8 @@ TEST_F(RegistryPurge, TheChipVariantKnowsItsInstancesByDescriptionOrInf) {
          "0002]\r\n\"ProviderName\"=\"Orvanta\"\r\n[" + kMedia +
          "0003]\r\n\"driverdesc\"=\"ORVANTA, but the name is in other letters\"\r\n[" + kMedia +
          "0004]\r\n\"DriverDesc\"=\"ORV\"\r\n[" + kMedia + "0005]\r\n\"" + std::string(300, 'V') +
-         "\"=\"a name too long to read\"\r\n\"DriverDesc\"=\"Orvanta PCI\"\r\n");
+         "\"=\"a name too long to read\"\r\n\"DriverDesc\"=\"Orvanta PCI\"\r\n[" + kMedia +
+         "0006]\r\n\"DriverDesc\"=\"ORVANTIC\"\r\n\"InfPath\"=\"OVPCI032.IN\"\r\n");
   ThreeDAndAsio();
   EXPECT_EQ(Chip(), cleanup::kNothingFound);
   EXPECT_FALSE(Has(std::string(kMedia) + "0000"));
@@ -77,7 +79,9 @@ TEST_F(RegistryPurge, TheChipVariantKnowsItsInstancesByDescriptionOrInf) {
   EXPECT_TRUE(Has(std::string(kMedia) + "0003"));   // value names compare as written
   EXPECT_TRUE(Has(std::string(kMedia) + "0004"));   // too short to match
   EXPECT_FALSE(Has(std::string(kMedia) + "0005"));  // the long name passed over
+  EXPECT_TRUE(Has(std::string(kMedia) + "0006"));   // the names' whole length counts
   EXPECT_TRUE(AnyThreeDOrAsio());                   // nothing of the hardware found
+  EXPECT_EQ(machine.Registry().OpenHandleCount(), 0u);
 }
 
 TEST_F(RegistryPurge, TheChipVariantRemovesEveryDeviceOfTheMakersRange) {
@@ -96,6 +100,15 @@ TEST_F(RegistryPurge, TheChipVariantRemovesEveryDeviceOfTheMakersRange) {
   EXPECT_TRUE(Has("HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_8086&DEV_2445"));
   EXPECT_TRUE(Has("HKEY_LOCAL_MACHINE\\Enum\\PCI\\ven_7c5a&dev_0111"));  // prefixes as written
   EXPECT_FALSE(AnyThreeDOrAsio());
+  std::string deleted;  // the 3D audio's keys, then the ASIO driver's
+  for (const std::string& line : testsupport::JournalTexts(machine, "registry")) {
+    for (const char* key : {"Spherix", "{D8F1EEE0", "ASIO\\Orvanta ASIO", "{188135E1"}) {
+      deleted += line.rfind("delete key", 0) == 0 && line.find(key) != std::string::npos
+                     ? std::string(key) + " "
+                     : "";
+    }
+  }
+  EXPECT_EQ(deleted, "Spherix {D8F1EEE0 ASIO\\Orvanta ASIO {188135E1 ");
 }
 
 TEST_F(RegistryPurge, TheCodecVariantRemovesItsControllerOnly) {
@@ -169,49 +182,17 @@ TEST_F(RegistryPurge, OnlyTheMakersAsioDriversGo) {
 }
 
 // A registry whose deletions report success and remove nothing.
-class DeletionsThatStay : public platform::Registry {
+class DeletionsThatStay : public sim::SimRegistry {
  public:
-  explicit DeletionsThatStay(platform::Registry& below) : below_(below) {}
-  std::int32_t OpenKey(platform::RegKey p, const std::string& s, std::uint32_t a,
-                       platform::RegKey& r) override {
-    return below_.OpenKey(p, s, a, r);
-  }
-  std::int32_t CreateKey(platform::RegKey p, const std::string& s, std::uint32_t a,
-                         platform::RegKey& r, std::uint32_t* d) override {
-    return below_.CreateKey(p, s, a, r, d);
-  }
-  std::int32_t QueryValue(platform::RegKey k, const std::string& n, std::uint32_t c,
-                          platform::RegData& r) override {
-    return below_.QueryValue(k, n, c, r);
-  }
-  std::int32_t SetValue(platform::RegKey k, const std::string& n, std::uint32_t t,
-                        const std::uint8_t* d, std::uint32_t s) override {
-    return below_.SetValue(k, n, t, d, s);
-  }
-  std::int32_t EnumKey(platform::RegKey k, std::uint32_t i, std::uint32_t c,
-                       std::string& n) override {
-    return below_.EnumKey(k, i, c, n);
-  }
-  std::int32_t EnumValue(platform::RegKey k, std::uint32_t i, std::uint32_t c, std::string& n,
-                         std::uint32_t* t) override {
-    return below_.EnumValue(k, i, c, n, t);
-  }
-  std::int32_t DeleteValue(platform::RegKey k, const std::string& n) override {
-    return below_.DeleteValue(k, n);
-  }
+  using SimRegistry::SimRegistry;
   std::int32_t DeleteKey(platform::RegKey, const std::string&) override { return 0; }
-  std::int32_t CloseKey(platform::RegKey k) override { return below_.CloseKey(k); }
-
- private:
-  platform::Registry& below_;
 };
 
 TEST_F(RegistryPurge, AKeyThatStaysAfterItsDeletionEndsTheWalk) {
-  Key("HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_7C5A&DEV_0111");
-  Key("HKEY_LOCAL_MACHINE\\Enum\\VIRTUAL\\VSX-SBEMU");
-  DeletionsThatStay registry(machine.Platform().registry);
+  DeletionsThatStay registry(machine.Core());
+  registry.EnsureKey("HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_7C5A&DEV_0111");
   EXPECT_EQ(cleanup::PurgeChipDriverRegistry(registry), cleanup::kHardwareKeyStays);
-  EXPECT_EQ(machine.Registry().OpenHandleCount(), 0u);
+  EXPECT_EQ(registry.OpenHandleCount(), 0u);
 }
 
 TEST_F(RegistryPurge, AtMostFifteenResourceKeysGoInOneCall) {
@@ -234,8 +215,13 @@ TEST_F(RegistryPurge, OddAndManyInstancesAreEachJudgedWhole) {
   for (int i = 0; i < 120; ++i) {
     char name[8];
     std::snprintf(name, sizeof name, "%04d", i);
-    body += std::string("[") + kMedia + name + "]\r\n\"ProviderName\"=\"" +
-            (i % 2 ? "Orvanta" : "Other") + "\"\r\n";
+    body += std::string("[") + kMedia + name + "]\r\n";
+    // 0116 and 0118: the maker's name as the 1001st and the 1000th value, the last examined.
+    for (int filler = 0; filler < (i == 116 ? 1000 : i == 118 ? 999 : 0); ++filler) {
+      body += "\"v" + std::to_string(filler) + "\"=\"\"\r\n";
+    }
+    body +=
+        std::string("\"ProviderName\"=\"") + (i % 2 || i >= 116 ? "Orvanta" : "Other") + "\"\r\n";
   }
   body += std::string("[") + kMedia + "1]\r\n\"ProviderName\"=\"Other\"\r\n";
   body += std::string("[") + kMedia + std::string(300, 'L') + "]\r\n\"ProviderName\"=\"x\"\r\n";
@@ -244,14 +230,15 @@ TEST_F(RegistryPurge, OddAndManyInstancesAreEachJudgedWhole) {
   Key(std::string(kResources) + "wave\\<1>");
   EXPECT_EQ(Codec(0x8086, 0x2415), cleanup::kNothingFound);
   EXPECT_FALSE(Has(std::string(kMedia) + "0119"));
-  EXPECT_TRUE(Has(std::string(kMedia) + "0118"));
+  EXPECT_FALSE(Has(std::string(kMedia) + "0118"));
+  EXPECT_TRUE(Has(std::string(kMedia) + "0116"));
   EXPECT_TRUE(Has(std::string(kMedia) + "1"));
   EXPECT_TRUE(Has(std::string(kMedia) + std::string(300, 'L')));
   EXPECT_FALSE(Has(std::string(kResources) + "wave\\" + std::string(100, 'n') + "<0119>"));
   EXPECT_TRUE(Has(std::string(kResources) + "wave\\<1>"));
   const sim::RegNode* media = machine.Registry().FindKey(kMedia);
   ASSERT_NE(media, nullptr);
-  EXPECT_EQ(media->children.size(), 120u / 2 + 2);
+  EXPECT_EQ(media->children.size(), 120u / 2 + 1);
 }
 
 }  // namespace

@@ -113,8 +113,9 @@ TEST_F(ChipScan, ADisabledControllerBorrowsTwoWindowsAndGivesThemBack) {
 }
 
 TEST_F(ChipScan, WindowsInUseArePassedOver) {
-  // A decoding controller at 8000h: the free windows are 8100h and 8200h.
+  // Decoding controllers at 8000h and 8300h: the free windows are 8100h and 8200h.
   Add("00:1E.0", "8086:2445 bar0=8000 bar1=9000 codec=1111:2222");
+  Add("00:1D.0", "1106:3058 bar0=8300 codec=1111:2222");
   Add("00:1F.0", "8086:2440");
   Add("00:1F.5", "8086:2415 decoding=off");
   app::DetectionState found = Scan(1);
@@ -145,6 +146,14 @@ TEST_F(ChipScan, ViaControllers) {
   EXPECT_EQ(found.chipSignature[0], 0x4F52);
   EXPECT_EQ(found.chipSignature[1], 0x5641);
   EXPECT_EQ(Journal("wait"), (std::vector<std::string>{"wait 10 ms", "wait 10 ms"}));
+  // Two waits for a bit the idle controller never shows, each cut off after its 1000 further
+  // reads, and each answer after two busy reads; the same with a codec word's bit 15 set.
+  EXPECT_EQ(machine.Hardware().PortReads(), 2u * 1001u + 2u * 3u);
+  sim::SimMachine other;
+  other.Hardware().AddDevice(Device("00:11.0", "1106:3074"));
+  other.Hardware().AddDevice(Device("00:11.5", "1106:3059 codec=8000:8000"));
+  ScanOn(other, 1);
+  EXPECT_EQ(other.Hardware().PortReads(), 2u * 1001u + 2u * 3u);
 }
 
 TEST_F(ChipScan, ADisabledViaControllerGetsOneWindow) {
@@ -152,9 +161,11 @@ TEST_F(ChipScan, ADisabledViaControllerGetsOneWindow) {
   Add("00:11.5", "1106:3058 decoding=off");
   app::DetectionState found = Scan(1);
   EXPECT_EQ(found.chipDeviceId, 0x3058);
-  EXPECT_EQ(Journal("pci"),
+  EXPECT_EQ(testsupport::JournalLines(machine),
             (std::vector<std::string>{"pci 00:11.5 (1106:3058) write 10h = 8001h",
-                                      "pci 00:11.5 (1106:3058) write 04h = 0001h",
+                                      "pci 00:11.5 (1106:3058) write 04h = 0001h", "wait 300 ms",
+                                      "port 8080h <- 00FC0000h (00:11.5 (1106:3058))", "wait 10 ms",
+                                      "port 8080h <- 00FE0000h (00:11.5 (1106:3058))", "wait 10 ms",
                                       "pci 00:11.5 (1106:3058) write 04h = 0000h",
                                       "pci 00:11.5 (1106:3058) write 10h = 0001h"}));
 }
@@ -165,7 +176,8 @@ TEST_F(ChipScan, PollsThatNeverEndAreBounded) {
   app::DetectionState found = Scan(1);
   // A semaphore that stays set only costs its 1001 reads per poll: the codec is still read.
   EXPECT_EQ(found.chipDeviceId, 0x2445);
-  EXPECT_LE(machine.Hardware().PortReads(), 2u + 2u * 1001u + 4u);
+  // Global control, then twice the semaphore's 1001 reads and a codec word.
+  EXPECT_EQ(machine.Hardware().PortReads(), 1u + 2u * (1001u + 1u));
   sim::SimMachine via;
   via.Hardware().AddDevice(Device("00:11.0", "1106:3074"));
   via.Hardware().AddDevice(Device("00:11.5", "1106:3059 linkready=never busy=FFFF"));
@@ -173,6 +185,17 @@ TEST_F(ChipScan, PollsThatNeverEndAreBounded) {
   EXPECT_EQ(detection.chipVendorId, 0);
   // Four polls of the command/status register, each cut off after its 1000 further reads.
   EXPECT_EQ(via.Hardware().PortReads(), 4u * 1001u);
+  // The two waits for the link: 1000 further reads each, where a ready link needs none.
+  sim::SimMachine ready;
+  ready.Hardware().AddDevice(Device("00:11.0", "1106:3074"));
+  ready.Hardware().AddDevice(Device("00:11.5", "1106:3059 busy=FFFF"));
+  ScanOn(ready, 1);
+  EXPECT_EQ(via.Hardware().ConfigReads(), ready.Hardware().ConfigReads() + 2u * 1000u);
+}
+
+TEST_F(ChipScan, TheLastBusIsScannedToo) {
+  Add("07:1F.0", "7C5A:0111");
+  EXPECT_EQ(Scan(0).chipDeviceId, 0x0111);
 }
 
 TEST_F(ChipScan, NoPciBiosNoScan) {

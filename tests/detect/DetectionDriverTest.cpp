@@ -74,6 +74,7 @@ TEST_F(DetectionDriver, AShortAnswerFailsTheQueryButIsTaken) {
   EXPECT_EQ(detect::StopDriverService(services, manager, "orvainfo"), 1);
   EXPECT_EQ(detect::DeleteDriverService(services, manager, "orvainfo"), 1);
   EXPECT_EQ(detect::DeleteDriverService(services, manager, "orvainfo"), 0);
+  EXPECT_EQ(detect::QueryChipIdentity(services, "orvainfo", 0, reply), 0);  // no device now
   services.CloseServiceHandle(manager);
   ExpectNothingLeft();
   EXPECT_EQ(Run(0).chipDeviceId, 0x0111);

@@ -32,7 +32,7 @@ class Combined : public InstallTest {
                                               detection,          user,  combined} {
     install::ResetStateFile(machine.Platform(), state.isNT4);
   }
-  void Run() { install::OnCombinedInstall(combinedSession); }
+  void Run() { combined.OnCombinedInstall(combinedSession); }
   CombinedCommands combined;
   install::Session combinedSession;
 };

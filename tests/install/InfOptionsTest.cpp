@@ -106,6 +106,9 @@ TEST_F(InfOptions, BrokenFilesStayAsTheyAre) {
   const std::string longLine =
       "[CONFIG1.AddReg]\r\n" + kLegacy + std::string(3000, ' ') + "\r\n" + kLegacy + "\r\n";
   EXPECT_EQ(Patch(longLine, Options(0, 0, 0, 0, 0)), With(longLine, kLegacy, '2'));
+  // A key line whose key ends at the last character of the first piece is found.
+  const std::string keyAtEnd = "[CONFIG1.AddReg]\r\n" + std::string(993, ' ') + kLegacy + "\r\n";
+  EXPECT_EQ(Patch(keyAtEnd, Options(0, 0, 0, 0, 0)), With(keyAtEnd, std::string(993, ' '), '2'));
   // The continuation of a long line is no line of its own.
   const std::string tail = "[CONFIG1.AddReg]\r\n" + std::string(1023, ' ') + kLegacy + "\r\n";
   EXPECT_EQ(Patch(tail, Options(0, 0, 0, 0, 0)), tail);

@@ -116,6 +116,7 @@ TEST_F(OnWindows98SE, ACancelledQuestionClosesTheMainWindowAndInstallsNothing) {
   EXPECT_TRUE(commands.calls.empty());
   EXPECT_TRUE(Started().empty());
   EXPECT_EQ(StateFile(), stateFileBefore);
+  EXPECT_EQ(Journal("ui").back(), "arrow cursor");
   // The clean-up came before the question.
   EXPECT_EQ(machine.Registry().FindValue(
                 "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Driver Signing\\Classes\\HWID",

@@ -255,8 +255,9 @@ TEST(MakersMixer, TheNameOrItsBeginningInAnyCaseMarksTheMakersDriver) {
       {"oRVANTA pci MIXER #2", true},  // begins with a candidate
       {"ov6430 pci mixer", true},
       {"OV6430 PCI Mixer (wave)", true},
-      {"A mixer by Orvanta", true},   // "Orvanta" as written, anywhere
-      {"OV6430 PCI", false},          // shorter than the candidate
+      {"A mixer by Orvanta", true},  // "Orvanta" as written, anywhere
+      {"OV6430 PCI", false},         // shorter than the candidate
+      {"Xrvanta Audio Mixer", false},
       {"A mixer by ORVANTA", false},  // in other case, and no candidate at its start
       {"orvanta wave", false},
       {" Orvanta PCI Mixer", true},
@@ -419,6 +420,7 @@ TEST_F(Nt4Registration, WithoutTheWindowsFolderTheLibraryIsNotOpened) {
   EXPECT_EQ(install::SendDriverInstallMessages(machine.Platform(), "ov-pci.dll", {}), -1);  // none
 
   machine.Files().WriteFileDirect(windows + "System32\\ov-pci.dll", "library");
+  machine.Files().WriteFileDirect("C:\\system32\\ov-pci.dll", "not below the Windows folder");
   machine.InjectedFaults().FailNth(sim::Call::GetWindowsDirectoryA, 1,
                                    win::ERROR_NOT_ENOUGH_MEMORY);
   EXPECT_EQ(install::SendDriverInstallMessages(machine.Platform(), "ov-pci.dll", {}), -1);

@@ -112,6 +112,19 @@ TEST_F(VxdStaging, TheLauncherIsStagedToInstallTheVxdDriver) {
   EXPECT_EQ(Get(std::string(kStaging) + "Setup.ini", "InstallOption", "DriverOnly"), "1");
   EXPECT_EQ(Get(std::string(kStaging) + "Setup.ini", "InstallOption", "InstallWDMDriver"), "0");
   EXPECT_EQ(Value("HKEY_USERS\\.DEFAULT\\InstallLocationsMRU", "a"), "<none>");  // no key
+  EXPECT_FALSE(Exists(windows + "mixerdef.ini"));
+  EXPECT_FALSE(Exists(windows + "SYSTEM\\Precopy"));  // Windows 98 SE's only
+
+  // A disc without an option file: the staged one has the four values, in this order.
+  machine.Files().RemoveDirect("D:\\setup.ini");
+  machine.Files().RemoveDirect(std::string(kStaging) + "Setup.ini");
+  machine.Registry().EnsureKey("HKEY_USERS\\.DEFAULT\\InstallLocationsMRU");
+  Stage();
+  EXPECT_EQ(
+      Read(std::string(kStaging) + "Setup.ini"),
+      "[InstallOption]\r\nWebSetup=2\r\nFullPackage=0\r\nDriverOnly=1\r\nInstallWDMDriver=0\r\n");
+  EXPECT_EQ(Value("HKEY_USERS\\.DEFAULT\\InstallLocationsMRU", "a"),
+            std::string(kShortStaging) + "\\" + '\0');
 }
 
 TEST_F(VxdStaging, AnUnreachableSetupSourceIsForgotten) {
@@ -152,15 +165,15 @@ TEST_F(VxdStaging, TheMixerClosesAndTheTrayShowsTheRightVolumeControl) {
       "[HKEY_USERS\\.DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Systray]\r\n"
       "\"Services\"=hex:1f,01,00,00\r\n"
       "[HKEY_USERS\\Anna\\Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Systray]\r\n"
-      "\"Services\"=dword:00000005\r\n");
+      "\"Services\"=hex:05,02\r\n");
   Stage();
   EXPECT_EQ(
       Value("HKEY_USERS\\Anna\\Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Systray",
             "Services"),
-      std::string("\x01\x00\x00\x00", 4));
+      std::string("\x01\x02\x00\x00", 4));  // two bytes read, four written
   EXPECT_TRUE(machine.Processes().Windows().empty());
   EXPECT_FALSE(Exists(windows + "Mixer.exe"));
-  EXPECT_EQ(Journal("wait").front(), "1000 ms");
+  EXPECT_EQ(Journal("wait"), (std::vector<std::string>{"1000 ms", "500 ms"}));
   EXPECT_EQ(Value("HKEY_USERS\\.DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\"
                   "Systray",
                   "Services"),

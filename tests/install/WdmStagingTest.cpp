@@ -79,7 +79,10 @@ TEST_F(WdmStaging, TheVersionFolderOfTheDiscWithItsInfCopies) {
 }
 
 TEST_F(WdmStaging, TheDiscsOwnFilesAndTheStagedOptionFile) {
+  Disc("WDM\\ovaudio.sys");  // the driver files elsewhere on the disc
+  Disc("Dosdrv\\DOSAPP\\mixer.exe", "dos");
   Stage();
+  EXPECT_EQ(Read("C:\\Program Files\\Orvanta\\DOS\\DOSAPP\\mixer.exe"), "dos");
   EXPECT_EQ(Read(std::string(kStaging) + "Setup.exe"), "launcher");
   EXPECT_EQ(Read(std::string(kStaging) + "MESetup.dat"), "MZ me");
   EXPECT_EQ(Read(std::string(kStaging) + "W2KSetup.dat"), "MZ 2k");
@@ -180,8 +183,8 @@ TEST_F(WdmStaging, TheCodecsCatalogueAndInfFiles) {
   const std::string disk = std::string("%DiskDescription%,,,") + kShortStaging;
   for (const std::string folder : {"INF\\", "INF\\OTHER\\"}) {
     EXPECT_EQ(Get(windows + folder + "named.inf", "SourceDisksFiles", "ovuda.cat"), "222");
-    EXPECT_EQ(Get(windows + folder + "OVUDA.INF", "SourceDisksNames", "222"), disk) << folder;
-    EXPECT_EQ(Get(windows + folder + "OVUDA.INF", "SourceDisksFiles", "ovuda.cat"), "222");
+    EXPECT_EQ(Read(windows + folder + "OVUDA.INF"),
+              "[SourceDisksNames]\r\n222=" + disk + "\r\n[SourceDisksFiles]\r\novuda.cat=222\r\n");
   }
   EXPECT_EQ(Read(windows + "INF\\OVAUDIO.INF"), "[SourceDisksNames]\r\n200=x\r\n");
 }
