@@ -66,6 +66,7 @@ TEST_F(OnWindows98, TheCodecOnWindows98StagesAndStartsTheStagedProgram) {
   EXPECT_EQ(Started(),
             std::vector<std::string>{"C:\\PROGRA~1\\ORVANTA\\WIN_ME\\MESetup.dat /DRIVER"});
   EXPECT_TRUE(user.ends.empty());
+  EXPECT_EQ(Journal("process").back(), "exit with code 0");
 }
 
 class OnWindows98SE : public InstallDriver {
