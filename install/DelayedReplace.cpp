@@ -1,9 +1,16 @@
 #include "install/DelayedReplace.h"
 
+#include "app/RegistryText.h"
 #include "install/FileSteps.h"
 #include "platform/WinConstants.h"
 
 namespace install {
+
+bool CanScheduleAtNextStart(platform::Registry& registry) {
+  app::ScopedKey key(registry, win::HKEY_LOCAL_MACHINE,
+                     "SYSTEM\\CurrentControlSet\\Control\\Session Manager", win::KEY_SET_VALUE);
+  return key.IsOpen();
+}
 
 bool ScheduleReplacements(platform::Files& files, const std::vector<Replacement>& replacements) {
   for (const Replacement& replacement : replacements) {

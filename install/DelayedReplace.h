@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Files.h"
+#include "platform/Registry.h"
 
 namespace install {
 
@@ -15,6 +16,11 @@ struct Replacement {
   std::string temporary;
   std::string installed;
 };
+
+// Whether the list of moves for the next start (a value of the session manager's key) can be
+// written. Asked before a replacement that must be all or none, so that no move is refused
+// half-way for want of that right, leaving a deletion with nothing put in its place.
+bool CanScheduleAtNextStart(platform::Registry& registry);
 
 // Schedules each replacement in order: the installed file's attributes reset (a read-only file
 // is not deleted at the next start), its deletion, then the rename of the temporary file into

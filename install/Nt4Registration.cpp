@@ -105,8 +105,12 @@ std::vector<DriverFile> FilesOf(const Nt4Variant& variant, const std::string& wi
 // One of the maker's drivers is running: its files are in use and can only be replaced at the
 // next start. The library and the kernel driver work only as a pair: both are replaced, or
 // neither (a new copy that did arrive is taken away again). The uninstaller goes on its own.
-// Nothing is registered on this path; the registration stands from the first install.
+// Nothing is registered on this path; the registration stands from the first install. Without
+// the right to schedule moves nothing is copied: the installed driver stays as it is.
 void ReplaceActiveDriver(Session& session, const Nt4Variant& variant, const std::string& windows) {
+  if (!CanScheduleAtNextStart(session.platform.registry)) {
+    return;
+  }
   platform::Files& files = session.platform.files;
   session.platform.dialogs.SetWaitCursor(true);
   const std::vector<DriverFile> driverFiles = FilesOf(variant, windows);

@@ -79,6 +79,7 @@ SimMachine::SimMachine(WindowsVersion version)
   }
   if (nt) {
     files_.MakeFoldersDirect(windows + "\\system32\\drivers");
+    registry_.EnsureKey(kSessionManager);  // where the moves for the next start are listed
   }
   registry_.SetCurrentUser(nt ? "S-1-5-21-1004336348-1177238915-682003330-1000" : ".DEFAULT");
   processes_.SetOwnWindows(

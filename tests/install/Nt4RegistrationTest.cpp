@@ -327,6 +327,13 @@ TEST_F(Nt4Registration, TheLibraryAndKernelDriverAreReplacedTogetherOrNotAtAll) 
   machine.Restart();
   EXPECT_EQ(Read(windows + "System32\\ov-pci.dll"), "new library");
   EXPECT_EQ(Read(windows + "System32\\Drivers\\ovpci.sys"), "new kernel driver");
+
+  // Without the right to write the list of moves, nothing is copied and nothing scheduled.
+  machine.Core().journal.clear();
+  machine.InjectedFaults().FailNth(sim::Call::RegOpenKeyExA, 1, win::ERROR_ACCESS_DENIED);
+  Run();
+  EXPECT_TRUE(Scheduled().empty());
+  EXPECT_FALSE(Exists(windows + "System32\\ov-pci.new"));
 }
 
 TEST_F(Nt4Registration, AMixerNameThatFillsItsFieldIsReadToTheFieldsEndOnly) {

@@ -81,6 +81,9 @@ TEST_F(WdmStaging, TheVersionFolderOfTheDiscWithItsInfCopies) {
 TEST_F(WdmStaging, TheDiscsOwnFilesAndTheStagedOptionFile) {
   Disc("WDM\\ovaudio.sys");  // the driver files elsewhere on the disc
   Disc("Dosdrv\\DOSAPP\\mixer.exe", "dos");
+  // A flavour answered in this run stays in the working state: the staged file takes none.
+  state.Windows98SEDriver = 1;
+  state.WindowsMEDriver = 0;
   Stage();
   EXPECT_EQ(Read("C:\\Program Files\\Orvanta\\DOS\\DOSAPP\\mixer.exe"), "dos");
   EXPECT_EQ(Read(std::string(kStaging) + "Setup.exe"), "launcher");
