@@ -15,7 +15,7 @@
 # ORV_MUTATION_DIR): the working tree and the other build folders are never written.
 #
 # Usage: scripts/mutation-test.sh [--sample] [--stride N] [--only REGEX] [--list] [--from FILE]
-#   --sample     every 10th change of the catalogue (what CI runs)
+#   --sample     every 40th change of the catalogue (what CI runs)
 #   --stride N   the catalogue: every Nth change found (default 4)
 #   --only RE    only the files whose path matches RE
 #   --list       print the catalogue and stop (one change a line, as --from reads them)
@@ -32,7 +32,7 @@ list=0
 from=
 while [ $# -gt 0 ]; do
   case $1 in
-    --sample) every=10 ;;
+    --sample) every=40 ;;
     --stride) stride=$2; shift ;;
     --only) only=$2; shift ;;
     --list) list=1 ;;
@@ -112,12 +112,18 @@ if ! ninja -j2 -C "$build" "${programs[@]/#/tests/}" > "$work/build.log" 2>&1; t
   exit 1
 fi
 
-# Runs the programs; 0 when every test passed. A crash or a hang fails too.
+# Runs the programs; 0 when every test passed. A crash or a hang fails too: `failed` names the
+# first test that failed, or the program that crashed or hung.
 run_tests() {
   local program
+  failed=
   for program in "$@"; do
-    GTEST_FAIL_FAST=1 timeout 120 "$build/tests/$program" --gtest_brief=1 > /dev/null 2>&1 ||
+    if ! GTEST_FAIL_FAST=1 timeout 120 "$build/tests/$program" --gtest_brief=1 \
+      > "$work/test.log" 2>&1; then
+      failed=$(sed -n 's/^\[  FAILED  \] \([^ ]*\).*/\1/p' "$work/test.log" | head -n 1)
+      failed=${failed:-$program}
       return 1
+    fi
   done
 }
 for program in "${programs[@]}"; do
@@ -168,6 +174,7 @@ while IFS=$'\t' read -r file line kind text; do
   else
     outcome=killed
     killed=$((killed + 1))
+    changed+="  [$failed]"
   fi
   restore  # newer than its build: rebuilt unchanged before a change of another file
   [ "$outcome" = no-build ] || changes=$((changes + 1))
