@@ -223,8 +223,8 @@ scenario_xp_blank_folder() {
 
 # An earlier driver of the maker on Windows 98 SE: its registry keys, its INF files, its
 # mixer running, and its VxD held open by Windows. "Install Device Driver" with the VxD driver
-# closes the mixer and deletes its program, removes the keys and the INF files, and schedules
-# the file held open in WININIT.INI.
+# closes the mixer and deletes its program, removes the keys (of the ASIO drivers only the
+# maker's) and the INF files, and schedules the file held open in WININIT.INI.
 scenario_win98_earlier_driver() {
   pair_begin win98-earlier-driver win98
   disc_read_only
@@ -243,7 +243,12 @@ scenario_win98_earlier_driver() {
 "DeviceDesc"="ORV6490 Legacy Audio"
 
 [HKEY_LOCAL_MACHINE\Software\ASIO\Orvanta ASIO]
+"CLSID"="{188135e1-d565-11d2-854f-00a0c99f5d19}"
 "Description"="Orvanta ASIO"
+
+[HKEY_LOCAL_MACHINE\Software\ASIO\Other ASIO]
+"CLSID"="{6A2F4E10-93C1-4B5D-8E27-0C1D2E3F4A5B}"
+"Description"="Other ASIO"
 REG
   both_file windows/inf/other/OVPCI032.INF $'[Version]\r\nSignature="$CHICAGO$"\r\nClass=MEDIA\r\n\r\n[Strings]\r\nVSX-Legacy.DeviceDesc="ORV6490 Legacy Audio (an earlier driver)"\r\n'
   both_file windows/inf/other/OTHER.INF $'[Version]\r\nSignature="$CHICAGO$"\r\nClass=MEDIA\r\n\r\n[Strings]\r\nVSX-Legacy.DeviceDesc="Another maker\'s device"\r\n'
@@ -269,6 +274,8 @@ REG
     'HKLM\Enum\VIRTUAL\VSX-LEGACY' 'HKLM\Software\ASIO\Orvanta ASIO'; do
     check "$key removed under Wine" eval "! \"\$wine\" reg query '$key' > /dev/null 2>&1"
   done
+  check "another maker's ASIO driver kept under Wine" \
+    eval "\"\$wine\" reg query 'HKLM\Software\ASIO\Other ASIO' > /dev/null 2>&1"
 }
 
 # The codec variant: the ORV5970 behind an Intel controller, the disc for the codec. On
