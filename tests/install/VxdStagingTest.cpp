@@ -106,7 +106,10 @@ TEST_F(VxdStaging, InfCopiesPointAtTheStagingFolderUnderTheirLabel) {
 }
 
 TEST_F(VxdStaging, TheLauncherIsStagedToInstallTheVxdDriver) {
+  Disc("Dosdrv\\DOSAPP\\mixer.exe", "dos");
   Stage();
+  EXPECT_EQ(Read("C:\\Program Files\\Orvanta\\DOS\\DOSAPP\\mixer.exe"), "dos");
+  EXPECT_TRUE(Exists(windows + "INF\\CATALOG"));
   EXPECT_EQ(Read(std::string(kStaging) + "Setup.exe"), "launcher");
   EXPECT_EQ(Get(std::string(kStaging) + "Setup.ini", "InstallOption", "WebSetup"), "2");
   EXPECT_EQ(Get(std::string(kStaging) + "Setup.ini", "InstallOption", "DriverOnly"), "1");
