@@ -143,6 +143,9 @@ std::string PowerSupply::Lose(bool nt, const std::string& cut) {
   }
   cutting_.reset();
   lostText_ = what;
+  if (onLoss_) {
+    onLoss_();
+  }
   return what;
 }
 

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -75,7 +76,11 @@ class PowerSupply {
  public:
   static constexpr std::uint64_t kLazyFlushMs = 5000;
 
-  void Attach(SimRegistry& registry) { registry_ = &registry; }
+  // The machine's registry, and what else stops with the power (its programs).
+  void Attach(SimRegistry& registry, std::function<void()> onLoss) {
+    registry_ = &registry;
+    onLoss_ = std::move(onLoss);
+  }
   // The machine has just started (its registry is on disk whole); the power fails at the plan's
   // call, counted from `callsSoFar`.
   void Plan(const PowerLossPlan& plan, std::uint64_t callsSoFar);
@@ -114,6 +119,7 @@ class PowerSupply {
   RegistryImage Image() const;
 
   SimRegistry* registry_ = nullptr;
+  std::function<void()> onLoss_;
   PowerLossPlan plan_;
   std::uint64_t failsAt_ = 0;  // the machine's own count of calls
   std::optional<Call> cutting_;

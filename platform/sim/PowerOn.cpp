@@ -16,10 +16,8 @@ void SimMachine::PowerOn(std::optional<std::size_t> lostAfterRenames) {
     Restart();
     return;
   }
+  // Programs and open files went with the power; the start gets as far as the renames.
   core_.Record("restart", "Windows starts");
-  processes_.EndAll();
-  multimedia_.ForgetOpenDrivers();
-  files_.ClearInUse();
   const std::vector<PendingRename> renames = PendingRenames();
   const std::size_t done = std::min(*lostAfterRenames, renames.size());
   for (std::size_t i = 0; i < done; ++i) {

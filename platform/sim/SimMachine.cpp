@@ -91,7 +91,12 @@ SimMachine::SimMachine(WindowsVersion version)
         return RecordDelayedMove(source, target, replace);
       });
   files_.SetCurrentFolderDirect(windows);
-  core_.power.Attach(registry_);
+  core_.power.Attach(registry_, [this] {
+    // Every program stops with the power, and Windows holds no file open any longer.
+    processes_.EndAll();
+    files_.ClearInUse();
+    multimedia_.ForgetOpenDrivers();
+  });
 }
 
 SimMachine::~SimMachine() = default;
