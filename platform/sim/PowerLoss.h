@@ -113,7 +113,10 @@ class PowerSupply {
   // The power comes back (the machine starts): the plan is done with.
   void PowerOn();
   // The power fails again while the machine starts (no call of a program is under way).
-  void LoseDuringStart() { off_ = true; }
+  void LoseDuringStart(const std::string& what) {
+    off_ = true;
+    lostText_ = what;
+  }
 
  private:
   RegistryImage Image() const;

@@ -16,16 +16,20 @@ void SimMachine::PowerOn(std::optional<std::size_t> lostAfterRenames) {
     Restart();
     return;
   }
-  // Programs and open files went with the power; the start gets as far as the renames.
-  core_.Record("restart", "Windows starts");
+  // The start gets as far as the renames, with no program running and no file held open.
+  core_.Record("restart", "Windows restarts");
+  processes_.EndAll();
+  files_.ClearInUse();
+  multimedia_.ForgetOpenDrivers();
   const std::vector<PendingRename> renames = PendingRenames();
   const std::size_t done = std::min(*lostAfterRenames, renames.size());
   for (std::size_t i = 0; i < done; ++i) {
     Apply(renames[i]);
   }
-  core_.Record("power", "power lost during the start, after " + std::to_string(done) + " of " +
-                            std::to_string(renames.size()) + " pending renames");
-  core_.power.LoseDuringStart();
+  const std::string lost = "power lost during the start, after " + std::to_string(done) + " of " +
+                           std::to_string(renames.size()) + " pending renames";
+  core_.Record("power", lost);
+  core_.power.LoseDuringStart(lost);
 }
 
 }  // namespace sim

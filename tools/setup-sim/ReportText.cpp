@@ -165,19 +165,23 @@ void Programs(std::string& out, const RunReport& report) {
 }
 
 // A start's renames, one a line, or that there were none.
-void StartActions(std::string& out, const std::vector<std::string>& actions) {
+void StartActions(std::string& out, const std::vector<std::string>& actions,
+                  const char* none = "nothing was pending") {
   for (const std::string& action : actions) {
     out += "    " + action + "\n";
   }
   if (actions.empty()) {
-    out += "    nothing was pending\n";
+    out += std::string("    ") + none + "\n";
   }
 }
 
 void Restart(std::string& out, const RunReport& report) {
   if (report.startedFirst) {
     out += "  Windows started before the run (--start-first):\n";
-    StartActions(out, report.startActions);
+    // A loss with no run to cut came in that start.
+    const bool cut = report.end == RunReport::End::PowerLost && !report.powerPlanned;
+    StartActions(out, report.startActions,
+                 cut ? "none carried out before the power failed again" : "nothing was pending");
   }
   out += report.restartRequested ? "  requested\n" : "  not requested\n";
   if (!report.pendingRenames.empty()) {

@@ -11,10 +11,15 @@ namespace lab {
 
 namespace {
 
-// The machine starts before the run; what the start carried out.
-std::vector<std::string> StartFirst(sim::SimMachine& machine) {
+// The machine starts before the run (the power failing again during the start, if asked);
+// what the start carried out.
+std::vector<std::string> StartFirst(sim::SimMachine& machine, const PowerSetup& power) {
   const std::size_t first = machine.Journal().size();
-  machine.Restart();
+  if (power.startLostAfter) {
+    machine.PowerOn(power.startLostAfter);
+  } else {
+    machine.Restart();
+  }
   const std::vector<sim::JournalEntry> start(
       machine.Journal().begin() + static_cast<std::ptrdiff_t>(first), machine.Journal().end());
   return ReadJournal(start).restartActions;
@@ -28,7 +33,7 @@ RunReport RunAndReport(sim::SimMachine& machine, const CommandsFactory& commands
   report.os = machine.Core().version;
   if (power.startFirst) {
     report.startedFirst = true;
-    report.startActions = StartFirst(machine);
+    report.startActions = StartFirst(machine, power);
   }
   const MachineState before = CaptureState(machine);
   const std::uint64_t startMs = machine.Core().nowMs;
@@ -45,8 +50,10 @@ RunReport RunAndReport(sim::SimMachine& machine, const CommandsFactory& commands
     machine.PlanPowerLoss(sim::PowerLossPlan{power.offAt, power.cutWrite, power.registry});
   }
   try {
-    setup.InitInstance();
-    machine.Core().Record("process", "start-up returned: the process ends");
+    if (!machine.Core().power.IsOff()) {  // the start may have lost the power again
+      setup.InitInstance();
+      machine.Core().Record("process", "start-up returned: the process ends");
+    }
     report.end = RunReport::End::Returned;
   } catch (const sim::ProcessExit& exit) {
     report.end = RunReport::End::Exited;
@@ -170,6 +177,9 @@ std::string RouteText(const RunReport& report) {
     if (dialog.templateId == IDD_SETUP_MAIN) {
       return "main window";
     }
+  }
+  if (report.end == RunReport::End::PowerLost) {
+    return "power lost";  // before the launcher found its way, or before it ran at all
   }
   if (report.detection.chipVendorId == 0) {
     return "no chip";

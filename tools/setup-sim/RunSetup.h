@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ namespace lab {
 // Windows starts after a power loss), and the power lost at one of the run's calls.
 struct PowerSetup {
   bool startFirst = false;
+  std::optional<std::size_t> startLostAfter;  // the power fails again in that start, after
+                                              // this many renames: the run does not happen
   std::uint64_t offAt = 0;  // the run's call, counted from 1; 0: the power stays on
   sim::CutWrite cutWrite = sim::CutWrite::Prefix;
   sim::RegistryAfterLoss registry = sim::RegistryAfterLoss::LastFlush;

@@ -122,6 +122,9 @@ void AddRunOptions(CLI::App& run, RunCommandLine& options) {
   run.add_flag("--start-first", setup.power.startFirst,
                "start the machine before the run, carrying out its pending renames, as Windows "
                "starts after a power loss");
+  run.add_option("--start-power-off-after", setup.power.startLostAfter,
+                 "with --start-first: the power fails again during that start, after N of its "
+                 "pending renames (the list stays for the next start); the launcher does not run");
   run.add_option("--power-off-at", setup.power.offAt,
                  "the power fails at the run's Nth platform call (from 1): the calls before it "
                  "took effect, that one did not, nothing after it runs; with --save the machine "
@@ -210,6 +213,14 @@ const sim::Resources& LauncherResources() {
 bool ReadPowerOptions(RunCommandLine& options, std::string& error) {
   lab::PowerSetup& power = options.setup.power;
   const bool given = !options.cutWrite.empty() || !options.registryAfterLoss.empty();
+  if (power.startLostAfter && !power.startFirst) {
+    error = "--start-power-off-after cuts the start of --start-first: it needs --start-first";
+    return false;
+  }
+  if (power.startLostAfter && power.offAt != 0) {
+    error = "--start-power-off-after leaves the launcher unrun: there is no run for --power-off-at";
+    return false;
+  }
   if (power.offAt == 0 && given) {
     error = "--cut and --registry tell what a power loss leaves: they need --power-off-at";
     return false;
