@@ -165,7 +165,7 @@ void Judge(const hardening::Scenario& scenario, const hardening::ReferenceEnd& r
 }
 
 TEST(PowerLossSweep, EveryRouteFinishesWhenRunAgainAfterTheStart) {
-  const std::uint64_t stride = EnvNumber("ORV_POWER_STRIDE", 4);
+  const std::uint64_t stride = EnvNumber("ORV_POWER_STRIDE", 8);
   const std::uint64_t deepStride = EnvNumber("ORV_POWER_DEEP_STRIDE", 97);
   Counts counts;
   const std::vector<hardening::Scenario> scenarios = hardening::AllScenarios();
