@@ -73,9 +73,10 @@ bool PurgeSearch(platform::Platform& platform, const std::string& pattern,
   do {
     const std::string path = folder + found.fileName;
     if (path.size() < win::MAX_PATH && IsMakersInf(platform.profiles, path)) {
-      DeleteWithoutAttributes(files, path);
-      // The precompiled companion: the same name ending in "PNF".
+      // The precompiled companion (the same name ending in "PNF") goes first: the INF is what
+      // marks it as the maker's, and a purge cut short after the INF went would leave it.
       DeleteWithoutAttributes(files, path.substr(0, path.size() - 3) + "PNF");
+      DeleteWithoutAttributes(files, path);
     }
   } while (files.FindNext(search, found));
   files.FindClose(search);

@@ -126,11 +126,13 @@ void PurgeMediaClass(platform::Registry& registry, const Variant& variant) {
       registry.CloseKey(key);
       continue;
     }
-    registry.DeleteKey(key, "");
-    registry.CloseKey(key);
+    // The resource entries go before the instance: the instance is what marks them as the
+    // maker's, and a purge cut short after it went would leave them for good.
     for (const char* kind : {"aux", "joystick", "midi", "mixer", "wave"}) {
       DeleteInstanceSubkeys(registry, std::string(kMediaResources) + kind, instance);
     }
+    registry.DeleteKey(key, "");
+    registry.CloseKey(key);
   }
 }
 

@@ -10,6 +10,7 @@
 
 #include "platform/System.h"
 #include "platform/journal/JournalWords.h"
+#include "platform/sim/PowerLoss.h"
 #include "platform/sim/SimCalls.h"
 
 namespace sim {
@@ -52,16 +53,37 @@ class SimCore {
  public:
   std::vector<JournalEntry> journal;
   Faults faults;
+  PowerSupply power;
   std::uint64_t nowMs = 0;
   std::uint32_t lastError = 0;
   platform::OsVersion version;
 
   bool IsNt() const;
   void Record(const std::string& category, const std::string& text);
-  void Advance(std::uint64_t milliseconds) { nowMs += milliseconds; }
+  void Advance(std::uint64_t milliseconds);
   // Called at the start of every simulated Win32 call: true when an injected fault fails it
-  // (the error is then the last error and the fault is journalled).
+  // (the error is then the last error and the fault is journalled), and for every call of a
+  // machine without power. The call the power fails during ends the run here (PowerLoss),
+  // unless it writes a file: that call goes on to where it writes.
   bool Injected(Call call);
+  // In a call that writes a file: true when the power fails during this write, which the call
+  // then cuts as the plan says (power.KeptBytes) before it calls PowerOff.
+  bool Cutting() const { return power.Cutting(); }
+  // The power fails: the machine is off, its registry as the plan says; `what` tells what the
+  // call left behind, if anything. Throws PowerLoss.
+  [[noreturn]] void PowerOff(const std::string& what);
+  // The same, without ending the run: the call it falls on cannot (a close, or the end of the
+  // process), and the run ends at its next call (PowerLost).
+  void TurnOff(const std::string& what);
+  // Ends the run of a machine whose power is off. Throws PowerLoss.
+  [[noreturn]] void PowerLost();
+  // For a call that writes a file, as it returns: the power fails now if it was to fail during
+  // the call (which wrote nothing: it failed before it came to write).
+  void PowerOffIfCut() {
+    if (Cutting()) {
+      PowerOff("");
+    }
+  }
   // Sets the last error and returns false, for the common failure path.
   bool Fail(std::uint32_t error) {
     lastError = error;

@@ -69,6 +69,8 @@ class SimDialogs : public platform::Dialogs {
   // Appends actions to the script of a template.
   void Script(int templateId, const std::vector<DialogAction>& actions);
   std::size_t ScriptLeft(int templateId) const;
+  // The actions not played yet are dropped (the process they were for is gone).
+  void ClearScripts() { scripts_.clear(); }
   const std::vector<DialogSnapshot>& Shown() const { return shown_; }
 
   int DoModal(int templateId, platform::WindowHandle owner,

@@ -445,6 +445,25 @@ void SimFileSystem::Walk(
 
 bool SimFileSystem::CopyFile(const std::string& source, const std::string& target,
                              bool failIfExists) {
+  bool copied = Copy(source, target, failIfExists);
+  core_.PowerOffIfCut();
+  return copied;
+}
+
+void SimFileSystem::CutWrite(FileNode* node, bool existed, const FileData& bytes) {
+  const std::string path = PathOf(node);
+  std::optional<std::size_t> kept = core_.power.KeptBytes(bytes.size(), existed);
+  if (!kept) {
+    Unlink(node);
+    core_.PowerOff(path + " left absent");
+  }
+  node->data.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(*kept));
+  node->generation = NextGeneration();
+  core_.PowerOff(path + " cut after " + std::to_string(*kept) + " of " +
+                 std::to_string(bytes.size()) + " bytes");
+}
+
+bool SimFileSystem::Copy(const std::string& source, const std::string& target, bool failIfExists) {
   Target from(source, Need::File);
   Target to(target, Need::Parent);
   if (!Begin(Call::CopyFileA, {&from, &to})) {
@@ -467,8 +486,12 @@ bool SimFileSystem::CopyFile(const std::string& source, const std::string& targe
   if (!Writable(to.parsed)) {
     return core_.Fail(win::ERROR_ACCESS_DENIED);
   }
+  const bool existed = dst != nullptr;
   if (dst == nullptr) {
     dst = AddChild(folder, to.parsed.parts.back(), false);
+  }
+  if (core_.Cutting()) {
+    CutWrite(dst, existed, src->data);
   }
   dst->data = src->data;
   // The copy takes the source's attributes: a file copied from a CD stays read-only.

@@ -110,6 +110,9 @@ class SimFileSystem : public platform::Files {
   std::uint64_t NextGeneration() { return ++generationCounter_; }
 
   bool CopyFile(const std::string& source, const std::string& target, bool failIfExists) override;
+  // A write the power loss cuts: `node` keeps what the plan says of `bytes` (or goes, when it
+  // was new and the plan leaves it absent), then the power goes off.
+  [[noreturn]] void CutWrite(FileNode* node, bool existed, const FileData& bytes);
   bool DeleteFile(const std::string& path) override;
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
   std::uint32_t GetAttributes(const std::string& path) override;
@@ -215,6 +218,7 @@ class SimFileSystem : public platform::Files {
   void Unlink(FileNode* node);
   std::string PathOf(const FileNode* node) const;
   platform::FindData Describe(const FileNode& node, const std::string& name) const;
+  bool Copy(const std::string& source, const std::string& target, bool failIfExists);
   // The next name of a search, without the fault check of FindNextFileA.
   bool NextMatch(platform::FindHandle handle, platform::FindData& result);
 

@@ -92,6 +92,12 @@ SimMachine::SimMachine(WindowsVersion version)
         return RecordDelayedMove(source, target, replace);
       });
   files_.SetCurrentFolderDirect(windows);
+  core_.power.Attach(registry_, [this] {
+    // Every program stops with the power, and Windows holds no file open any longer.
+    processes_.EndAll();
+    files_.ClearInUse();
+    multimedia_.ForgetOpenDrivers();
+  });
 }
 
 SimMachine::~SimMachine() = default;
@@ -124,12 +130,18 @@ void SimMachine::Sleep(std::uint32_t milliseconds) {
 
 std::uint32_t SimMachine::SleepEx(std::uint32_t milliseconds, bool alertable) {
   (void)alertable;
+  if (core_.power.IsOff()) {
+    core_.PowerLost();
+  }
   core_.Record("wait", std::to_string(milliseconds) + " ms");
   core_.Advance(milliseconds);
   return 0;
 }
 
 void SimMachine::ExitProcess(int exitCode) {
+  if (core_.power.IsOff()) {
+    core_.PowerLost();  // the process ended with the power
+  }
   core_.Record("process", "exit with code " + std::to_string(exitCode));
   throw ProcessExit{exitCode};
 }

@@ -78,6 +78,14 @@ class SimMachine : public platform::System, public platform::Ui {
   std::vector<PendingRename> PendingRenames() const;
   // Ends every program and carries out the pending renames, which are then gone.
   void Restart();
+  // The power fails during the run that starts now, as the plan says: the run ends in
+  // PowerLoss, and the machine is off until PowerOn.
+  void PlanPowerLoss(const PowerLossPlan& plan);
+  // The power comes back and Windows starts as after Restart; the dialog answers and message
+  // box answers of the run that ended are gone with it. With `lostAfterRenames`, the power
+  // fails again during the start, after that many of the pending renames: those are done, the
+  // list stays for the next start, and the machine is off again.
+  void PowerOn(std::optional<std::size_t> lostAfterRenames = std::nullopt);
 
   // platform::System
   bool GetVersion(platform::OsVersion& result) override;

@@ -86,6 +86,13 @@ bool SimProfiles::WriteString(const std::string& section, const std::optional<st
   if (core_.Injected(Call::WritePrivateProfileStringA)) {
     return false;
   }
+  bool written = Write(section, key, value, file);
+  core_.PowerOffIfCut();
+  return written;
+}
+
+bool SimProfiles::Write(const std::string& section, const std::optional<std::string>& key,
+                        const std::optional<std::string>& value, const std::string& file) {
   if (file.empty()) {
     return core_.Fail(win::ERROR_ACCESS_DENIED);
   }
@@ -126,7 +133,16 @@ bool SimProfiles::WriteString(const std::string& section, const std::optional<st
       cache_.erase(Upper(fullPath));
       return false;
     }
-    stream->Write(after.data(), after.size());
+    if (!core_.Cutting()) {
+      stream->Write(after.data(), after.size());
+    }
+  }
+  if (core_.Cutting()) {
+    // The file is rewritten whole: a write the power cuts leaves a part of the new text.
+    cache_.erase(Upper(fullPath));
+    FileData text;
+    text.assign(after.begin(), after.end());
+    files_.CutWrite(files_.Find(fullPath), document != nullptr, text);
   }
   std::string entry = "[" + section + "]";
   if (key) {

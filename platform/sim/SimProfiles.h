@@ -40,6 +40,8 @@ class SimProfiles : public platform::Profiles {
   ProfileDocument* Load(const std::string& fullPath);
   std::optional<std::string> Read(const std::string& section, const std::string& key,
                                   const std::string& file);
+  bool Write(const std::string& section, const std::optional<std::string>& key,
+             const std::optional<std::string>& value, const std::string& file);
 
   SimCore& core_;
   SimFileSystem& files_;

@@ -26,6 +26,17 @@ std::size_t CountKeys(const RegNode& node) {
   return count;
 }
 
+std::shared_ptr<RegNode> CopyKey(const RegNode& node) {
+  auto copy = std::make_shared<RegNode>();
+  copy->name = node.name;
+  copy->values = node.values;
+  copy->deleted = node.deleted;
+  for (const auto& [upper, child] : node.children) {
+    copy->children.emplace(upper, CopyKey(*child));
+  }
+  return copy;
+}
+
 }  // namespace
 
 void MarkDeleted(RegNode& node) {
@@ -207,6 +218,16 @@ RegNode* SimRegistry::EnsureKey(const std::string& fullPath) {
     return nullptr;
   }
   return Walk(root, rest, true, nullptr).get();
+}
+
+RegistryImage SimRegistry::Copy() const {
+  return RegistryImage{CopyKey(*machine_), CopyKey(*users_)};
+}
+
+void SimRegistry::Restore(const RegistryImage& image) {
+  machine_ = CopyKey(*image.machine);
+  users_ = CopyKey(*image.users);
+  open_.clear();
 }
 
 std::shared_ptr<RegNode> SimRegistry::Walk(const std::shared_ptr<RegNode>& from,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/Registry.h"
+#include "platform/sim/PowerLoss.h"
 #include "platform/sim/SimCore.h"
 
 namespace sim {
@@ -58,6 +59,10 @@ class SimRegistry : public platform::Registry {
   const RegValue* FindValue(const std::string& fullPath, const std::string& valueName) const;
   // Creates the key and its parents; no journal entry.
   RegNode* EnsureKey(const std::string& fullPath);
+  // The whole registry copied, and the registry put back as a copy holds it (the copy stays as
+  // it is; keys open before are forgotten: the process that held them is gone).
+  RegistryImage Copy() const;
+  void Restore(const RegistryImage& image);
 
   std::int32_t OpenKey(platform::RegKey parent, const std::string& subKey, std::uint32_t access,
                        platform::RegKey& result) override;

@@ -45,6 +45,15 @@ SimService* SimServices::ServiceOf(platform::ServiceHandle handle) {
   return &service->second;
 }
 
+void SimServices::StartAgain() {
+  handles_.clear();
+  devices_.clear();
+  for (auto it = services_.begin(); it != services_.end();) {
+    it->second.running = false;
+    it = it->second.markedForDelete ? services_.erase(it) : std::next(it);
+  }
+}
+
 void SimServices::RemoveIfDone(const std::string& key) {
   auto it = services_.find(key);
   if (it != services_.end() && it->second.markedForDelete && !it->second.running) {

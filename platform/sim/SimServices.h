@@ -42,6 +42,9 @@ class SimServices : public platform::Services {
   const std::map<std::string, SimService>& Registered() const { return services_; }
   std::size_t OpenHandleCount() const { return handles_.size() + devices_.size(); }
   const std::vector<std::uint8_t>& LastRequest() const { return lastRequest_; }
+  // Windows starts again: no handle is open, no driver runs, and a service marked for deletion
+  // is gone.
+  void StartAgain();
 
   platform::ServiceHandle OpenServiceManager(std::uint32_t access) override;
   platform::ServiceHandle CreateService(platform::ServiceHandle manager,

@@ -69,14 +69,23 @@ class SimStream : public platform::Stream {
   }
 
   std::size_t Write(const void* data, std::size_t size) override {
-    if (Injected(Call::fwrite) || !canWrite_) {
+    if (Injected(Call::fwrite)) {
+      return 0;
+    }
+    // A write the power loss cuts adds only the part of its bytes that reached the disk.
+    const bool cut = !own_ && core_.Cutting();
+    if (!canWrite_) {
+      if (cut) {
+        core_.PowerOff("");
+      }
       return 0;
     }
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     if (append_) {
       position_ = node_->data.size();
     }
-    for (std::size_t i = 0; i < size; ++i) {
+    const std::size_t count = cut ? core_.power.KeptBytes(size, true).value_or(0) : size;
+    for (std::size_t i = 0; i < count; ++i) {
       if (text_ && bytes[i] == '\n') {
         Put('\r');
       }
@@ -84,6 +93,10 @@ class SimStream : public platform::Stream {
     }
     node_->generation = files_.NextGeneration();
     written_ = true;
+    if (cut) {
+      core_.PowerOff(path_ + " cut after " + std::to_string(count) + " of " + std::to_string(size) +
+                     " bytes written");
+    }
     return size;
   }
 

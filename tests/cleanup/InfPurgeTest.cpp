@@ -55,6 +55,30 @@ TEST_F(InfPurge, TheMakersInfFilesGoWithTheirPnfFiles) {
   EXPECT_TRUE(Has("\\INF\\OTHERVEN.INF"));
 }
 
+// Power lost at any call of a purge, and the purge run again after the start: no PNF of the
+// maker's INF files is left, as the INF that marks it goes last.
+TEST(InfPurgeCut, ASecondPurgeFindsWhatACutOneLeft) {
+  for (std::uint64_t call = 1;; ++call) {
+    sim::SimMachine machine(sim::WindowsVersion::Win98SE);
+    machine.Files().WriteFileDirect("C:\\WINDOWS\\INF\\OTHER\\OV6490.INF", Inf("ORV6490"));
+    machine.Files().WriteFileDirect("C:\\WINDOWS\\INF\\OTHER\\OV6490.PNF", "x");
+    machine.PlanPowerLoss(
+        sim::PowerLossPlan{call, sim::CutWrite::Prefix, sim::RegistryAfterLoss::Kept});
+    try {
+      cleanup::PurgeInfFiles(machine.Platform());
+    } catch (const sim::PowerLoss&) {
+    }
+    if (!machine.Core().power.IsOff()) {
+      EXPECT_GT(call, 30u);  // the purge ran whole: every call of it was tried
+      break;
+    }
+    machine.PowerOn();
+    cleanup::PurgeInfFiles(machine.Platform());
+    EXPECT_EQ(machine.Files().Find("C:\\WINDOWS\\INF\\OTHER\\OV6490.PNF"), nullptr)
+        << "power lost at call " << call;
+  }
+}
+
 TEST_F(InfPurge, WithoutOtherInfFilesTheOemFilesAreSearched) {
   Put("\\INF\\OEM1.INF", Inf("ORV6430 Legacy"));
   Put("\\INF\\OEM2.INF", Inf("Another"));

@@ -63,6 +63,38 @@ TEST_F(RegistryPurge, TheCodecVariantRemovesTheMakersInstanceWithItsResources) {
   EXPECT_TRUE(Has(std::string(kResources) + "wave\\other.drv<0002>"));
 }
 
+// Power lost at any call of a purge, and the purge run again after the start: none of the
+// instance's resource entries is left, as the instance that marks them goes last.
+TEST(RegistryPurgeCut, ASecondPurgeFindsWhatACutOneLeft) {
+  for (std::uint64_t call = 1;; ++call) {
+    sim::SimMachine machine(sim::WindowsVersion::Win98SE);
+    std::string error;
+    ASSERT_TRUE(machine.Registry().Import(
+        std::string("REGEDIT4\r\n\r\n[") + kMedia + "0003]\r\n\"ProviderName\"=\"Orvanta\"\r\n",
+        error));
+    for (const char* kind : {"aux", "joystick", "midi", "mixer", "wave"}) {
+      machine.Registry().EnsureKey(std::string(kResources) + kind + "\\ovmix.drv<0003>");
+    }
+    machine.PlanPowerLoss(
+        sim::PowerLossPlan{call, sim::CutWrite::Prefix, sim::RegistryAfterLoss::Kept});
+    try {
+      cleanup::PurgeCodecDriverRegistry(machine.Platform().registry, 0x8086, 0x2445);
+    } catch (const sim::PowerLoss&) {
+    }
+    if (!machine.Core().power.IsOff()) {
+      EXPECT_GT(call, 20u);  // the purge ran whole: every call of it was tried
+      break;
+    }
+    machine.PowerOn();
+    cleanup::PurgeCodecDriverRegistry(machine.Platform().registry, 0x8086, 0x2445);
+    for (const char* kind : {"aux", "joystick", "midi", "mixer", "wave"}) {
+      EXPECT_EQ(machine.Registry().FindKey(std::string(kResources) + kind + "\\ovmix.drv<0003>"),
+                nullptr)
+          << kind << ", power lost at call " << call;
+    }
+  }
+}
+
 TEST_F(RegistryPurge, TheChipVariantKnowsItsInstancesByDescriptionOrInf) {
   Import(std::string("[") + kMedia + "0000]\r\n\"DriverDesc\"=\"ORV6490 PCI Audio\"\r\n[" + kMedia +
          "0001]\r\n\"InfPath\"=\"ovpci032.inf\"\r\n[" + kMedia +

@@ -45,7 +45,9 @@ void Script(sim::SimMachine& machine, const Scenario& scenario) {
   dialogs.Script(IDD_ABOUT, Repeat({sim::DialogAction::Click(win::IDOK)}, 4));
 }
 
-std::unique_ptr<sim::SimMachine> Prepare(const Scenario& scenario, std::string& error) {
+}  // namespace
+
+std::unique_ptr<sim::SimMachine> MakeMachine(const Scenario& scenario, std::string& error) {
   std::unique_ptr<sim::SimMachine> machine =
       sim::LoadMachineFolder(kExamples + "machines/" + scenario.machine, error);
   if (!machine || !sim::MapHostFolder(*machine, 'D', kExamples + "disc", true, error)) {
@@ -67,7 +69,6 @@ std::unique_ptr<sim::SimMachine> Prepare(const Scenario& scenario, std::string& 
       }
     });
   }
-  std::string arguments;
   if (scenario.command.rfind("WebSetup=", 0) == 0) {
     // The disc's option file with the staged-setup route: the disc is read-only media, so the
     // change is made below the simulation, as a disc made that way would be.
@@ -82,14 +83,17 @@ std::unique_ptr<sim::SimMachine> Prepare(const Scenario& scenario, std::string& 
       text.replace(at, 18, "InstallWDMDriver=1");
     }
     machine->Files().WriteFileDirect(disc + "setup.ini", text, win::FILE_ATTRIBUTE_READONLY);
-  } else if (scenario.command[0] == '/') {
-    arguments = scenario.command;
   }
-  machine->Files().SetCurrentFolderDirect(disc);
-  machine->SetCommandLine(disc + "SETUP.EXE", arguments);
-  Script(*machine, scenario);
+  ReadyToRun(*machine, scenario);
   machine->Core().journal.clear();
   return machine;
+}
+
+void ReadyToRun(sim::SimMachine& machine, const Scenario& scenario) {
+  const std::string disc = scenario.discFolder.empty() ? "D:\\" : scenario.discFolder;
+  machine.Files().SetCurrentFolderDirect(disc);
+  machine.SetCommandLine(disc + "SETUP.EXE", scenario.command[0] == '/' ? scenario.command : "");
+  Script(machine, scenario);
 }
 
 MachineDump Dump(sim::SimMachine& machine) {
@@ -119,6 +123,8 @@ MachineDump Dump(sim::SimMachine& machine) {
   }
   return dump;
 }
+
+namespace {
 
 std::vector<std::string> Leaks(sim::SimMachine& machine) {
   std::vector<std::string> leaks;
@@ -213,7 +219,7 @@ RunResult Run(const Scenario& scenario, std::uint64_t failCall, std::uint32_t er
               const std::function<void(sim::SimMachine&)>& prepare, const PlatformOver& over) {
   RunResult result;
   std::string problem;
-  std::unique_ptr<sim::SimMachine> machine = Prepare(scenario, problem);
+  std::unique_ptr<sim::SimMachine> machine = MakeMachine(scenario, problem);
   if (!machine) {
     result.end = "the machine could not be made: " + problem;
     return result;
@@ -228,21 +234,7 @@ RunResult Run(const Scenario& scenario, std::uint64_t failCall, std::uint32_t er
     faults.FailNthCall(failCall, error);
   }
   platform::Platform& used = over ? over(machine->Platform()) : machine->Platform();
-  install::SetupCommands commands;
-  ui::DialogStartupServices services(used, commands);
-  app::SetupApp setup(used, services);
-  try {
-    setup.InitInstance();
-    result.end = "returned";
-    result.wellEnded = true;
-  } catch (const sim::ProcessExit& exit) {
-    result.end = "exit " + std::to_string(exit.exitCode);
-    result.wellEnded = true;
-  } catch (const sim::UnscriptedDialog& stop) {
-    result.end = stop.what();
-  } catch (const std::exception& thrown) {
-    result.end = std::string("exception: ") + thrown.what();
-  }
+  result.end = Launch(*machine, used, result.wellEnded);
   result.calls = faults.TotalCalls() - start;
   faults.Clear();
   for (const sim::JournalEntry& entry : machine->Journal()) {
@@ -257,6 +249,30 @@ RunResult Run(const Scenario& scenario, std::uint64_t failCall, std::uint32_t er
   }
   result.after = Dump(*machine);
   return result;
+}
+
+std::string Launch(sim::SimMachine& machine, platform::Platform& platform, bool& wellEnded) {
+  install::SetupCommands commands;
+  ui::DialogStartupServices services(platform, commands);
+  app::SetupApp setup(platform, services);
+  wellEnded = false;
+  try {
+    setup.InitInstance();
+    if (machine.Core().power.IsOff()) {
+      return machine.Core().power.LostText();  // at the run's last close
+    }
+    wellEnded = true;
+    return "returned";
+  } catch (const sim::ProcessExit& exit) {
+    wellEnded = true;
+    return "exit " + std::to_string(exit.exitCode);
+  } catch (const sim::PowerLoss& loss) {
+    return loss.what;
+  } catch (const sim::UnscriptedDialog& stop) {
+    return stop.what();
+  } catch (const std::exception& thrown) {
+    return std::string("exception: ") + thrown.what();
+  }
 }
 
 std::vector<std::string> Changed(const MachineDump& before, const MachineDump& after) {

@@ -54,6 +54,16 @@ RunResult Run(const Scenario& scenario, std::uint64_t failCall = 0, std::uint32_
               const std::function<void(sim::SimMachine&)>& prepare = {},
               const PlatformOver& over = {});
 
+// The sample machine with the disc, ready for the scenario's run; null with a message.
+std::unique_ptr<sim::SimMachine> MakeMachine(const Scenario& scenario, std::string& error);
+// The scenario's start folder, command line and dialog answers, for a run (or a run again).
+void ReadyToRun(sim::SimMachine& machine, const Scenario& scenario);
+// The launcher runs on the machine (through `platform`, the machine's or a layer over it): how
+// it ended ("returned", "exit 0", the power loss, what went wrong); `wellEnded` for one of the
+// ends the launcher has.
+std::string Launch(sim::SimMachine& machine, platform::Platform& platform, bool& wellEnded);
+MachineDump Dump(sim::SimMachine& machine);
+
 // A place (registry key or value, file) that the launcher's operations name: the keys and
 // folders it installs into, cleans up or records in. A run may change these and nothing else.
 bool NamedByTheLauncher(const std::string& place);

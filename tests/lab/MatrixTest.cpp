@@ -215,9 +215,9 @@ TEST(Matrix, ExpectFilesNameEveryDifference) {
   // What is no expect file is refused with its name.
   const std::pair<const char*, const char*> bad[] = {
       {"not json", "is no JSON"},
-      {R"({"schemaVersion": 1, "kind": "matrix", "rows": []})", "is no expect file"},
+      {R"({"schemaVersion": 2, "kind": "matrix", "rows": []})", "is no expect file"},
       {R"({"schemaVersion": 7, "kind": "expect", "rows": []})", "is of schema version 7"},
-      {R"({"schemaVersion": 1, "kind": "expect", "rows": [{"windows": "XP"}]})",
+      {R"({"schemaVersion": 2, "kind": "expect", "rows": [{"windows": "XP"}]})",
        "a row without its \"command\""},
   };
   for (const auto& [content, message] : bad) {

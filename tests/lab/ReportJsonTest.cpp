@@ -177,6 +177,20 @@ TEST(ReportJson, TheRestartCarriesOutThePendingRenames) {
   EXPECT_EQ((*renamed)["change"], "created");
 }
 
+TEST(ReportJson, APowerLossEndsTheRunAtItsCall) {
+  lab::RunSetup setup;
+  setup.machineFolder = (kExamples / "machines" / "win98").string();
+  setup.dialogs = {"main=click:3", "restart=click:1000,click:1"};
+  setup.power.offAt = 142;
+  const Json report = RunAsJson(setup, true);
+  EXPECT_EQ(report["end"]["how"], "power-lost");
+  EXPECT_EQ(report["power"]["calls"], 142);
+  EXPECT_EQ(report["power"]["lost"].get<std::string>().rfind("power lost at call 142, ", 0), 0u);
+  EXPECT_EQ(report["restart"]["restarted"], true);  // the power came back for the start
+  EXPECT_EQ(FindBy(report["files"], "path", "C:\\Program Files\\Orvanta\\WIN_9x\\OVAUDIO.VXD"),
+            nullptr);
+}
+
 TEST(ReportJson, WdmOnWindowsMeStartsTheDiscsSetupAndExits) {
   lab::RunSetup setup;
   setup.machineFolder = (kExamples / "machines" / "winme").string();

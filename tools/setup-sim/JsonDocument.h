@@ -9,9 +9,9 @@
 namespace lab {
 
 // Raised whenever a document changes shape: a key added, removed or given another meaning.
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
-// {"schemaVersion": 1, "kind": kind}; kinds: run, matrix, lint, diff, expect, error.
+// {"schemaVersion": 2, "kind": kind}; kinds: run, matrix, lint, diff, expect, error.
 nlohmann::ordered_json JsonDocument(const char* kind);
 
 // What went wrong, for a command given --json: the message and the exit code it ends with.

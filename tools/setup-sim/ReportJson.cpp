@@ -112,10 +112,20 @@ const char* EndName(RunReport::End end) {
       return "exited";
     case RunReport::End::Stopped:
       return "stopped";
+    case RunReport::End::PowerLost:
+      return "power-lost";
     case RunReport::End::Returned:
       break;
   }
   return "returned";
+}
+
+// The power around the run: the start before it (--start-first), and a loss (--power-off-at).
+Json PowerJson(const RunReport& report) {
+  return Json{{"startedFirst", report.startedFirst},
+              {"startActions", report.startActions},
+              {"lost", Text(report.powerLoss)},
+              {"calls", Present(report.powerPlanned, report.calls)}};
 }
 
 Json Journal(const RunReport& report) {
@@ -219,6 +229,7 @@ Json ReportJson(const RunReport& report, bool withJournal) {
       {"end", Json{{"how", EndName(report.end)},
                    {"exitCode", Present(report.end == RunReport::End::Exited, report.exitCode)},
                    {"stopped", Text(report.stopReason)}}},
+      {"power", PowerJson(report)},
       {"waitedMs", report.waitedMs},
       {"waits", report.waits},
       {"virtualMs", report.virtualMs},

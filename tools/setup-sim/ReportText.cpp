@@ -164,7 +164,25 @@ void Programs(std::string& out, const RunReport& report) {
   }
 }
 
+// A start's renames, one a line, or that there were none.
+void StartActions(std::string& out, const std::vector<std::string>& actions,
+                  const char* none = "nothing was pending") {
+  for (const std::string& action : actions) {
+    out += "    " + action + "\n";
+  }
+  if (actions.empty()) {
+    out += std::string("    ") + none + "\n";
+  }
+}
+
 void Restart(std::string& out, const RunReport& report) {
+  if (report.startedFirst) {
+    out += "  Windows started before the run (--start-first):\n";
+    // A loss with no run to cut came in that start.
+    const bool cut = report.end == RunReport::End::PowerLost && !report.powerPlanned;
+    StartActions(out, report.startActions,
+                 cut ? "none carried out before the power failed again" : "nothing was pending");
+  }
   out += report.restartRequested ? "  requested\n" : "  not requested\n";
   if (!report.pendingRenames.empty()) {
     out += "  pending for the next start:\n";
@@ -177,12 +195,7 @@ void Restart(std::string& out, const RunReport& report) {
   }
   if (report.restarted) {
     out += "  Windows restarted (--restart):\n";
-    for (const std::string& action : report.restartActions) {
-      out += "    " + action + "\n";
-    }
-    if (report.restartActions.empty()) {
-      out += "    nothing was pending\n";
-    }
+    StartActions(out, report.restartActions);
   } else if (!report.pendingRenames.empty() || report.restartRequested) {
     out += "  (--restart restarts the machine and carries them out)\n";
   }
@@ -200,6 +213,18 @@ void End(std::string& out, const RunReport& report) {
     case RunReport::End::Stopped:
       out += "  stopped: " + report.stopReason + "\n";
       break;
+    case RunReport::End::PowerLost:
+      out += "  " + report.powerLoss + "\n";
+      if (!report.restarted) {
+        out +=
+            "  (--start-first starts the machine before a run again, as Windows starts after "
+            "a power loss)\n";
+      }
+      break;
+  }
+  if (report.powerPlanned) {
+    out += "  the run made " + Number(report.calls) + " platform calls" +
+           (report.end == RunReport::End::PowerLost ? "" : "; the power stayed on") + "\n";
   }
   out += "  waited " + Number(report.waitedMs) + " ms in " +
          Number(static_cast<unsigned>(report.waits)) + " waits; " + Number(report.virtualMs) +

@@ -169,6 +169,8 @@ std::string EndText(const RunReport& report) {
       return "exits with code " + std::to_string(report.exitCode);
     case RunReport::End::Stopped:
       return "stops: " + report.stopReason;
+    case RunReport::End::PowerLost:
+      return report.powerLoss;
     case RunReport::End::Returned:
       break;
   }

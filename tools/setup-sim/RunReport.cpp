@@ -9,9 +9,32 @@
 
 namespace lab {
 
-RunReport RunAndReport(sim::SimMachine& machine, const CommandsFactory& commands, bool restart) {
+namespace {
+
+// The machine starts before the run (the power failing again during the start, if asked);
+// what the start carried out.
+std::vector<std::string> StartFirst(sim::SimMachine& machine, const PowerSetup& power) {
+  const std::size_t first = machine.Journal().size();
+  if (power.startLostAfter) {
+    machine.PowerOn(power.startLostAfter);
+  } else {
+    machine.Restart();
+  }
+  const std::vector<sim::JournalEntry> start(
+      machine.Journal().begin() + static_cast<std::ptrdiff_t>(first), machine.Journal().end());
+  return ReadJournal(start).restartActions;
+}
+
+}  // namespace
+
+RunReport RunAndReport(sim::SimMachine& machine, const CommandsFactory& commands, bool restart,
+                       const PowerSetup& power) {
   RunReport report;
   report.os = machine.Core().version;
+  if (power.startFirst) {
+    report.startedFirst = true;
+    report.startActions = StartFirst(machine, power);
+  }
   const MachineState before = CaptureState(machine);
   const std::uint64_t startMs = machine.Core().nowMs;
   const std::size_t journalStart = machine.Journal().size();
@@ -21,9 +44,16 @@ RunReport RunAndReport(sim::SimMachine& machine, const CommandsFactory& commands
   RouteTrace trace(*launcherCommands);
   ui::DialogStartupServices services(machine.Platform(), trace);
   app::SetupApp setup(machine.Platform(), services);
+  const std::uint64_t callsBefore = machine.InjectedFaults().TotalCalls();
+  if (power.offAt != 0) {
+    report.powerPlanned = true;
+    machine.PlanPowerLoss(sim::PowerLossPlan{power.offAt, power.cutWrite, power.registry});
+  }
   try {
-    setup.InitInstance();
-    machine.Core().Record("process", "start-up returned: the process ends");
+    if (!machine.Core().power.IsOff()) {  // the start may have lost the power again
+      setup.InitInstance();
+      machine.Core().Record("process", "start-up returned: the process ends");
+    }
     report.end = RunReport::End::Returned;
   } catch (const sim::ProcessExit& exit) {
     report.end = RunReport::End::Exited;
@@ -32,7 +62,13 @@ RunReport RunAndReport(sim::SimMachine& machine, const CommandsFactory& commands
     machine.Core().Record("stopped", stop.what());
     report.end = RunReport::End::Stopped;
     report.stopReason = stop.what();
+  } catch (const sim::PowerLoss&) {
   }
+  if (machine.Core().power.IsOff()) {  // also when the run went on to its end past a close
+    report.end = RunReport::End::PowerLost;
+    report.powerLoss = machine.Core().power.LostText();
+  }
+  report.calls = machine.InjectedFaults().TotalCalls() - callsBefore;
   report.virtualMs = machine.Core().nowMs - startMs;
   report.route = trace.Steps();
   report.flavour = trace.Flavour();
@@ -58,7 +94,11 @@ RunReport RunAndReport(sim::SimMachine& machine, const CommandsFactory& commands
   report.profileEntries = ProfileEndState(summary.profileWrites, before, machine);
   if (restart) {
     const std::size_t restartStart = machine.Journal().size();
-    machine.Restart();
+    if (machine.Core().power.IsOff()) {
+      machine.PowerOn();  // the power comes back and Windows starts
+    } else {
+      machine.Restart();
+    }
     report.restarted = true;
     const std::vector<sim::JournalEntry> restartJournal(
         machine.Journal().begin() + static_cast<std::ptrdiff_t>(restartStart),
@@ -87,7 +127,7 @@ std::optional<RunReport> RunSetupAndReport(const RunSetup& setup, const Commands
   if (!prepared) {
     return std::nullopt;
   }
-  RunReport report = RunAndReport(*prepared->machine, commands, restart);
+  RunReport report = RunAndReport(*prepared->machine, commands, restart, setup.power);
   report.windows = prepared->windowsName;
   report.machineFolder = setup.machineFolder;
   report.disc = setup.disc;
@@ -137,6 +177,9 @@ std::string RouteText(const RunReport& report) {
     if (dialog.templateId == IDD_SETUP_MAIN) {
       return "main window";
     }
+  }
+  if (report.end == RunReport::End::PowerLost) {
+    return "power lost";  // before the launcher found its way, or before it ran at all
   }
   if (report.detection.chipVendorId == 0) {
     return "no chip";

@@ -62,8 +62,15 @@ struct RunReport {
   std::vector<PendingRename> pendingRenames;  // as the run left them
   bool restarted = false;
   std::vector<std::string> restartActions;
-  // How it ended.
-  enum class End { Exited, Returned, Stopped } end = End::Returned;
+  // The start before the run (--start-first) and what it carried out.
+  bool startedFirst = false;
+  std::vector<std::string> startActions;
+  // How it ended; a run that lost its power (--power-off-at) with the journal's words, and the
+  // platform calls the run made.
+  enum class End { Exited, Returned, Stopped, PowerLost } end = End::Returned;
+  std::string powerLoss;
+  bool powerPlanned = false;
+  std::uint64_t calls = 0;
   int exitCode = 0;
   std::string stopReason;
   std::uint64_t waitedMs = 0;
@@ -85,8 +92,10 @@ struct ChangeCounts {
 ChangeCounts CountChanges(const RunReport& report);
 
 // Runs the launcher once on a prepared machine and reports it; `restart` restarts the machine
-// afterwards, carrying out the pending renames. The machine is left as the run left it.
-RunReport RunAndReport(sim::SimMachine& machine, const CommandsFactory& commands, bool restart);
+// afterwards, carrying out the pending renames; `power` starts it first, or cuts the run. The
+// machine is left as the run left it.
+RunReport RunAndReport(sim::SimMachine& machine, const CommandsFactory& commands, bool restart,
+                       const PowerSetup& power = {});
 
 // Prepares the machine of a setup, runs it and reports it; nothing with a message when the
 // setup cannot be used. `machine` receives the machine afterwards, for a save.

@@ -59,6 +59,8 @@ const char kFooter[] =
 
 struct RunCommandLine {
   lab::RunSetup setup;
+  std::string cutWrite;
+  std::string registryAfterLoss;
   bool save = false;
   bool restart = false;
   bool json = false;
@@ -117,6 +119,30 @@ void AddRunOptions(CLI::App& run, RunCommandLine& options) {
                "folder, so that an interrupted save loses nothing)");
   run.add_flag("--restart", options.restart,
                "restart the machine after the run, carrying out the pending renames");
+  run.add_flag("--start-first", setup.power.startFirst,
+               "start the machine before the run, carrying out its pending renames, as Windows "
+               "starts after a power loss");
+  run.add_option("--start-power-off-after", setup.power.startLostAfter,
+                 "with --start-first: the power fails again during that start, after N of its "
+                 "pending renames (the list stays for the next start); the launcher does not run");
+  run.add_option("--power-off-at", setup.power.offAt,
+                 "the power fails at the run's Nth platform call (from 1): the calls before it "
+                 "took effect, that one did not, nothing after it runs; with --save the machine "
+                 "folder keeps what the disk held")
+      ->check(CLI::Validator(
+          [](const std::string& value) {
+            return value.find_first_not_of("0") == std::string::npos
+                       ? std::string("the run's platform calls count from 1")
+                       : std::string();
+          },
+          "N", "from 1"));
+  run.add_option("--cut", options.cutWrite,
+                 "a file write the power loss cuts leaves its file: prefix (the first half of "
+                 "the new bytes; the default) or absent (a new file gone, a rewritten one empty)");
+  run.add_option("--registry", options.registryAfterLoss,
+                 "what the registry keeps after the power loss: last-flush (what its lazy flush "
+                 "had written; the default), kept (every change), last-start (Windows 9x: the "
+                 "copy of the last start)");
   run.add_flag("--json", options.json, "the report as JSON");
   run.add_flag("--journal", options.journal,
                "also the raw journal of every side effect, in virtual time");
@@ -183,6 +209,43 @@ const sim::Resources& LauncherResources() {
   return resources;
 }
 
+// --cut and --registry, which only a run that loses its power takes.
+bool ReadPowerOptions(RunCommandLine& options, std::string& error) {
+  lab::PowerSetup& power = options.setup.power;
+  const bool given = !options.cutWrite.empty() || !options.registryAfterLoss.empty();
+  if (power.startLostAfter && !power.startFirst) {
+    error = "--start-power-off-after cuts the start of --start-first: it needs --start-first";
+    return false;
+  }
+  if (power.startLostAfter && power.offAt != 0) {
+    error = "--start-power-off-after leaves the launcher unrun: there is no run for --power-off-at";
+    return false;
+  }
+  if (power.offAt == 0 && given) {
+    error = "--cut and --registry tell what a power loss leaves: they need --power-off-at";
+    return false;
+  }
+  if (!options.cutWrite.empty()) {
+    std::optional<sim::CutWrite> cut = sim::ParseCutWrite(options.cutWrite);
+    if (!cut) {
+      error = "--cut: \"" + options.cutWrite + "\" is neither prefix nor absent";
+      return false;
+    }
+    power.cutWrite = *cut;
+  }
+  if (!options.registryAfterLoss.empty()) {
+    std::optional<sim::RegistryAfterLoss> registry =
+        sim::ParseRegistryAfterLoss(options.registryAfterLoss);
+    if (!registry) {
+      error = "--registry: \"" + options.registryAfterLoss +
+              "\" is none of last-flush, kept, last-start";
+      return false;
+    }
+    power.registry = *registry;
+  }
+  return true;
+}
+
 int Run(RunCommandLine& options) {
   lab::RunSetup& setup = options.setup;
   auto refuse = [&](const std::string& message, int exitCode) {
@@ -194,6 +257,9 @@ int Run(RunCommandLine& options) {
   }
   if (options.save && setup.machineFolder.empty()) {
     return refuse("run: --save needs a machine folder (--machine)", kUsage);
+  }
+  if (!ReadPowerOptions(options, error)) {
+    return refuse("run: " + error, kUsage);
   }
   const std::vector<lab::Input> inputs{{setup.disc, "the disc folder"},
                                        {setup.machineFolder, "the machine folder"},

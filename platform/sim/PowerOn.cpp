@@ -1,0 +1,35 @@
+// A machine that lost its power: the plan for the run, and the start after it.
+#include "platform/sim/SimMachine.h"
+
+namespace sim {
+
+void SimMachine::PlanPowerLoss(const PowerLossPlan& plan) {
+  core_.power.Plan(plan, core_.faults.TotalCalls());
+}
+
+void SimMachine::PowerOn(std::optional<std::size_t> lostAfterRenames) {
+  core_.power.PowerOn();
+  dialogs_.ClearScripts();
+  messageBoxAnswers_.clear();
+  services_.StartAgain();
+  if (!lostAfterRenames) {
+    Restart();
+    return;
+  }
+  // The start gets as far as the renames, with no program running and no file held open.
+  core_.Record("restart", "Windows restarts");
+  processes_.EndAll();
+  files_.ClearInUse();
+  multimedia_.ForgetOpenDrivers();
+  const std::vector<PendingRename> renames = PendingRenames();
+  const std::size_t done = std::min(*lostAfterRenames, renames.size());
+  for (std::size_t i = 0; i < done; ++i) {
+    Apply(renames[i]);
+  }
+  const std::string lost = "power lost during the start, after " + std::to_string(done) + " of " +
+                           std::to_string(renames.size()) + " pending renames";
+  core_.Record("power", lost);
+  core_.power.LoseDuringStart(lost);
+}
+
+}  // namespace sim
