@@ -182,6 +182,17 @@ TEST_F(VxdStaging, TheMixerClosesAndTheTrayShowsTheRightVolumeControl) {
                   "Services"),
             std::string("\x1b\x01\x00\x00", 4));  // bit 4 cleared, the others kept
   EXPECT_EQ(Started().back(), "SysTray.exe");     // after the mixer that was running
+  // The tray reads its volume setting as it starts: every write of it comes first.
+  const std::vector<std::string> lines = testsupport::JournalLines(machine);
+  std::size_t lastWrite = 0, start = lines.size();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].find("Systray \"Services\"") != std::string::npos) {
+      lastWrite = i;
+    } else if (start == lines.size() && lines[i].find("\"SysTray.exe\"") != std::string::npos) {
+      start = i;
+    }
+  }
+  EXPECT_LT(lastWrite, start);
   EXPECT_EQ(Get(windows + "mixerdef.ini", "RUNTIME", "Initialize"), "0");
 
   detection.udaMode = 1;
