@@ -187,11 +187,13 @@ TEST_F(Profiles, TheNtFamilyReadsAndWritesUtf16Files) {
   const std::string text =
       Utf16File(u"[Strings]\r\nName=Caf\u00E9 \u0416\r\n[SourceDisksNames]\r\n200=\"Disk\",,,\r\n");
   WriteRaw(file, text);
-  if (!NtFamily()) {
+  if (!NtFamily() && !Env().wine) {
     EXPECT_EQ(Get("Strings", "Name", file), "default");
     EXPECT_EQ(Get("SourceDisksNames", "200", file), "default");
     return;
   }
+  // Known Wine difference: Wine reads UTF-16 files also when it reports Windows 9x; there a
+  // UTF-16 INF yields no entry, and the launcher leaves it unchanged.
   EXPECT_EQ(Get("Strings", "Name", file), "Caf\xE9 ?");
   EXPECT_EQ(Get("SourceDisksNames", "200", file), "\"Disk\",,,");
   ASSERT_TRUE(p().profiles.WriteString("SourceDisksNames", "200", "\"Disk\",,,C:\\PROGRA~1", file));
