@@ -15,6 +15,8 @@ constexpr std::array<char32_t, 32> kHighControls{
 
 constexpr char32_t kReplacement = 0xFFFD;
 
+}  // namespace
+
 void AppendUtf8(std::string& text, char32_t c) {
   if (c < 0x80) {
     text += static_cast<char>(c);
@@ -32,6 +34,8 @@ void AppendUtf8(std::string& text, char32_t c) {
     text += static_cast<char>(0x80 | (c & 0x3F));
   }
 }
+
+namespace {
 
 // The code points of UTF-8 text; a malformed sequence gives U+FFFD for its first byte.
 std::vector<char32_t> CodePoints(std::string_view text) {

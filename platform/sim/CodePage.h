@@ -10,6 +10,8 @@
 
 namespace sim {
 
+// A code point appended as UTF-8.
+void AppendUtf8(std::string& text, char32_t c);
 // UTF-16 little-endian bytes (no byte order mark) as UTF-8; a byte left over at the end of an
 // odd count is not read, an unpaired surrogate becomes U+FFFD.
 std::string Utf16LeToUtf8(const std::uint8_t* bytes, std::size_t size);

@@ -22,7 +22,10 @@ struct ProcessExit {
   int exitCode = 0;
 };
 
-// A line of the journal, in the words the journaling layer over the real machine uses too.
+// A line of the journal, in the words the journaling layer over the real machine uses too. The
+// machine's own remarks on what Windows does that a program cannot see (a loop that spins, a
+// profile file read in part, a stream left in error) are of the category "note", which no
+// layer over the real machine writes.
 using JournalEntry = journal::Line;
 
 // Faults to inject into the platform calls: every call of a kind, the Nth call of a kind, or

@@ -171,10 +171,10 @@ void SimProcesses::Poll(SimProcess& process) {
     }
   } else if (process.exitCode == win::STILL_ACTIVE) {
     if (++process.polls >= kHungPolls) {
-      core_.Record("process", "hung: the exit code of " + process.program + " asked " +
-                                  std::to_string(process.polls) +
-                                  " times, and it ended with 259, which reads as still running; "
-                                  "ended from the task list");
+      core_.Record("note", "hung: the exit code of " + process.program + " asked " +
+                               std::to_string(process.polls) +
+                               " times, and it ended with 259, which reads as still running; "
+                               "ended from the task list");
       core_.Record("process", "exit with code 1");
       throw ProcessExit{1};
     }
@@ -184,8 +184,8 @@ void SimProcesses::Poll(SimProcess& process) {
     return;  // it reads as running: there is no end to tell of
   }
   if (process.polls > 1) {
-    core_.Record("process", "busy wait: the exit code of " + process.program + " asked " +
-                                std::to_string(process.polls) + " times while it ran");
+    core_.Record("note", "busy wait: the exit code of " + process.program + " asked " +
+                             std::to_string(process.polls) + " times while it ran");
   }
   process.polls = 0;
 }

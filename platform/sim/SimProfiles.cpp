@@ -46,16 +46,16 @@ SimProfiles::Cached* SimProfiles::Load(const std::string& fullPath) {
     std::string text;
     if (cached.unicode) {
       if (size % 2 != 0) {
-        core_.Record("profile", fullPath +
-                                    " is UTF-16 with an odd byte count: its last byte is "
-                                    "not read");
+        core_.Record("note", fullPath +
+                                 " is UTF-16 with an odd byte count: its last byte is "
+                                 "not read");
       }
       text = Utf16LeToUtf8(bytes + 2, size - 2);
     } else {
       if (cached.cut) {
-        core_.Record("profile", fullPath +
-                                    " is larger than 64 KB: Windows 9x reads only the "
-                                    "first 64 KB");
+        core_.Record("note", fullPath +
+                                 " is larger than 64 KB: Windows 9x reads only the "
+                                 "first 64 KB");
       }
       text.assign(reinterpret_cast<const char*>(bytes), cached.cut ? kNineXFileLimit : size);
     }
@@ -152,12 +152,12 @@ bool SimProfiles::Write(const std::string& section, const std::optional<std::str
   if (cached != nullptr && cached->cut) {
     // Windows 9x rewrites what it read: it would lose the rest, and the write fails. Its profile
     // functions set no last error when they fail for size.
-    core_.Record("profile", fullPath + " is larger than the 64 KB Windows 9x reads: not written");
+    core_.Record("note", fullPath + " is larger than the 64 KB Windows 9x reads: not written");
     return false;
   }
   if (!core_.IsNt() && value && value->size() > kNineXValueLimit) {
-    core_.Record("profile", fullPath + ": Windows 9x writes no value of 32 KB or more (" +
-                                key.value_or("") + ")");
+    core_.Record("note", fullPath + ": Windows 9x writes no value of 32 KB or more (" +
+                             key.value_or("") + ")");
     return false;
   }
   if (cached == nullptr && (!key || !value)) {

@@ -149,7 +149,7 @@ class SimStream : public platform::Stream {
         (wanted == Direction::Writing && direction_ == Direction::Reading && !readToEnd_) ||
         (wanted == Direction::Reading && direction_ == Direction::Writing);
     if (refused) {
-      core_.Record("file", std::string(call) + " on " + path_ + " right after " +
+      core_.Record("note", std::string(call) + " on " + path_ + " right after " +
                                (wanted == Direction::Writing ? "a read without fseek"
                                                              : "a write without fflush or fseek") +
                                ": refused, the stream is in error");
