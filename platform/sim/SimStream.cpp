@@ -1,9 +1,9 @@
 // C runtime streams over simulated files, with the text-mode rules of the Microsoft runtime:
 // CR LF reads as a newline, Ctrl-Z ends a text file, a newline is written as CR LF, and file
 // positions count real bytes. A stream opened for update must be positioned (fseek) between a
-// read and a write, and flushed or positioned between a write and a read, as C requires: the
-// Microsoft runtime marks the stream failed where this is forgotten (a write after a read
-// reaches no file), and so does the simulated one, saying so in the journal.
+// read and a write, and flushed or positioned between a write and a read, as C requires: where
+// this is forgotten the Microsoft runtime's stream goes on as it was (a byte written after a read
+// never reaches the file); the simulated one refuses the call and notes it in the journal.
 #include <memory>
 
 #include "platform/WinConstants.h"
