@@ -246,8 +246,8 @@ TEST(Restart, NineXCarriesOutWininitRenames) {
 
 // The session manager renames only onto a free name unless the rename was marked to replace,
 // makes a read-only target normal to replace it, and deletes neither a read-only file nor a
-// folder that is not empty (each as ReactOS's session manager does, and as MoveFileEx's
-// documentation says of folders).
+// folder that is not empty (as MoveFileEx's documentation says of folders, and as DeleteFile's
+// says of read-only files).
 TEST(Restart, NtReplacesOnlyWhatItWasAskedToReplace) {
   SimMachine machine(WindowsVersion::WinXP);
   auto& files = machine.Files();
