@@ -257,6 +257,18 @@ std::optional<std::string> SimMachine::ApplyInRealMode(const BootRename& rename)
              : std::optional<std::string>("it cannot be moved");
 }
 
+void SimMachine::Apply(const BootRename& rename) {
+  std::optional<std::string> failure = core_.IsNt() ? ApplyOnNt(rename) : ApplyInRealMode(rename);
+  std::string what = rename.target.empty() ? "delete " + rename.source
+                                           : "rename " + rename.source + " -> " + rename.target;
+  if (failure) {
+    core_.Record("restart", "could not " + what + ": " + *failure);
+  } else {
+    core_.Record("restart", (rename.target.empty() ? "deleted " : "renamed ") +
+                                what.substr(what.find(' ') + 1));
+  }
+}
+
 void SimMachine::Restart() {
   core_.Record("restart", "Windows restarts");
   processes_.EndAll();
@@ -267,15 +279,7 @@ void SimMachine::Restart() {
     core_.Record("restart", note);
   }
   for (const BootRename& rename : list.renames) {
-    std::optional<std::string> failure = core_.IsNt() ? ApplyOnNt(rename) : ApplyInRealMode(rename);
-    std::string what = rename.target.empty() ? "delete " + rename.source
-                                             : "rename " + rename.source + " -> " + rename.target;
-    if (failure) {
-      core_.Record("restart", "could not " + what + ": " + *failure);
-    } else {
-      core_.Record("restart", (rename.target.empty() ? "deleted " : "renamed ") +
-                                  what.substr(what.find(' ') + 1));
-    }
+    Apply(rename);
   }
   // The list is used up: NT clears its value, WININIT.EXE keeps the file as WININIT.BAK.
   if (core_.IsNt()) {

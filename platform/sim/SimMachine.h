@@ -105,6 +105,8 @@ class SimMachine : public platform::System, public platform::Ui {
   // failure, or nothing.
   std::optional<std::string> ApplyOnNt(const BootRename& rename);
   std::optional<std::string> ApplyInRealMode(const BootRename& rename);
+  // One rename or deletion of the start, as the family carries it out, journalled.
+  void Apply(const BootRename& rename);
 
   SimCore core_;
   SimRegistry registry_;
