@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Which way the code depends, checked on the sources. Each folder may include only from the
 # folders listed for it; <windows.h> and the real backend's headers appear only in the real
-# backend and in the Windows-only programs listed below. The build's libraries carry the same
-# direction in their link dependencies; this catches what a shared include path cannot.
+# backend and in the Windows-only programs listed below. Nothing in platform/ reaches above it:
+# the program that composes the real backend with the launcher stands in program/. The build's
+# libraries carry the same direction in their link dependencies; this catches what a shared
+# include path cannot.
+# Usage: check-layering.sh [--as PATH FILE]   (--as: check FILE as if it stood at PATH)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,10 +17,14 @@ declare -A allowed=(
   [apps]="apps app platform"
   [install]="install apps cleanup app platform"
   [ui]="ui install apps cleanup detect app platform"
+  [program]="program ui install apps cleanup detect app platform"
 )
-# Windows-only programs: the launcher's entry point and the test programs run under Wine.
+# Windows-only programs: Setup.exe and the test programs run under Wine. None stands in platform/.
 windows_programs=(
-  platform/win32/WinMain.cpp
+  program/BoardPlatform.cpp
+  program/CrtdllRuntime.cpp
+  program/WinMain.cpp
+  tests/callbacks/ProcedureConventions.cpp
   tests/contract/TestDriverLibrary.cpp
   tests/contract/Win32Main.cpp
   tests/differential/DifferentialMain.cpp
@@ -44,14 +51,14 @@ is_windows_program() {
   return 1
 }
 
-while IFS= read -r file; do
-  folder=${file%%/*}
-  case "$file" in
-    platform/win32/*) is_windows_program "$file" && continue ;;
-  esac
-  # The includes of our own folders, and the Windows header.
+include_pattern='^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]([^>"]*)[>"]'
+
+# check PATH FILE: the includes of FILE, standing at PATH.
+check() {
+  local file=$1 source=$2 folder=${1%%/*} line target top
   while IFS= read -r line; do
-    target=$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]([^>"]*)[>"].*/\1/' <<< "$line")
+    [[ $line =~ $include_pattern ]] || continue
+    target=${BASH_REMATCH[1]}
     if [[ "${target,,}" == "windows.h" || "$target" == platform/win32/* ]]; then
       case "$file" in
         platform/win32/*) ;;
@@ -70,8 +77,20 @@ while IFS= read -r file; do
     fi
     [[ " ${allowed[$folder]} " == *" $top "* ]] ||
       complain "$file includes $target ($folder/ may include only: ${allowed[$folder]})"
-  done < <(grep -E '^[[:space:]]*#[[:space:]]*include' "$file" || true)
-done < <(git ls-files -- '*.cpp' '*.h')
+  done < "$source"
+}
+
+for program in "${windows_programs[@]}"; do
+  [[ "$program" == platform/* ]] && complain "$program: no program stands in platform/"
+done
+
+if [ "${1:-}" = "--as" ]; then
+  check "$2" "$3"
+else
+  while IFS= read -r file; do
+    [ -f "$file" ] && check "$file" "$file"
+  done < <(git ls-files -- '*.cpp' '*.h' '*.c')
+fi
 
 [ $status -eq 0 ] && echo "layering: every include goes the permitted way"
 exit $status

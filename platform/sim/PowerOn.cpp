@@ -21,7 +21,7 @@ void SimMachine::PowerOn(std::optional<std::size_t> lostAfterRenames) {
   processes_.EndAll();
   files_.ClearInUse();
   multimedia_.ForgetOpenDrivers();
-  const std::vector<PendingRename> renames = PendingRenames();
+  const std::vector<BootRename> renames = ReadBootRenames().renames;
   const std::size_t done = std::min(*lostAfterRenames, renames.size());
   for (std::size_t i = 0; i < done; ++i) {
     Apply(renames[i]);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/sim/CodePage.h"
 #include "platform/sim/Text.h"
 
 namespace sim {
@@ -61,7 +62,7 @@ class Reader {
         std::uint32_t low = Word();
         unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
       }
-      Append(text, unit);
+      AppendUtf8(text, unit);
     }
   }
   // A name or an ordinal: "#N" for ordinals.
@@ -81,23 +82,6 @@ class Reader {
       return "#" + std::to_string(Word());
     }
     return Text();
-  }
-  static void Append(std::string& text, std::uint32_t code) {
-    if (code < 0x80) {
-      text += static_cast<char>(code);
-    } else if (code < 0x800) {
-      text += static_cast<char>(0xC0 | (code >> 6));
-      text += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      text += static_cast<char>(0xE0 | (code >> 12));
-      text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      text += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      text += static_cast<char>(0xF0 | (code >> 18));
-      text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      text += static_cast<char>(0x80 | (code & 0x3F));
-    }
   }
 
  private:
@@ -213,7 +197,7 @@ bool Resources::Load(const std::uint8_t* data, std::size_t size, std::string& er
         std::uint16_t length = item.Word();
         std::string text;
         for (std::uint16_t c = 0; c < length && item.ok(); ++c) {
-          Reader::Append(text, item.Word());
+          AppendUtf8(text, item.Word());
         }
         if (length > 0 && item.ok()) {
           strings_[(nameId - 1) * 16 + i] = text;

@@ -125,4 +125,31 @@ void SimFileSystem::AssignShortName(FileNode* folder, FileNode* node) const {
   }
 }
 
+FileNode* SimFileSystem::FindByShortNames(const std::string& path, bool parent) const {
+  Parsed parsed = Parse(path);
+  if (parsed.error != 0 || IsUncPath(parsed.root) || parsed.parts.empty()) {
+    return nullptr;
+  }
+  std::uint32_t error = 0;
+  FileNode* node = Root(parsed.root, error);
+  std::size_t walked = parent ? parsed.parts.size() - 1 : parsed.parts.size();
+  for (std::size_t i = 0; i < parsed.parts.size(); ++i) {
+    const std::string& part = parsed.parts[i];
+    if (!IsShortName(part)) {
+      return nullptr;
+    }
+    if (i == walked) {
+      break;
+    }
+    FileNode* child = node != nullptr && node->isFolder ? node->Child(part) : nullptr;
+    // The name must be the 8.3 one: a long name that happens to fit names nothing in real mode.
+    if (child == nullptr ||
+        !EqualsNoCase(child->shortName.empty() ? child->name : child->shortName, part)) {
+      return nullptr;
+    }
+    node = child;
+  }
+  return node != nullptr && (!parent || node->isFolder) ? node : nullptr;
+}
+
 }  // namespace sim

@@ -15,7 +15,17 @@
 
 namespace sim {
 
-// A line of the journal, in the words the journaling layer over the real machine uses too.
+// Thrown by System::ExitProcess on the simulated machine, and where the simulated process is
+// ended from outside (the user ends a program that waits forever): the simulated process ends
+// and control returns to whoever started it.
+struct ProcessExit {
+  int exitCode = 0;
+};
+
+// A line of the journal, in the words the journaling layer over the real machine uses too. The
+// machine's own remarks on what Windows does that a program cannot see (a loop that spins, a
+// profile file read in part, a stream left in error) are of the category "note", which no
+// layer over the real machine writes.
 using JournalEntry = journal::Line;
 
 // Faults to inject into the platform calls: every call of a kind, the Nth call of a kind, or
@@ -57,6 +67,9 @@ class SimCore {
   std::uint64_t nowMs = 0;
   std::uint32_t lastError = 0;
   platform::OsVersion version;
+  // The NT family: the user belongs to the administrators. One who does not opens the service
+  // manager and the keys of HKEY_LOCAL_MACHINE for reading only, as the Users group does.
+  bool administrator = true;
 
   bool IsNt() const;
   void Record(const std::string& category, const std::string& text);

@@ -479,7 +479,11 @@ bool SimFileSystem::Copy(const std::string& source, const std::string& target, b
     if (dst == src || InUse(dst) || dst->openStreams > 0) {
       return core_.Fail(win::ERROR_SHARING_VIOLATION);
     }
-    if (dst->isFolder || (dst->attributes & win::FILE_ATTRIBUTE_READONLY)) {
+    // The copy creates the target anew with the source's attributes: a read-only target refuses,
+    // and so does a hidden or system one whose attribute the source lacks.
+    const std::uint32_t hiddenOrSystem = win::FILE_ATTRIBUTE_HIDDEN | win::FILE_ATTRIBUTE_SYSTEM;
+    if (dst->isFolder || (dst->attributes & win::FILE_ATTRIBUTE_READONLY) ||
+        (dst->attributes & hiddenOrSystem & ~src->attributes) != 0) {
       return core_.Fail(win::ERROR_ACCESS_DENIED);
     }
   }

@@ -94,6 +94,10 @@ class SimFileSystem : public platform::Files {
   void SetInUse(const std::string& path, bool inUse);
   void ClearInUse();
   FileNode* Find(const std::string& path) const;
+  // What a program of real-mode MS-DOS reaches through a full path on a drive: only 8.3 names,
+  // each the file's own 8.3 name. The node the path names, or with `parent` the folder its last
+  // name (an 8.3 name too) would stand in; null when the path cannot be followed so.
+  FileNode* FindByShortNames(const std::string& path, bool parent = false) const;
   // The same, with the Win32 error of a path that leads nowhere.
   FileNode* Find(const std::string& path, std::uint32_t& error) const;
   // The full path of `path` as Windows would complete it; empty when it cannot be resolved.

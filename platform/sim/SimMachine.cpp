@@ -165,6 +165,10 @@ int SimMachine::ShowMessageBox(platform::WindowHandle owner, const std::string& 
 
 bool SimMachine::RecordDelayedMove(const std::string& source, const std::string& target,
                                    bool replace) {
+  // MoveFileExA writes the session manager's key itself: a user who may not write it is refused.
+  if (!registry_.WriteAllowed(kSessionManager)) {
+    return false;
+  }
   RegNode* key = registry_.EnsureKey(kSessionManager);
   RegValue* value = key->FindValue(kPendingRenames);
   if (value == nullptr) {
@@ -186,73 +190,82 @@ bool SimMachine::RecordDelayedMove(const std::string& source, const std::string&
   return true;
 }
 
-std::vector<SimMachine::PendingRename> SimMachine::PendingRenames() const {
-  std::vector<PendingRename> renames;
+BootRenameList SimMachine::ReadBootRenames() const {
   if (core_.IsNt()) {
     const RegValue* value = registry_.FindValue(kSessionManager, kPendingRenames);
-    if (value == nullptr) {
-      return renames;
-    }
-    // REG_MULTI_SZ: pairs of "\??\source" and "!\??\target" (or "" to delete).
-    std::vector<std::string> strings;
-    std::string current;
-    for (std::uint8_t byte : value->data) {
-      if (byte == 0) {
-        strings.push_back(current);
-        current.clear();
-      } else {
-        current += static_cast<char>(byte);
-      }
-    }
-    auto strip = [](std::string text) {
-      if (!text.empty() && text[0] == '!') {
-        text.erase(0, 1);
-      }
-      return text.rfind("\\??\\", 0) == 0 ? text.substr(4) : text;
-    };
-    for (std::size_t i = 0; i + 1 < strings.size() && !strings[i].empty(); i += 2) {
-      renames.push_back(PendingRename{strip(strings[i]), strip(strings[i + 1])});
-    }
-    return renames;
+    return value == nullptr ? BootRenameList{} : ReadPendingFileRenames(value->type, value->data);
   }
   std::optional<std::string> text = files_.ReadFileDirect(files_.WindowsFolder() + "\\WININIT.INI");
-  if (!text) {
-    return renames;
-  }
-  // WININIT.EXE reads the [rename] section line by line; every line counts, also a key that
-  // another line has already.
-  bool inRename = false;
-  for (std::string raw : Split(*text, '\n')) {
-    if (!raw.empty() && raw.back() == '\r') {
-      raw.pop_back();
-    }
-    std::string_view body = TrimBlanks(raw);
-    if (body.empty() || body[0] == ';') {
-      continue;
-    }
-    if (body[0] == '[') {
-      inRename = StartsWithNoCase(body, "[rename]");
-      continue;
-    }
-    std::size_t equals = body.find('=');
-    if (!inRename || equals == std::string_view::npos) {
-      continue;
-    }
-    std::string target(TrimBlanks(body.substr(0, equals)));
-    std::string source(TrimBlanks(body.substr(equals + 1)));
-    renames.push_back(PendingRename{source, EqualsNoCase(target, "NUL") ? "" : target});
+  return text ? ReadWininit(*text) : BootRenameList{};
+}
+
+std::vector<SimMachine::PendingRename> SimMachine::PendingRenames() const {
+  std::vector<PendingRename> renames;
+  for (const BootRename& rename : ReadBootRenames().renames) {
+    renames.push_back(PendingRename{rename.source, rename.target, rename.replace});
   }
   return renames;
 }
 
-void SimMachine::Apply(const PendingRename& rename) {
+std::optional<std::string> SimMachine::ApplyOnNt(const BootRename& rename) {
+  FileNode* node = files_.Find(rename.source);
+  if (node == nullptr) {
+    return "it is not there";
+  }
   if (rename.target.empty()) {
-    bool done = files_.RemoveDirect(rename.source);
-    core_.Record("restart", (done ? "deleted " : "could not delete ") + rename.source);
+    // The session manager deletes through the file's disposition, which a read-only file refuses.
+    if (node->attributes & win::FILE_ATTRIBUTE_READONLY) {
+      return "it is read-only";
+    }
+    // A folder goes only when it is empty.
+    if (node->isFolder && !node->children.empty()) {
+      return "it is a folder that is not empty";
+    }
+    files_.RemoveDirect(rename.source);
+    return std::nullopt;
+  }
+  if (FileNode* existing = files_.Find(rename.target); existing != nullptr && existing != node) {
+    if (!rename.replace) {
+      return rename.target + " exists and was not to be replaced";
+    }
+    // A read-only target is made normal and replaced.
+    existing->attributes &= ~win::FILE_ATTRIBUTE_READONLY;
+  }
+  return files_.MoveDirect(rename.source, rename.target)
+             ? std::nullopt
+             : std::optional<std::string>("the target's folder is not there");
+}
+
+std::optional<std::string> SimMachine::ApplyInRealMode(const BootRename& rename) {
+  // WININIT.EXE runs before Windows, under MS-DOS: it knows 8.3 names only.
+  FileNode* node = files_.FindByShortNames(rename.source);
+  if (node == nullptr) {
+    return "WININIT.EXE finds no file by the 8.3 path " + rename.source;
+  }
+  if (node->isFolder) {
+    return "it is a folder";
+  }
+  if (rename.target.empty()) {
+    files_.RemoveDirect(rename.source);
+    return std::nullopt;
+  }
+  if (files_.FindByShortNames(rename.target, true) == nullptr) {
+    return rename.target + " is no 8.3 path WININIT.EXE can reach";
+  }
+  return files_.MoveDirect(rename.source, rename.target)
+             ? std::nullopt
+             : std::optional<std::string>("it cannot be moved");
+}
+
+void SimMachine::Apply(const BootRename& rename) {
+  std::optional<std::string> failure = core_.IsNt() ? ApplyOnNt(rename) : ApplyInRealMode(rename);
+  std::string what = rename.target.empty() ? "delete " + rename.source
+                                           : "rename " + rename.source + " -> " + rename.target;
+  if (failure) {
+    core_.Record("restart", "could not " + what + ": " + *failure);
   } else {
-    bool done = files_.MoveDirect(rename.source, rename.target);
-    core_.Record("restart", (done ? "renamed " : "could not rename ") + rename.source + " -> " +
-                                rename.target);
+    core_.Record("restart", (rename.target.empty() ? "deleted " : "renamed ") +
+                                what.substr(what.find(' ') + 1));
   }
 }
 
@@ -261,7 +274,11 @@ void SimMachine::Restart() {
   processes_.EndAll();
   multimedia_.ForgetOpenDrivers();
   files_.ClearInUse();
-  for (const PendingRename& rename : PendingRenames()) {
+  BootRenameList list = ReadBootRenames();
+  for (const std::string& note : list.passedOver) {
+    core_.Record("restart", note);
+  }
+  for (const BootRename& rename : list.renames) {
     Apply(rename);
   }
   // The list is used up: NT clears its value, WININIT.EXE keeps the file as WININIT.BAK.

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "platform/sim/BootRenames.h"
 #include "platform/sim/SimCore.h"
 #include "platform/sim/SimDialogs.h"
 #include "platform/sim/SimFileSystem.h"
@@ -22,12 +23,6 @@
 #include "platform/sim/SimServices.h"
 
 namespace sim {
-
-// Thrown by System::ExitProcess on the simulated machine: the simulated process ends and control
-// returns to whoever started it.
-struct ProcessExit {
-  int exitCode = 0;
-};
 
 enum class WindowsVersion { Win95, Win98, Win98SE, WinME, NT4, Win2000, WinXP };
 
@@ -71,12 +66,15 @@ class SimMachine : public platform::System, public platform::Ui {
   // A rename or deletion waiting for the next start.
   struct PendingRename {
     std::string source;
-    std::string target;  // empty: the source is deleted
+    std::string target;   // empty: the source is deleted
+    bool replace = true;  // an existing target is replaced (NT: only when asked to)
   };
-  // What the next start will carry out, in order: the NT pending-rename list, or on Windows 9x
-  // every line of WININIT.INI's [rename] section ("target=source", "NUL=source" deletes).
+  // What the next start will try, in order: the NT pending-rename list, or on Windows 9x every
+  // line of WININIT.INI's [rename] section ("target=source", "NUL=source" deletes).
   std::vector<PendingRename> PendingRenames() const;
-  // Ends every program and carries out the pending renames, which are then gone.
+  // Ends every program and carries out the pending renames as the family does (the session
+  // manager: no target replaced unless asked, no read-only file deleted; WININIT.EXE: 8.3 paths
+  // only), journalling what fails and what it passes over; the list is then gone.
   void Restart();
   // The power fails during the run that starts now, as the plan says: the run ends in
   // PowerLoss, and the machine is off until PowerOn.
@@ -102,7 +100,13 @@ class SimMachine : public platform::System, public platform::Ui {
 
  private:
   bool RecordDelayedMove(const std::string& source, const std::string& target, bool replace);
-  void Apply(const PendingRename& rename);
+  BootRenameList ReadBootRenames() const;
+  // The session manager's rename or deletion, or WININIT.EXE's; the journal's words for a
+  // failure, or nothing.
+  std::optional<std::string> ApplyOnNt(const BootRename& rename);
+  std::optional<std::string> ApplyInRealMode(const BootRename& rename);
+  // One rename or deletion of the start, as the family carries it out, journalled.
+  void Apply(const BootRename& rename);
 
   SimCore core_;
   SimRegistry registry_;

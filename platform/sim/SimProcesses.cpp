@@ -114,6 +114,12 @@ SimProcess* SimProcesses::Launch(const std::string& commandLine, const std::stri
                                  std::uint32_t& error) {
   std::string program;
   error = FindProgram(commandLine, program);
+  // Any file can be named as a program, but only an executable image runs.
+  const FileNode* image = error == 0 ? files_.Find(program) : nullptr;
+  if (image != nullptr &&
+      !(image->data.size() >= 2 && image->data[0] == 'M' && image->data[1] == 'Z')) {
+    error = win::ERROR_BAD_EXE_FORMAT;
+  }
   if (error != 0) {
     core_.Record("process",
                  how + " \"" + commandLine + "\" failed with error " + std::to_string(error));
@@ -136,7 +142,52 @@ SimProcess* SimProcesses::Launch(const std::string& commandLine, const std::stri
     nextWindow_ += 0x10;
   }
   core_.Record("process", how + " \"" + commandLine + "\" (program " + program + ")");
-  return &processes_.back();
+  if (behaviour.handsOverTo.empty()) {
+    return &processes_.back();
+  }
+  // The program copies itself away, starts the copy and is gone.
+  std::size_t self = processes_.size() - 1;
+  processes_[self].endMs = core_.nowMs;
+  std::string copy = files_.FullPath(behaviour.handsOverTo);
+  std::optional<std::string> bytes = files_.ReadFileDirect(program);
+  if (bytes && files_.WriteFileDirect(copy, *bytes)) {
+    std::uint32_t copyError = 0;
+    Launch("\"" + copy + "\"", "started by " + program + ":", copyError);
+  }
+  return &processes_[self];
+}
+
+void SimProcesses::Poll(SimProcess& process) {
+  auto running = [this, &process] {
+    Update(process);
+    return !process.endMs || *process.endMs > core_.nowMs;
+  };
+  if (running()) {
+    // A loop that asks again and again spins the processor: a millisecond a question.
+    ++process.polls;
+    core_.Advance(1);
+    if (running()) {
+      return;
+    }
+  } else if (process.exitCode == win::STILL_ACTIVE) {
+    if (++process.polls >= kHungPolls) {
+      core_.Record("note", "hung: the exit code of " + process.program + " asked " +
+                               std::to_string(process.polls) +
+                               " times, and it ended with 259, which reads as still running; "
+                               "ended from the task list");
+      core_.Record("process", "exit with code 1");
+      throw ProcessExit{1};
+    }
+    return;
+  }
+  if (process.exitCode == win::STILL_ACTIVE) {
+    return;  // it reads as running: there is no end to tell of
+  }
+  if (process.polls > 1) {
+    core_.Record("note", "busy wait: the exit code of " + process.program + " asked " +
+                             std::to_string(process.polls) + " times while it ran");
+  }
+  process.polls = 0;
 }
 
 SimProcess* SimProcesses::ById(std::uint32_t id) {
@@ -179,7 +230,8 @@ std::uint32_t SimProcesses::WinExec(const std::string& commandLine, std::uint32_
   }
   std::uint32_t error = 0;
   if (Launch(commandLine, "WinExec", error) == nullptr) {
-    return error;
+    // WinExec speaks the error codes of 16-bit Windows: a file that is no program is a bad format.
+    return error == win::ERROR_BAD_EXE_FORMAT ? win::ERROR_BAD_FORMAT : error;
   }
   return 33;
 }
@@ -212,14 +264,9 @@ std::uint32_t SimProcesses::WaitForInputIdle(platform::ProcessHandle handle,
     core_.lastError = win::ERROR_INVALID_HANDLE;
     return win::WAIT_FAILED;
   }
-  // Waiting costs virtual time, so that a program polling another one always gets somewhere.
-  std::uint64_t wait = milliseconds;
-  if (process->endMs && *process->endMs > core_.nowMs) {
-    wait = std::min<std::uint64_t>(wait, *process->endMs - core_.nowMs);
-  } else if (process->endMs) {
-    wait = 0;
-  }
-  core_.Advance(wait);
+  // A program with a window is idle once it runs; one without has no input to be idle for.
+  // Either way the call returns at once: it does not wait for the program to end.
+  (void)milliseconds;
   Update(*process);
   return win::WAIT_OBJECT_0;
 }
@@ -255,7 +302,7 @@ bool SimProcesses::GetExitCode(platform::ProcessHandle handle, std::uint32_t& ex
   if (process == nullptr) {
     return core_.Fail(win::ERROR_INVALID_HANDLE);
   }
-  Update(*process);
+  Poll(*process);
   exitCode =
       (process->endMs && *process->endMs <= core_.nowMs) ? process->exitCode : win::STILL_ACTIVE;
   return true;

@@ -1,6 +1,14 @@
 // Programs and top-level windows of the simulated machine. A started program is looked up the
-// way CreateProcess looks up an unquoted command line, runs for a while on the virtual clock
-// and ends; windows of other programs close when they get WM_CLOSE.
+// way CreateProcess looks up an unquoted command line, must be an executable image (a file that
+// starts with "MZ"), runs for a while on the virtual clock and ends; windows of other programs
+// close when they get WM_CLOSE.
+//
+// As on Windows, WaitForInputIdle does not wait for a program to end: it returns at once (a
+// program with a window is idle as soon as it runs, one without has nothing to wait for). A
+// program that polls another's exit code in a loop spins: each poll of a running program costs a
+// millisecond of virtual time, and the journal says how long the loop spun. A program that ended
+// with exit code 259 (STILL_ACTIVE) reads as running for ever; a loop waiting for it is ended
+// from the task list after kHungPolls polls, with exit code 1.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +29,13 @@ struct ProgramBehaviour {
   bool runsUntilClosed = false;    // ends only when its window is closed
   std::uint32_t exitCode = 0;
   std::string windowTitle;  // a top-level window it opens, if any
+  // A full path: the program copies itself there, starts the copy and ends at once with its
+  // exit code (as uninstallers do, so that their own file can go); the copy runs as the program
+  // defined for that path.
+  std::string handsOverTo;
 };
+
+inline constexpr std::uint64_t kHungPolls = 100000;
 
 struct SimProcess {
   std::uint32_t id = 0;
@@ -30,6 +44,7 @@ struct SimProcess {
   std::uint64_t startMs = 0;
   std::optional<std::uint64_t> endMs;
   std::uint32_t exitCode = 0;
+  std::uint64_t polls = 0;  // exit-code polls in a row that found it running
 };
 
 struct SimWindow {
@@ -78,7 +93,11 @@ class SimProcesses : public platform::Processes {
   // The program file a command line starts, found as CreateProcess finds it; 0 or the error.
   std::uint32_t FindProgram(const std::string& commandLine, std::string& program) const;
   std::optional<std::string> Probe(const std::string& candidate) const;
+  // Starts the program; null with the error (ERROR_BAD_EXE_FORMAT for a file that is no
+  // executable image) when it does not start.
   SimProcess* Launch(const std::string& commandLine, const std::string& how, std::uint32_t& error);
+  // The exit-code poll of a busy loop: the time it costs, and the journal's account of it.
+  void Poll(SimProcess& process);
   SimProcess* ById(std::uint32_t id);
   SimProcess* ByHandle(platform::ProcessHandle handle);
   void Update(SimProcess& process);

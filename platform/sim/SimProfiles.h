@@ -1,6 +1,12 @@
 // Profile-file service of the simulated machine. Each file is parsed once and kept (the
 // installers read and write the same INF files many times); every write goes straight through
 // to the file, and a file changed by other means is parsed again.
+//
+// The families read files differently. The NT family reads a file that starts with the UTF-16
+// byte order mark as Unicode, the ANSI calls converting their texts, and writes it back in
+// UTF-16; a UTF-8 byte order mark it does not know (its bytes belong to the first line).
+// Windows 9x reads bytes, and only the first 64 KB of a file (as 16-bit Windows did); it writes
+// no value of 32 KB or more, nor into a file it cannot read whole.
 #pragma once
 
 #include <map>
@@ -32,12 +38,17 @@ class SimProfiles : public platform::Profiles {
     const FileNode* node = nullptr;
     std::uint64_t generation = 0;
     std::unique_ptr<ProfileDocument> document;
+    bool unicode = false;  // read from UTF-16: the document holds UTF-8
+    bool cut = false;      // Windows 9x read only the first 64 KB of it
   };
 
   // A bare file name lies in the Windows folder; anything else is a path.
   std::string Locate(const std::string& file) const;
   // The parsed file, or null when it does not exist.
-  ProfileDocument* Load(const std::string& fullPath);
+  Cached* Load(const std::string& fullPath);
+  // A text of the ANSI call as the document holds it, and back.
+  static std::string ToDocument(const Cached& file, const std::string& text);
+  static std::string FromDocument(const Cached& file, const std::string& text);
   std::optional<std::string> Read(const std::string& section, const std::string& key,
                                   const std::string& file);
   bool Write(const std::string& section, const std::optional<std::string>& key,

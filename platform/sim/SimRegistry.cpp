@@ -1,5 +1,6 @@
 #include "platform/sim/SimRegistry.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
 #include <utility>
@@ -17,6 +18,9 @@ constexpr std::uintptr_t kCurrentUser = win::HKEY_CURRENT_USER.value;
 constexpr std::uintptr_t kLocalMachine = win::HKEY_LOCAL_MACHINE.value;
 constexpr std::uintptr_t kUsers = win::HKEY_USERS.value;
 constexpr std::uintptr_t kCurrentConfig = win::HKEY_CURRENT_CONFIG.value;
+// What an open asks for beyond reading: a key opened with any of these is opened for writing.
+constexpr std::uint32_t kWriteRights =
+    win::KEY_SET_VALUE | win::KEY_CREATE_SUB_KEY | win::KEY_CREATE_LINK;
 
 std::size_t CountKeys(const RegNode& node) {
   std::size_t count = 1;
@@ -71,6 +75,15 @@ void SimRegistry::SetCurrentUser(const std::string& userKey) {
   currentUser_ = userKey;
   EnsureKey("HKEY_USERS\\" + userKey);
   EnsureKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes");
+  // Windows 9x gives a user a key of his own only with user profiles on, and lists him.
+  if (!core_.IsNt() && !EqualsNoCase(userKey, ".DEFAULT")) {
+    RegNode* logon = EnsureKey("HKEY_LOCAL_MACHINE\\Network\\Logon");
+    if (logon->FindValue("UserProfiles") == nullptr) {
+      logon->values.push_back(RegValue{"UserProfiles", win::REG_DWORD, {1, 0, 0, 0}});
+    }
+    EnsureKey("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\ProfileList\\" +
+              userKey);
+  }
 }
 
 std::int32_t SimRegistry::Result(std::uint32_t error) {
@@ -248,6 +261,7 @@ std::shared_ptr<RegNode> SimRegistry::Walk(const std::shared_ptr<RegNode>& from,
       }
       auto child = std::make_shared<RegNode>();
       child->name = part;
+      child->made = ++keysMade_;
       it = children.emplace(std::move(upper), child).first;
       if (created != nullptr) {
         *created = true;
@@ -259,6 +273,10 @@ std::shared_ptr<RegNode> SimRegistry::Walk(const std::shared_ptr<RegNode>& from,
     }
   }
   return *node;
+}
+
+bool SimRegistry::WriteAllowed(const std::string& fullPath) const {
+  return !core_.IsNt() || core_.administrator || !StartsWithNoCase(fullPath, "HKEY_LOCAL_MACHINE");
 }
 
 bool SimRegistry::Allowed(const Open& open, std::uint32_t right) const {
@@ -285,6 +303,9 @@ std::int32_t SimRegistry::OpenKey(platform::RegKey parent, const std::string& su
   if (!node) {
     return Result(win::ERROR_FILE_NOT_FOUND);
   }
+  if ((access & kWriteRights) != 0 && !WriteAllowed(path)) {
+    return Result(win::ERROR_ACCESS_DENIED);
+  }
   result = NewHandle(node, access, path);
   return Result(win::ERROR_SUCCESS);
 }
@@ -300,9 +321,11 @@ std::int32_t SimRegistry::CreateKey(platform::RegKey parent, const std::string& 
   std::string path = base.path;
   bool created = false;
   if (!Walk(base.node, subKey, false, &path)) {
-    if (!Allowed(base, win::KEY_CREATE_SUB_KEY)) {
+    if (!Allowed(base, win::KEY_CREATE_SUB_KEY) || !WriteAllowed(base.path)) {
       return Result(win::ERROR_ACCESS_DENIED);
     }
+  } else if ((access & kWriteRights) != 0 && !WriteAllowed(path)) {
+    return Result(win::ERROR_ACCESS_DENIED);
   }
   path = base.path;
   std::shared_ptr<RegNode> node = Walk(base.node, subKey, true, &path, &created);
@@ -365,15 +388,27 @@ std::int32_t SimRegistry::EnumKey(platform::RegKey key, std::uint32_t index,
   if (std::int32_t error = Begin(Call::RegEnumKeyExA, key, win::KEY_ENUMERATE_SUB_KEYS, open)) {
     return error;
   }
-  if (index >= open.node->children.size()) {
+  const auto& children = open.node->children;
+  if (index >= children.size()) {
     return Result(win::ERROR_NO_MORE_ITEMS);
   }
-  auto it = open.node->children.begin();
-  std::advance(it, index);
-  if (it->second->name.size() + 1 > nameCapacity) {
+  const RegNode* child = nullptr;
+  if (core_.IsNt()) {
+    child = std::next(children.begin(), index)->second.get();
+  } else {
+    std::vector<const RegNode*> made;
+    made.reserve(children.size());
+    for (const auto& entry : children) {
+      made.push_back(entry.second.get());
+    }
+    std::nth_element(made.begin(), made.begin() + index, made.end(),
+                     [](const RegNode* a, const RegNode* b) { return a->made < b->made; });
+    child = made[index];
+  }
+  if (child->name.size() + 1 > nameCapacity) {
     return Result(win::ERROR_MORE_DATA);
   }
-  name = it->second->name;
+  name = child->name;
   return Result(win::ERROR_SUCCESS);
 }
 
@@ -422,6 +457,9 @@ std::int32_t SimRegistry::DeleteKey(platform::RegKey key, const std::string& sub
   std::string path = open.path;
   if (!Walk(open.node, subKey, false, &path)) {
     return Result(win::ERROR_FILE_NOT_FOUND);
+  }
+  if (!WriteAllowed(path)) {
+    return Result(win::ERROR_ACCESS_DENIED);
   }
   // Unlink the key from its parent.
   RegNode* parent = nullptr;

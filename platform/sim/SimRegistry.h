@@ -1,7 +1,9 @@
 // The simulated registry: a tree of keys whose names are case-insensitive and keep their case,
 // with typed values in the order they were created. HKEY_CURRENT_USER is a view of one key of
 // HKEY_USERS and HKEY_CLASSES_ROOT a view of HKEY_LOCAL_MACHINE\SOFTWARE\Classes, as on Windows.
-// Access rights are enforced on the NT family only; Windows 9x ignores them.
+// Access rights are enforced on the NT family only; Windows 9x ignores them. Subkeys are
+// enumerated as each family keeps them: the NT family in the order of their upper-cased names
+// (its hives index subkeys so), Windows 9x in the order they were made.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +27,7 @@ struct RegValue {
 
 struct RegNode {
   std::string name;
+  std::uint64_t made = 0;  // when the key was made, counted by its registry
   std::map<std::string, std::shared_ptr<RegNode>> children;  // by upper-cased name
   std::vector<RegValue> values;                              // in creation order
   bool deleted = false;
@@ -44,7 +47,8 @@ class SimRegistry : public platform::Registry {
   explicit SimRegistry(SimCore& core);
 
   // The subkey of HKEY_USERS that HKEY_CURRENT_USER shows (".DEFAULT" on a Windows 9x machine
-  // without user profiles).
+  // without user profiles). Another on Windows 9x turns user profiles on: HKEY_LOCAL_MACHINE
+  // "Network\Logon" "UserProfiles" = 1, the user in the profile list.
   void SetCurrentUser(const std::string& userKey);
   // The key of HKEY_USERS that HKEY_CURRENT_USER is.
   const std::string& CurrentUser() const { return currentUser_; }
@@ -81,6 +85,9 @@ class SimRegistry : public platform::Registry {
   std::int32_t CloseKey(platform::RegKey key) override;
 
   std::size_t OpenHandleCount() const { return open_.size(); }
+  // Whether the user may open the key at this full path for writing: on the NT family one who
+  // is no administrator may not write below HKEY_LOCAL_MACHINE.
+  bool WriteAllowed(const std::string& fullPath) const;
 
  private:
   struct Open {
@@ -119,6 +126,7 @@ class SimRegistry : public platform::Registry {
   std::string currentUser_ = ".DEFAULT";
   std::map<std::uintptr_t, Open> open_;
   std::uintptr_t nextHandle_ = 0x1000;
+  std::uint64_t keysMade_ = 0;
 };
 
 // Marks a key and all its subkeys deleted, so that open handles to them fail.

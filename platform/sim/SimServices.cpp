@@ -71,7 +71,7 @@ platform::ServiceHandle SimServices::OpenServiceManager(std::uint32_t access) {
     core_.lastError = win::ERROR_CALL_NOT_IMPLEMENTED;
     return {};
   }
-  if (!administrator_) {
+  if (!core_.administrator) {
     core_.lastError = win::ERROR_ACCESS_DENIED;
     return {};
   }

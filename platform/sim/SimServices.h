@@ -33,7 +33,7 @@ class SimServices : public platform::Services {
   SimServices(SimCore& core, SimFileSystem& files, SimHardware& hardware);
 
   // Without administrative rights the service manager refuses access.
-  void SetAdministrator(bool administrator) { administrator_ = administrator; }
+  void SetAdministrator(bool administrator) { core_.administrator = administrator; }
   void SetDriverAnswer(DriverAnswer answer) { answer_ = answer; }
   // A driver file that exists but refuses to load.
   void SetDriverLoads(bool loads) { driverLoads_ = loads; }
@@ -74,7 +74,6 @@ class SimServices : public platform::Services {
   SimCore& core_;
   SimFileSystem& files_;
   SimHardware& hardware_;
-  bool administrator_ = true;
   bool driverLoads_ = true;
   DriverAnswer answer_ = DriverAnswer::Normal;
   std::map<std::string, SimService> services_;  // by upper-cased name

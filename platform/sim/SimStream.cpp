@@ -1,6 +1,9 @@
 // C runtime streams over simulated files, with the text-mode rules of the Microsoft runtime:
 // CR LF reads as a newline, Ctrl-Z ends a text file, a newline is written as CR LF, and file
-// positions count real bytes.
+// positions count real bytes. A stream opened for update must be positioned (fseek) between a
+// read and a write, and flushed or positioned between a write and a read, as C requires: where
+// this is forgotten the Microsoft runtime's stream goes on as it was (a byte written after a read
+// never reaches the file); the simulated one refuses the call and notes it in the journal.
 #include <memory>
 
 #include "platform/WinConstants.h"
@@ -33,7 +36,8 @@ class SimStream : public platform::Stream {
   }
 
   std::optional<std::string> GetLine(std::uint32_t capacity) override {
-    if (Injected(Call::fgets) || !canRead_ || capacity == 0) {
+    if (Injected(Call::fgets) || !canRead_ || capacity == 0 ||
+        !Switch(Direction::Reading, "fgets")) {
       return std::nullopt;
     }
     std::string line;
@@ -55,7 +59,7 @@ class SimStream : public platform::Stream {
 
   std::vector<std::uint8_t> Read(std::size_t count) override {
     std::vector<std::uint8_t> bytes;
-    if (Injected(Call::fread)) {
+    if (Injected(Call::fread) || !Switch(Direction::Reading, "fread")) {
       return bytes;
     }
     while (canRead_ && bytes.size() < count) {
@@ -78,6 +82,9 @@ class SimStream : public platform::Stream {
       if (cut) {
         core_.PowerOff("");
       }
+      return 0;
+    }
+    if (!Switch(Direction::Writing, "fwrite")) {
       return 0;
     }
     const auto* bytes = static_cast<const std::uint8_t*>(data);
@@ -113,20 +120,51 @@ class SimStream : public platform::Stream {
     }
     position_ = static_cast<std::size_t>(base + offset);
     atEnd_ = false;
+    direction_ = Direction::Either;
     return true;
   }
 
   std::int64_t Tell() override { return static_cast<std::int64_t>(position_); }
 
-  bool Flush() override { return !Injected(Call::fflush); }
+  bool Flush() override {
+    if (Injected(Call::fflush)) {
+      return false;
+    }
+    // Flushing ends writing; after a read only a seek may start writing.
+    if (direction_ == Direction::Writing) {
+      direction_ = Direction::Either;
+    }
+    return true;
+  }
 
  private:
+  enum class Direction { Either, Reading, Writing };
+
   bool Injected(Call call) { return !own_ && core_.Injected(call); }
+
+  // Whether the stream may go on in this direction; a read that reached the end of the file
+  // may be followed by a write.
+  bool Switch(Direction wanted, const char* call) {
+    bool refused =
+        (wanted == Direction::Writing && direction_ == Direction::Reading && !readToEnd_) ||
+        (wanted == Direction::Reading && direction_ == Direction::Writing);
+    if (refused) {
+      core_.Record("note", std::string(call) + " on " + path_ + " right after " +
+                               (wanted == Direction::Writing ? "a read without fseek"
+                                                             : "a write without fflush or fseek") +
+                               ": refused, the stream is in error");
+      return false;
+    }
+    direction_ = wanted;
+    readToEnd_ = false;
+    return true;
+  }
 
   // The next character as the stream's mode reads it; -1 at the end.
   int NextChar() {
     const auto& data = node_->data;
     if (atEnd_ || position_ >= data.size()) {
+      readToEnd_ = true;
       return -1;
     }
     std::uint8_t c = data[position_];
@@ -169,6 +207,8 @@ class SimStream : public platform::Stream {
   std::size_t position_ = 0;
   bool atEnd_ = false;
   bool written_ = false;
+  Direction direction_ = Direction::Either;
+  bool readToEnd_ = false;  // the last read reached the end of the file
 };
 
 std::unique_ptr<platform::Stream> SimFileSystem::OpenStream(const std::string& path,

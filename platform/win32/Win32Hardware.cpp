@@ -55,13 +55,14 @@ void InstallGuard() {
   installed = true;
   // Vectored handlers (Windows XP and Wine) see the fault first; older systems get the
   // process's top-level filter.
-  auto add = reinterpret_cast<AddHandler>(reinterpret_cast<void*>(
+  // The address GetProcAddress gives is taken as the function it names through void (*)(),
+  // the one function type the compiler lets stand for any other.
+  auto add = reinterpret_cast<AddHandler>(reinterpret_cast<void (*)()>(
       ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "AddVectoredExceptionHandler")));
   if (add != nullptr) {
     add(1, PortFaultHandler);
   } else {
-    ::SetUnhandledExceptionFilter(
-        reinterpret_cast<LPTOP_LEVEL_EXCEPTION_FILTER>(reinterpret_cast<void*>(PortFaultHandler)));
+    ::SetUnhandledExceptionFilter(PortFaultHandler);
   }
 }
 

@@ -15,7 +15,7 @@ wine_version winxp
 disc="$WINEPREFIX/drive_c/BenchDisc"
 rm -rf "$disc"
 mkdir -p "$disc"
-cp "$bin/platform/win32/Setup.exe" "$disc/SETUP.EXE"
+cp "$bin/program/Setup.exe" "$disc/SETUP.EXE"
 cp "$bin/tests/standin-drivers/orvainfo-maker.sys" "$disc/orvainfo.sys"
 cp "$bin/tools/dialog-viewer/dialog-viewer.exe" "$bin/tools/ui-driver/ui-driver.exe" "$disc/"
 printf '[InstallOption]\r\n' > "$disc/setup.ini"

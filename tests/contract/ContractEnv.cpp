@@ -22,6 +22,12 @@ void ContractTest::TearDown() {
   p().registry.DeleteKey(win::HKEY_CURRENT_USER, "Software\\OrvantaContract");
 }
 
+bool ContractTest::NtFamily() {
+  platform::OsVersion os;
+  EXPECT_TRUE(p().system.GetVersion(os));
+  return os.platformId == win::VER_PLATFORM_WIN32_NT;
+}
+
 void ContractTest::WriteRaw(const std::string& path, const std::string& content) {
   std::unique_ptr<platform::Stream> stream = p().files.OpenStream(path, "wb");
   ASSERT_TRUE(stream) << "cannot write " << path;

@@ -1,4 +1,6 @@
 // How programs are started and found, wherever the launcher runs.
+#include <cstring>
+
 #include "tests/contract/ContractEnv.h"
 
 namespace contract {
@@ -12,14 +14,29 @@ class Processes : public ContractTest {
     if (process.IsNull()) {
       return -1;
     }
+    std::uint32_t code = WaitUntilEnded(process);
+    p().processes.CloseProcess(process);
+    return code;
+  }
+  // Polls the program's exit code, sleeping between, until it is no longer STILL_ACTIVE (at most
+  // half a minute).
+  std::uint32_t WaitUntilEnded(platform::ProcessHandle process) {
     std::uint32_t code = win::STILL_ACTIVE;
     for (int round = 0; round < 600 && code == win::STILL_ACTIVE; ++round) {
-      p().processes.WaitForInputIdle(process, 100);
       p().system.Sleep(50);
       EXPECT_TRUE(p().processes.GetExitCode(process, code));
     }
-    p().processes.CloseProcess(process);
     return code;
+  }
+  // Sleeps until a window of the title is there (`present`) or gone; false after ten seconds.
+  bool AwaitWindow(const std::string& title, bool present) {
+    for (int round = 0; round < 200; ++round) {
+      if (p().processes.FindTopLevelWindow(title).IsNull() != present) {
+        return true;
+      }
+      p().system.Sleep(50);
+    }
+    return false;
   }
 };
 
@@ -49,6 +66,61 @@ TEST_F(Processes, AWaitEndsWithTheProgram) {
   EXPECT_EQ(p().processes.WaitForProcess(process, 0), win::WAIT_OBJECT_0);
   p().processes.CloseProcess(process);
   EXPECT_EQ(p().processes.WaitForProcess(platform::ProcessHandle{}, 0), win::WAIT_FAILED);
+}
+
+TEST_F(Processes, WaitingForInputIdleDoesNotWaitForTheEnd) {
+  // A program without a window has no input to be idle for, and one with a window is idle as
+  // soon as it handles its messages: the wait returns while either still runs.
+  Env().plantProgram(dir + "sleeper.exe");
+  Env().plantProgram(dir + "relayed.exe");
+  for (const char* name : {"sleeper.exe", "relayed.exe"}) {
+    platform::ProcessHandle process = p().processes.StartProcess(dir + name, win::SW_SHOW);
+    ASSERT_FALSE(process.IsNull()) << name;
+    p().processes.WaitForInputIdle(process, 20000);
+    std::uint32_t code = 0;
+    EXPECT_TRUE(p().processes.GetExitCode(process, code)) << name;
+    EXPECT_EQ(code, win::STILL_ACTIVE) << name;
+    EXPECT_EQ(WaitUntilEnded(process), 100u + std::strlen(name)) << name;
+    p().processes.CloseProcess(process);
+  }
+}
+
+TEST_F(Processes, AProgramThatEndsWith259ReadsAsRunning) {
+  Env().plantProgram(dir + "exit259.exe");
+  platform::ProcessHandle process = p().processes.StartProcess(dir + "exit259.exe", win::SW_SHOW);
+  ASSERT_FALSE(process.IsNull());
+  const std::string title = std::string(kPlantedTitle) + "exit259.exe";
+  ASSERT_TRUE(AwaitWindow(title, true));
+  ASSERT_TRUE(AwaitWindow(title, false));
+  p().system.Sleep(500);
+  // It has ended, with the one exit code that reads as STILL_ACTIVE: a loop waiting for the exit
+  // code to change waits for ever.
+  std::uint32_t code = 0;
+  EXPECT_TRUE(p().processes.GetExitCode(process, code));
+  EXPECT_EQ(code, win::STILL_ACTIVE);
+  p().processes.CloseProcess(process);
+}
+
+TEST_F(Processes, AProgramCanHandOverToACopyOfItselfAndEnd) {
+  // Uninstallers copy themselves away and end, so that their own file can go: the program that
+  // was started has ended while the work goes on in the copy.
+  Env().plantProgram(dir + "relay.exe");
+  platform::ProcessHandle process = p().processes.StartProcess(dir + "relay.exe -a", win::SW_SHOW);
+  ASSERT_FALSE(process.IsNull());
+  EXPECT_EQ(WaitUntilEnded(process), 0u);
+  p().processes.CloseProcess(process);
+  const std::string title = std::string(kPlantedTitle) + "relayed.exe";
+  EXPECT_TRUE(AwaitWindow(title, true));
+  EXPECT_TRUE(AwaitWindow(title, false));
+}
+
+TEST_F(Processes, AFileThatIsNoProgramDoesNotStart) {
+  // The disc's setup programs are named ".dat": any name may be a program, but only a file
+  // that is an executable image starts.
+  WriteRaw(dir + "notes.dat", "no program, only text");
+  EXPECT_EQ(p().processes.WinExec(dir + "notes.dat /DRIVER", win::SW_SHOW), win::ERROR_BAD_FORMAT);
+  EXPECT_TRUE(p().processes.StartProcess(dir + "notes.dat", win::SW_SHOW).IsNull());
+  EXPECT_EQ(p().system.GetLastError(), win::ERROR_BAD_EXE_FORMAT);
 }
 
 TEST_F(Processes, AnExtensionlessNameIsTriedWithExe) {

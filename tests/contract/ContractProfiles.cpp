@@ -4,6 +4,16 @@
 namespace contract {
 namespace {
 
+// UTF-16 little-endian bytes of the text, after the byte order mark.
+std::string Utf16File(std::u16string_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
 class Profiles : public ContractTest {
  protected:
   std::string Get(const std::string& section, const std::string& name, const std::string& file,
@@ -166,6 +176,81 @@ TEST_F(Profiles, ABareFileNameMeansTheWindowsFolder) {
 TEST_F(Profiles, WritingIntoAMissingFolderFails) {
   EXPECT_FALSE(p().profiles.WriteString("s", "k", "v", dir + "absent\\file.ini"));
   EXPECT_EQ(p().system.GetLastError(), win::ERROR_PATH_NOT_FOUND);
+}
+
+TEST_F(Profiles, TheNtFamilyReadsAndWritesUtf16Files) {
+  // A driver disc's INF may be UTF-16. The NT family reads a file that starts with the UTF-16
+  // byte order mark as Unicode: the ANSI calls get its texts in the ANSI code page, "?" for a
+  // character the code page lacks, and a write keeps the file UTF-16 and every other line as it
+  // was. Windows 9x reads the bytes: no section name is found among the zeros.
+  const std::string file = dir + "unicode.inf";
+  const std::string text =
+      Utf16File(u"[Strings]\r\nName=Caf\u00E9 \u0416\r\n[SourceDisksNames]\r\n200=\"Disk\",,,\r\n");
+  WriteRaw(file, text);
+  if (!NtFamily() && !Env().wine) {
+    EXPECT_EQ(Get("Strings", "Name", file), "default");
+    EXPECT_EQ(Get("SourceDisksNames", "200", file), "default");
+    return;
+  }
+  // Known Wine difference: Wine reads UTF-16 files also when it reports Windows 9x; there a
+  // UTF-16 INF yields no entry, and the launcher leaves it unchanged.
+  EXPECT_EQ(Get("Strings", "Name", file), "Caf\xE9 ?");
+  EXPECT_EQ(Get("SourceDisksNames", "200", file), "\"Disk\",,,");
+  ASSERT_TRUE(p().profiles.WriteString("SourceDisksNames", "200", "\"Disk\",,,C:\\PROGRA~1", file));
+  EXPECT_EQ(ReadRaw(file), Utf16File(u"[Strings]\r\nName=Caf\u00E9 \u0416\r\n[SourceDisksNames]\r\n"
+                                     u"200=\"Disk\",,,C:\\PROGRA~1\r\n"));
+  EXPECT_EQ(Get("SourceDisksNames", "200", file), "\"Disk\",,,C:\\PROGRA~1");
+
+  // A byte after the last whole character is not read; the file stays readable.
+  const std::string odd = dir + "odd.inf";
+  WriteRaw(odd, Utf16File(u"[s]\r\nkey=value\r\n") + "x");
+  EXPECT_EQ(Get("s", "key", odd), "value");
+  ASSERT_TRUE(p().profiles.WriteString("s", "added", "1", odd));
+  EXPECT_EQ(Get("s", "key", odd), "value");
+  EXPECT_EQ(Get("s", "added", odd), "1");
+}
+
+TEST_F(Profiles, AUtf8ByteOrderMarkBelongsToTheFirstLine) {
+  // Neither family knows a UTF-8 byte order mark: its bytes stand before the first header,
+  // which is then no header, and that section is not found.
+  const std::string file = dir + "utf8.ini";
+  WriteRaw(file, "\xEF\xBB\xBF[first]\r\nkey=one\r\n[second]\r\nkey=two\r\n");
+  EXPECT_EQ(Get("second", "key", file), "two");
+  if (Env().wine) {
+    // Known Wine difference: Wine reads a file with a UTF-8 byte order mark as UTF-8 and finds
+    // the first section; on Windows a disc file saved so loses its first section.
+    EXPECT_EQ(Get("first", "key", file), "one");
+  } else {
+    EXPECT_EQ(Get("first", "key", file), "default");
+  }
+}
+
+TEST_F(Profiles, WindowsNineXReadsOnlyTheFirst64KilobytesOfAFile) {
+  // Windows 9x reads a profile file into one 64 KB segment: what lies beyond is not there for
+  // it, and it writes nothing into such a file (it would lose the rest). The NT family reads
+  // and writes any size.
+  const std::string file = dir + "large.inf";
+  std::string text = "[first]\r\nkey=early\r\n[padding]\r\n";
+  while (text.size() < 70000) {
+    text += "line" + std::to_string(text.size()) + "=" + std::string(60, 'p') + "\r\n";
+  }
+  text += "[late]\r\nkey=beyond 64 KB\r\n";
+  WriteRaw(file, text);
+  EXPECT_EQ(Get("first", "key", file), "early");
+  bool written = p().profiles.WriteString("first", "key", "changed", file);
+  if (NtFamily()) {
+    EXPECT_EQ(Get("late", "key", file), "beyond 64 KB");
+    EXPECT_TRUE(written);
+  } else if (Env().wine) {
+    // Known Wine difference: Wine reads and writes profile files of any size on every version
+    // it reports; Windows 9x finds no key beyond the first 64 KB of an INF.
+    EXPECT_EQ(Get("late", "key", file), "beyond 64 KB");
+    EXPECT_TRUE(written);
+  } else {
+    EXPECT_EQ(Get("late", "key", file), "default");
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadRaw(file), text);
+  }
 }
 
 TEST_F(Profiles, BrokenFilesAreReadSafely) {

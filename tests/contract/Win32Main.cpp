@@ -1,4 +1,5 @@
 // The platform contract on the real Win32 backend (under Wine here).
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -15,12 +16,58 @@ bool RootKeysMatch();
 
 namespace {
 
-// The planted test program: exits with 100 + the length of its own file name.
+// A top-level window of this title, up for the given time while its messages are handled.
+void ShowWindowFor(const std::string& title, DWORD milliseconds) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = ::DefWindowProcA;
+  windowClass.hInstance = ::GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "OrvantaPlanted";
+  ::RegisterClassA(&windowClass);
+  HWND window = ::CreateWindowExA(0, windowClass.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW,
+                                  0, 0, 100, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+  DWORD start = ::GetTickCount();
+  while (::GetTickCount() - start < milliseconds) {
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      ::DispatchMessageA(&message);
+    }
+    ::Sleep(10);
+  }
+  ::DestroyWindow(window);
+}
+
+// The planted test program (contract::Environment::plantProgram): exits with 100 + the length of
+// its own file name, unless its name asks for something else.
 int RunAsPlantedProgram() {
   char path[MAX_PATH] = {};
   ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const char* slash = std::strrchr(path, '\\');
-  return 100 + static_cast<int>(std::strlen(slash != nullptr ? slash + 1 : path));
+  std::string self = path;
+  std::string folder = self.substr(0, self.rfind('\\') + 1);
+  std::string name = self.substr(folder.size());
+  std::string lower = name;
+  for (char& c : lower) {
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  if (lower == "relay.exe") {
+    std::string copy = folder + "relayed.exe";
+    std::string commandLine = "\"" + copy + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    if (::CopyFileA(self.c_str(), copy.c_str(), FALSE) &&
+        ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &startup, &started)) {
+      ::CloseHandle(started.hThread);
+      ::CloseHandle(started.hProcess);
+    }
+    return 0;
+  }
+  if (lower == "sleeper.exe") {
+    ::Sleep(1500);
+  } else if (lower == "relayed.exe" || lower == "exit259.exe") {
+    ShowWindowFor(contract::kPlantedTitle + name, lower == "relayed.exe" ? 1500 : 300);
+  }
+  return lower == "exit259.exe" ? 259 : 100 + static_cast<int>(name.size());
 }
 
 std::string MakeScratch() {

@@ -48,20 +48,69 @@ void Comparison::CompareProfile(const ProfileCase& profile, std::size_t number) 
     ++profiles_.unexplained;
     return;
   }
+  bool reported = false;
+  CompareReads(profile.queries, file, profile.text, "profile " + std::to_string(number), reported);
+  real_.files.DeleteFile(file);
+  simulated_.files.DeleteFile(file);
+}
+
+void Comparison::CompareInf(const InfCase& inf, std::size_t number) {
+  ++profiles_.cases;
+  const std::string what =
+      "INF " + std::to_string(number) + " (" + EncodingName(inf.encoding) + ")";
+  const std::string file = folder_ + "i" + std::to_string(number) + ".inf";
+  if (!WriteFile(simulated_, file, inf.profile.text) || !WriteFile(real_, file, inf.profile.text)) {
+    std::fprintf(report_, "%s: cannot write %s\n", what.c_str(), file.c_str());
+    ++profiles_.unexplained;
+    return;
+  }
+  bool reported = false;
+  CompareReads(inf.profile.queries, file, inf.profile.text, what, reported);
+  // The same reads after an entry is written, and the entry itself. Wine writes the file anew
+  // in its own way; what it reads back is compared, not the bytes.
+  bool simulatedWrote =
+      simulated_.profiles.WriteString(inf.writeSection, inf.writeKey, inf.writeValue, file);
+  bool realWrote = real_.profiles.WriteString(inf.writeSection, inf.writeKey, inf.writeValue, file);
+  ++profiles_.questions;
+  if (simulatedWrote != realWrote) {
+    ++profiles_.differing;
+    ++profiles_.unexplained;
+    std::fprintf(report_, "%s: writing [%s] %s: simulated %d, Wine %d\n", what.c_str(),
+                 inf.writeSection.c_str(), inf.writeKey.c_str(), simulatedWrote, realWrote);
+  }
+  std::vector<ProfileQuery> after = inf.profile.queries;
+  ProfileQuery written;
+  written.section = inf.writeSection;
+  written.key = inf.writeKey;
+  written.capacity = 1024;
+  after.push_back(written);
+  std::string rewritten;
+  {
+    std::unique_ptr<platform::Stream> stream = simulated_.files.OpenStream(file, "rb");
+    if (stream) {
+      std::vector<std::uint8_t> bytes = stream->Read(std::size_t{1} << 24);
+      rewritten.assign(bytes.begin(), bytes.end());
+    }
+  }
+  CompareReads(after, file, rewritten, what + " after the write", reported);
+  real_.files.DeleteFile(file);
+  simulated_.files.DeleteFile(file);
+}
+
+void Comparison::CompareReads(const std::vector<ProfileQuery>& queries, const std::string& file,
+                              const std::string& text, const std::string& what, bool& reported) {
   // Wine's reading of the known shapes, asked of the simulated machine: all of them, and each
   // alone to name the one that makes a difference.
   const std::vector<WineShape>& shapes = AllWineShapes();
+  const std::string viewFile = file + ".wine.ini";
   auto askAsWine = [&](const ProfileQuery& query, const std::vector<WineShape>& which) {
-    const std::string viewFile = base + ".wine.ini";
-    WriteFile(simulated_, viewFile,
-              WineView(profile.text, which, query.integer ? 0 : query.capacity));
+    WriteFile(simulated_, viewFile, WineView(text, which, query.integer ? 0 : query.capacity));
     std::string answer = Ask(simulated_, query, viewFile);
     simulated_.files.DeleteFile(viewFile);
     return answer;
   };
 
-  bool reported = false;
-  for (const ProfileQuery& query : profile.queries) {
+  for (const ProfileQuery& query : queries) {
     ++profiles_.questions;
     std::string simulatedAnswer = Ask(simulated_, query, file);
     std::string realAnswer = Ask(real_, query, file);
@@ -94,16 +143,13 @@ void Comparison::CompareProfile(const ProfileCase& profile, std::size_t number) 
       verdict = "difference";
     }
     if (!reported) {
-      std::fprintf(report_, "profile %zu: \"%s\"\n", number, Escape(profile.text).c_str());
+      std::fprintf(report_, "%s: \"%s\"\n", what.c_str(), Escape(text).c_str());
       reported = true;
     }
     std::fprintf(report_, "  %s: %s\n    simulated %s, Wine %s, Wine as known %s\n", verdict,
                  DescribeQuery(query).c_str(), simulatedAnswer.c_str(), realAnswer.c_str(),
                  wineAnswer.c_str());
   }
-
-  real_.files.DeleteFile(file);
-  simulated_.files.DeleteFile(file);
 }
 
 void Comparison::CompareFolder(const FolderCase& folder, std::size_t number) {

@@ -11,6 +11,7 @@
 #include "platform/Files.h"
 #include "platform/Profiles.h"
 #include "tests/differential/FolderGenerator.h"
+#include "tests/differential/InfGenerator.h"
 #include "tests/differential/ProfileGenerator.h"
 
 namespace differential {
@@ -39,6 +40,8 @@ class Comparison {
   Comparison(Side simulated, Side real, std::string folder, std::FILE* report);
 
   void CompareProfile(const ProfileCase& profile, std::size_t number);
+  // The reads of an INF file, then the same after an entry is written into it.
+  void CompareInf(const InfCase& inf, std::size_t number);
   void CompareFolder(const FolderCase& folder, std::size_t number);
 
   const Figures& ProfileFigures() const { return profiles_; }
@@ -46,6 +49,10 @@ class Comparison {
 
  private:
   std::string Ask(Side& side, const ProfileQuery& query, const std::string& file);
+  // Every query of `file` asked of both sides; `text` is the file's content on the simulated
+  // side, from which Wine's known reading is made.
+  void CompareReads(const std::vector<ProfileQuery>& queries, const std::string& file,
+                    const std::string& text, const std::string& what, bool& reported);
   bool WriteFile(Side& side, const std::string& path, const std::string& text);
 
   Side simulated_;

@@ -2,7 +2,7 @@
 // Win32 calls in one process (under Wine here). Prints every difference and the figures; exits
 // with 1 when an answer differs other than as Wine is known to differ from Windows.
 //
-//   differential_under_wine.exe [--seed N] [--profiles N] [--folders N]
+//   differential_under_wine.exe [--seed N] [--profiles N] [--folders N] [--infs N]
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
   std::uint64_t seed = 1;
   std::size_t profileCount = 400;
   std::size_t folderCount = 100;
+  std::size_t infCount = 100;
   for (int i = 1; i + 1 < argc; i += 2) {
     std::uint64_t value = std::strtoull(argv[i + 1], nullptr, 10);
     if (std::strcmp(argv[i], "--seed") == 0) {
@@ -73,8 +74,11 @@ int main(int argc, char** argv) {
       profileCount = static_cast<std::size_t>(value);
     } else if (std::strcmp(argv[i], "--folders") == 0) {
       folderCount = static_cast<std::size_t>(value);
+    } else if (std::strcmp(argv[i], "--infs") == 0) {
+      infCount = static_cast<std::size_t>(value);
     } else {
-      std::fprintf(stderr, "usage: %s [--seed N] [--profiles N] [--folders N]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--seed N] [--profiles N] [--folders N] [--infs N]\n",
+                   argv[0]);
       return 2;
     }
   }
@@ -97,9 +101,12 @@ int main(int argc, char** argv) {
   for (std::size_t i = 0; i < folderCount; ++i) {
     comparison.CompareFolder(differential::GenerateFolder(random), i);
   }
+  for (std::size_t i = 0; i < infCount; ++i) {
+    comparison.CompareInf(differential::GenerateInf(random), i);
+  }
   RemoveTree(scratch);
 
-  PrintFigures("profile files", "queries", comparison.ProfileFigures());
+  PrintFigures("profile and INF files", "queries", comparison.ProfileFigures());
   PrintFigures("wildcard searches", "searches", comparison.SearchFigures());
   const differential::Figures& searches = comparison.SearchFigures();
   std::printf("  names found: %zu\n", searches.namesFound);

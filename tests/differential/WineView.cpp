@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <set>
 
+#include "platform/sim/CodePage.h"
+
 namespace differential {
 
 namespace {
@@ -103,13 +105,35 @@ void CutQuotedValue(std::string& line, std::uint32_t capacity) {
   line = std::string(body.substr(0, equals + 1)) + cut;
 }
 
+// UTF-8 text in the ANSI code page; a byte that starts no UTF-8 sequence is taken as ANSI
+// already (what the simulation wrote into such a file with an ANSI call, which Wine would have
+// written in UTF-8).
+std::string Utf8OrAnsiToAnsi(std::string_view text) {
+  std::string ansi;
+  for (std::size_t i = 0; i < text.size();) {
+    auto byte = static_cast<unsigned char>(text[i]);
+    std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+    bool sequence = length > 1 && i + length <= text.size();
+    for (std::size_t k = 1; sequence && k < length; ++k) {
+      sequence = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+    }
+    if (sequence) {
+      ansi += sim::Utf8ToAnsi(text.substr(i, length));
+      i += length;
+    } else {
+      ansi += text[i++];
+    }
+  }
+  return ansi;
+}
+
 }  // namespace
 
 const std::vector<WineShape>& AllWineShapes() {
   static const std::vector<WineShape> shapes = {
-      WineShape::KeysBeforeFirstHeader, WineShape::HeaderWithoutClosingBracket,
+      WineShape::KeysBeforeFirstHeader,        WineShape::HeaderWithoutClosingBracket,
       WineShape::HeaderWithTwoClosingBrackets, WineShape::NameWithoutValue,
-      WineShape::QuotedValueFillingTheBuffer};
+      WineShape::QuotedValueFillingTheBuffer,  WineShape::Utf8ByteOrderMark};
   return shapes;
 }
 
@@ -125,12 +149,23 @@ const char* ShapeName(WineShape shape) {
       return "a name alone on a line before an entry of that name";
     case WineShape::QuotedValueFillingTheBuffer:
       return "a quoted value that exactly fills the buffer";
+    case WineShape::Utf8ByteOrderMark:
+      return "a UTF-8 byte order mark";
   }
   return "?";
 }
 
 std::string WineView(std::string_view text, const std::vector<WineShape>& shapes,
                      std::uint32_t capacity) {
+  std::string decoded;
+  if (text.substr(0, 2) == "\xFF\xFE") {
+    decoded = sim::Utf8ToAnsi(sim::Utf16LeToUtf8(
+        reinterpret_cast<const std::uint8_t*>(text.data()) + 2, text.size() - 2));
+    text = decoded;
+  } else if (text.substr(0, 3) == "\xEF\xBB\xBF" && Has(shapes, WineShape::Utf8ByteOrderMark)) {
+    decoded = Utf8OrAnsiToAnsi(text.substr(3));
+    text = decoded;
+  }
   std::vector<Line> lines;
   if (Has(shapes, WineShape::KeysBeforeFirstHeader)) {
     // Wine's nameless first section, spelt as Windows would read it.

@@ -28,13 +28,17 @@ enum class WineShape {
   // A value in quotation marks, read into a buffer that holds it exactly (its length without the
   // marks, plus the terminating zero): Windows returns it whole; Wine drops its last character.
   QuotedValueFillingTheBuffer,
+  // Windows reads the bytes of a UTF-8 byte order mark as the start of the first line (a header
+  // there is no header); Wine reads the file as UTF-8.
+  Utf8ByteOrderMark,
 };
 
 const std::vector<WineShape>& AllWineShapes();
 const char* ShapeName(WineShape shape);
 
 // `text` as Wine reads it with respect to the given shapes, for a reader that follows Windows;
-// `capacity` is the caller's buffer (0: none, as for integers).
+// `capacity` is the caller's buffer (0: none, as for integers). A UTF-16 file, which Wine reads
+// as the NT family does, is given in the ANSI code page, as an ANSI call gets it.
 std::string WineView(std::string_view text, const std::vector<WineShape>& shapes,
                      std::uint32_t capacity);
 

@@ -131,6 +131,21 @@ TEST_F(WdmStaging, OnlyInfNamesAsWrittenCountAsInfFiles) {
   EXPECT_EQ(Read(std::string(kStaging) + "mixed.Inf"), kInf);
 }
 
+// A disc's INF may be UTF-16. Windows 9x reads its bytes and finds no disk entry among the zeros:
+// the INF copies stay as the disc has them, whole, and nothing is written into them.
+TEST_F(WdmStaging, AUtf16InfIsCopiedWholeAndNotPointedOnWindows9x) {
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string(kInf)) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  Disc("WDM\\wide.inf", utf16);
+  Stage();
+  EXPECT_EQ(Read(windows + "INF\\wide.inf"), utf16);
+  EXPECT_EQ(Read(windows + "INF\\OTHER\\wide.inf"), utf16);
+  EXPECT_EQ(Read(std::string(kStaging) + "wide.inf"), utf16);
+}
+
 TEST_F(WdmStaging, Disk200IsRewrittenBefore222) {
   Disc("WDM\\both.inf", "[SourceDisksNames]\r\n200=\"old\",,,\r\n222=%DiskDescription%,,,\r\n");
   Disc("WDM\\named.inf", "[SourceDisksNames]\r\n222=%DiskDescription%,,,\r\n");

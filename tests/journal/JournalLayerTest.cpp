@@ -58,7 +58,8 @@ std::vector<std::string> FromMachine(const std::vector<sim::JournalEntry>& entri
   std::vector<std::string> lines;
   for (const sim::JournalEntry& entry : entries) {
     std::string text = entry.text;
-    if (entry.category == "fault" || Contains(text, "nothing happens") ||
+    if (entry.category == "fault" || entry.category == "note" ||
+        Contains(text, "nothing happens") ||
         (entry.category == "driver" && text.rfind("OpenDriver ", 0) == 0) ||
         (entry.category == "service" && Contains(text, "\" removed"))) {
       continue;

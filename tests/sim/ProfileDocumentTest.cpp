@@ -159,6 +159,23 @@ TEST(SimProfiles, ARefusedWriteChangesNothing) {
   EXPECT_EQ(machine.Files().ReadFileDirect("C:\\ro.ini"), "[s]\r\nk=old\r\n");
 }
 
+// A UTF-16 file whose byte order mark is followed by an odd number of bytes: the last byte is
+// not read, the journal says so, and a write keeps every whole character.
+TEST(SimProfiles, AUtf16FileWithAnOddByteCountIsReadWhereItCanBe) {
+  sim::SimMachine machine(sim::WindowsVersion::WinXP);
+  using namespace std::string_literals;
+  const std::string file = "\xFF\xFE[\0s\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0z"s;
+  machine.Files().WriteFileDirect("C:\\odd.inf", file);
+  auto& profiles = machine.Platform().profiles;
+  EXPECT_EQ(profiles.GetString("s", "k", "", 260, "C:\\odd.inf"), "v");
+  ASSERT_EQ(machine.Journal().size(), 1u);
+  EXPECT_EQ(machine.Journal()[0].text,
+            "C:\\odd.inf is UTF-16 with an odd byte count: its last byte is not read");
+  ASSERT_TRUE(profiles.WriteString("s", "n", "2", "C:\\odd.inf"));
+  EXPECT_EQ(machine.Files().ReadFileDirect("C:\\odd.inf"),
+            file.substr(0, file.size() - 1) + "n\0=\0002\0\r\0\n\0"s);
+}
+
 TEST(SimProfiles, WritesAreJournalledOnce) {
   sim::SimMachine machine;
   ASSERT_TRUE(

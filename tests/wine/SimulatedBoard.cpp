@@ -1,7 +1,7 @@
 // The test-only board of the real Setup.exe under Wine: the PCI BIOS and PCI devices of the
 // machine.ini that ORV_SIM_MACHINE names ([Hardware] PciBios=, [PCI]) become the PCI
 // configuration space and I/O ports of the run, through the simulated machine's hardware model;
-// everything else is the real Win32 backend. Linked in place of platform/win32/BoardPlatform.cpp
+// everything else is the real Win32 backend. Linked in place of program/BoardPlatform.cpp
 // into a build of the same entry point, never into the shipped program. Without a readable,
 // well-formed description the program ends with 3 at once and says why on its error output.
 #include <cstdio>
@@ -12,9 +12,9 @@
 #include "platform/sim/MachineFolder.h"
 #include "platform/sim/ProfileDocument.h"
 #include "platform/sim/SimHardware.h"
-#include "platform/win32/BoardPlatform.h"
+#include "program/BoardPlatform.h"
 
-namespace win32 {
+namespace program {
 
 namespace {
 
@@ -49,4 +49,4 @@ platform::Platform& BoardPlatform(platform::Platform& machine) {
   return board;
 }
 
-}  // namespace win32
+}  // namespace program

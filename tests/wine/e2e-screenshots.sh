@@ -11,7 +11,7 @@ cd "$(dirname "$0")/../.."
 out=${1:-docs/screenshots}
 bin=$(pwd)/build/win64/tests
 source=$(pwd)
-setup_exe=$(pwd)/build/win64/platform/win32/Setup.exe
+setup_exe=$(pwd)/build/win64/program/Setup.exe
 board_setup_exe=$bin/simulated_board_setup.exe
 standin_exe=$bin/standin_program.exe
 ui_driver_exe=$(pwd)/build/win64/tools/ui-driver/ui-driver.exe

@@ -138,18 +138,22 @@ const char kWdmInf[] =
 
 }  // namespace
 
+// A program's placeholder begins with "MZ", as an executable image does, so that a simulated
+// machine starts it where Windows would start the real one.
 const std::vector<SkeletonFile>& DiscSkeleton() {
   static const std::vector<SkeletonFile> files{
-      {"SETUP.EXE", "placeholder: the setup launcher, Setup.exe of the build\r\n"},
+      {"SETUP.EXE", "MZ placeholder: the setup launcher, Setup.exe of the build\r\n"},
       {"setup.ini", kSetupIni},
-      {"MESetup.dat", "placeholder: the WDM driver setup program for Windows 98, 98 SE and ME\r\n"},
-      {"W2KSetup.dat", "placeholder: the WDM driver setup program for Windows 2000 and XP\r\n"},
+      {"MESetup.dat",
+       "MZ placeholder: the WDM driver setup program for Windows 98, 98 SE and ME\r\n"},
+      {"W2KSetup.dat", "MZ placeholder: the WDM driver setup program for Windows 2000 and XP\r\n"},
       {"orvainfo.sys", "placeholder: the detection driver of the NT family\r\n"},
       {"README.TXT", kReadme},
       {"Dosdrv/OVSBDOS.EXE",
-       "placeholder: a DOS driver, staged into C:\\Program Files\\Orvanta\\DOS\r\n"},
+       "MZ placeholder: a DOS driver, staged into C:\\Program Files\\Orvanta\\DOS\r\n"},
       {"Dosdrv/DOSAPP/OVMIXDOS.EXE",
-       "placeholder: a DOS application, staged into C:\\Program Files\\Orvanta\\DOS\\DOSAPP\r\n"},
+       "MZ placeholder: a DOS application, staged into C:\\Program "
+       "Files\\Orvanta\\DOS\\DOSAPP\r\n"},
       {"W95-98/drv/95/OV6490.INF", kVxdInf},
       {"W95-98/drv/95/OVAUDIO.VXD", "placeholder: the VxD driver for Windows 95\r\n"},
       {"W95-98/drv/95/OVSYNTH.DRV", "placeholder: the synthesizer driver for Windows 95\r\n"},
@@ -158,7 +162,7 @@ const std::vector<SkeletonFile>& DiscSkeleton() {
       {"W95-98/drv/98/OVSYNTH.DRV",
        "placeholder: the synthesizer driver for Windows 98, 98 SE and ME\r\n"},
       {"W95-98/app/Setup.exe",
-       "placeholder: the application suite's setup, with the VxD driver\r\n"},
+       "MZ placeholder: the application suite's setup, with the VxD driver\r\n"},
       {"Win_98SE/drv/OVAUDIO.INF", kWdmInf},
       {"Win_98SE/drv/ovaudio.sys", "placeholder: the WDM driver for Windows 98 SE\r\n"},
       {"Win_98SE/drv/ovaudio.cat", "placeholder: the WDM driver's catalog for Windows 98 SE\r\n"},
@@ -167,11 +171,12 @@ const std::vector<SkeletonFile>& DiscSkeleton() {
       {"Win_ME/drv/ovaudio.cat",
        "placeholder: the WDM driver's catalog for Windows ME, 2000 and XP\r\n"},
       {"Win_ME/app/Setup.exe",
-       "placeholder: the application suite's setup, with the WDM driver\r\n"},
+       "MZ placeholder: the application suite's setup, with the WDM driver\r\n"},
       {"NT40/drv/ov-pci.dll", "placeholder: the NT 4.0 driver library\r\n"},
       {"NT40/drv/ovpci.sys", "placeholder: the NT 4.0 kernel driver\r\n"},
-      {"NT40/drv/OVUninst.exe", "placeholder: the NT 4.0 driver's uninstaller\r\n"},
-      {"NT40/app/Setup.exe", "placeholder: the application suite's setup for Windows NT 4.0\r\n"},
+      {"NT40/drv/OVUninst.exe", "MZ placeholder: the NT 4.0 driver's uninstaller\r\n"},
+      {"NT40/app/Setup.exe",
+       "MZ placeholder: the application suite's setup for Windows NT 4.0\r\n"},
   };
   return files;
 }

@@ -120,7 +120,8 @@ void AddFiles(sim::SimMachine& machine, sim::WindowsVersion version) {
   files.MakeFoldersDirect("C:\\Program Files\\Common Files");
   files.WriteFileDirect(windows + "\\WIN.INI", kWinIni);
   files.WriteFileDirect(windows + "\\SYSTEM.INI", kSystemIni);
-  standIn(system + "\\SysTray.exe");
+  // "MZ" begins every executable image: the tray program starts.
+  files.WriteFileDirect(system + "\\SysTray.exe", "MZ a stand-in for SysTray.exe\r\n");
   if (nt) {
     standIn(windows + "\\Media\\" + NtStartupSound(version));
     return;

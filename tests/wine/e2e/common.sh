@@ -320,7 +320,8 @@ sim_file() { find_path "$machine/drive_c" "$1"; }
 # where ORVSETUP_JOURNAL said, or the lab tool's output) that both journals can say, without
 # their times and in lower case, Wine's short form of a folder put back into the simulation's.
 # Left out, as the journaling layer's own test leaves them out (tests/journal/): what only the
-# simulation sees (injected faults, a service removed when its last handle closes, clicks on
+# simulation sees (injected faults, its notes on what Windows does unseen, such as a loop that
+# polls an exit code, a service removed when its last handle closes, clicks on
 # disabled controls, the messages the system sends a driver library as it opens and closes it,
 # the simulated restart after the run) and what only the layer says (calls that failed, the
 # library opened and closed). The simulation names the program a command line started, the PCI
@@ -330,7 +331,7 @@ sim_file() { find_path "$machine/drive_c" "$1"; }
 journal_lines() {
   local file=$1 wine_short=${2:-} sim_short=${3:-}
   tr -d '\r' < "$file" | sed -n 's/^ *[0-9]* ms  \([a-z]*\) *\(.*\)$/\1 \2/p' |
-    grep -vE '^(fault|failed|stopped) |nothing happens$|^service ".*" removed$' |
+    grep -vE '^(fault|failed|stopped|note) |nothing happens$|^service ".*" removed$' |
     grep -vE '^driver .*: DRV_(LOAD|ENABLE|OPEN|CLOSE|DISABLE|FREE) |^driver (OpenDriver|CloseDriver) ' |
     grep -vE '^restart (Windows restarts|renamed |deleted |could not )' |
     sed -E 's/^(process (WinExec|CreateProcess) ".*") \(program .*\)$/\1/;

@@ -1,9 +1,9 @@
-#include "platform/win32/BoardPlatform.h"
+#include "program/BoardPlatform.h"
 
-namespace win32 {
+namespace program {
 
 platform::Platform& BoardPlatform(platform::Platform& machine) {
   return machine;
 }
 
-}  // namespace win32
+}  // namespace program

@@ -1,12 +1,13 @@
-// Setup.exe: the launcher's entry point on Windows.
+// Setup.exe: the launcher's entry point on Windows, and what it is made of: the real backend, the
+// board, the journal a support person may ask for, and the start-up sequence over them.
 #include <cstdlib>
 
 #include "app/SetupApp.h"
 #include "install/SetupCommands.h"
 #include "platform/journal/JournalFile.h"
 #include "platform/journal/JournalingPlatform.h"
-#include "platform/win32/BoardPlatform.h"
 #include "platform/win32/Win32Platform.h"
+#include "program/BoardPlatform.h"
 #include "ui/StartupDialogs.h"
 
 #include "platform/win32/WinApi.h"
@@ -25,7 +26,7 @@ std::string JournalPath() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   static win32::Win32Platform machine(__argv != nullptr && __argc > 0 ? __argv[0] : "",
                                       commandLine != nullptr ? commandLine : "");
-  static platform::Platform& board = win32::BoardPlatform(machine.Platform());
+  static platform::Platform& board = program::BoardPlatform(machine.Platform());
   // Without ORVSETUP_JOURNAL nothing is written and the program runs on the machine directly.
   static journal::FileSink journalFile(JournalPath());
   static journal::Journal journal(journalFile, journal::ElapsedClock());
