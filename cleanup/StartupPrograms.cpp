@@ -67,8 +67,15 @@ void RemoveMakersStartupPrograms(platform::Profiles& profiles) {
   if (run.size() + 1 >= kRunBuffer) {
     return;
   }
-  const std::optional<std::string> kept = WithoutMakersPrograms(run);
-  if (!kept || (*kept == run && !run.empty())) {
+  // Reading takes a value's outer quotes off: when they were the first and last entries' own,
+  // the list is whole again with them put back.
+  std::string list = run;
+  std::optional<std::string> kept = WithoutMakersPrograms(list);
+  if (!kept) {
+    list = '"' + run + '"';
+    kept = WithoutMakersPrograms(list);
+  }
+  if (!kept || (*kept == list && !run.empty())) {
     return;
   }
   std::string value(1, ' ');

@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Files.h"
-#include "platform/Registry.h"
+#include "platform/Platform.h"
 
 namespace install {
 
@@ -24,14 +23,16 @@ bool CanScheduleAtNextStart(platform::Registry& registry);
 
 // Schedules each replacement in order: the installed file's attributes reset (a read-only file
 // is not deleted at the next start), its deletion, then the rename of the temporary file into
-// its place. A move that is refused ends the scheduling: no later move is asked for, and no
-// rename follows a deletion that was refused. True when every move was accepted.
-bool ScheduleReplacements(platform::Files& files, const std::vector<Replacement>& replacements);
+// its place. All or none: a move that is refused ends the scheduling and puts the list of moves
+// back as it was before the first (nothing is scheduled without a list it can read whole). True
+// when every move was accepted.
+bool ScheduleReplacements(platform::Platform& platform,
+                          const std::vector<Replacement>& replacements);
 
 // Replace-copies `source` to `temporary`, then schedules the replacement of `installed` by it.
 // Without the new file nothing is scheduled: the installed file stays, and the system keeps a
 // working driver. True when both moves are scheduled.
-bool ReplaceAtNextStart(platform::Files& files, const std::string& source,
+bool ReplaceAtNextStart(platform::Platform& platform, const std::string& source,
                         const std::string& temporary, const std::string& installed);
 
 }  // namespace install

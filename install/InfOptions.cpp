@@ -42,6 +42,13 @@ std::optional<std::string> ReadText(platform::Stream& stream) {
   }
 }
 
+// The first `c` in [from, to), or `to`.
+std::size_t Find(const std::string& text, char c, std::size_t from, std::size_t to) {
+  const auto begin = text.begin() + static_cast<std::ptrdiff_t>(from);
+  return from + static_cast<std::size_t>(
+                    std::find(begin, text.begin() + static_cast<std::ptrdiff_t>(to), c) - begin);
+}
+
 // The offset of the value column of the first line holding `keyLine` at or after the section
 // header; nothing when there is none, or when the line is too short to hold the column. Lines
 // end in CR LF, LF or a bare CR, and are read as pieces of 1023 characters: the rest of a
@@ -50,15 +57,16 @@ std::optional<std::size_t> FindValueColumn(const std::string& text, const char* 
   bool inSection = false;
   bool atLineStart = true;
   for (std::size_t pieceStart = 0; pieceStart < text.size();) {
-    std::size_t newline = text.find('\n', pieceStart);
-    std::size_t pieceEnd = std::min(newline == std::string::npos ? text.size() : newline + 1,
-                                    pieceStart + kLineBuffer - 1);
+    // Each search stays inside the piece, so that a file is read through once.
+    const std::size_t limit = std::min(text.size(), pieceStart + kLineBuffer - 1);
+    const std::size_t newline = Find(text, '\n', pieceStart, limit);
+    const std::size_t pieceEnd = newline == limit ? limit : newline + 1;
     const bool startsLine = atLineStart;
     atLineStart = text[pieceEnd - 1] == '\n';
     // A carriage return before the newline ends the line's text like any other.
     const std::size_t contentEnd = pieceEnd - (atLineStart ? 1 : 0);
     for (std::size_t lineStart = pieceStart; lineStart <= contentEnd;) {
-      std::size_t lineEnd = std::min(text.find('\r', lineStart), contentEnd);
+      const std::size_t lineEnd = Find(text, '\r', lineStart, contentEnd);
       std::string_view line(text.data() + lineStart, lineEnd - lineStart);
       std::string_view asString = line.substr(0, line.find('\0'));
       const bool ownLine = lineStart > pieceStart || startsLine;

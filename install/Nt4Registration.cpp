@@ -125,7 +125,7 @@ void ReplaceActiveDriver(Session& session, const Nt4Variant& variant, const std:
     }
   }
   if (arrived) {
-    ScheduleReplacements(files, pair);
+    ScheduleReplacements(session.platform, pair);
   } else {
     for (const Replacement& replacement : pair) {
       files.SetAttributes(replacement.temporary, win::FILE_ATTRIBUTE_NORMAL);
@@ -134,7 +134,8 @@ void ReplaceActiveDriver(Session& session, const Nt4Variant& variant, const std:
   }
   if (driverFiles.size() > kDriverPair) {
     const DriverFile& uninstaller = driverFiles[kDriverPair];
-    ReplaceAtNextStart(files, DiscSource(files, session.state.sourceDir, variant, uninstaller.name),
+    ReplaceAtNextStart(session.platform,
+                       DiscSource(files, session.state.sourceDir, variant, uninstaller.name),
                        TemporaryName(uninstaller.installed), uninstaller.installed);
   }
   session.platform.dialogs.SetWaitCursor(false);

@@ -130,7 +130,11 @@ TEST_F(InfPurge, WinIniRunLosesTheMakersProgramsOnly) {
       {"run=\"C:\\A B\\OVMPU.EXE\" x.exe", "run=x.exe"},
       // Quotes that do not mark whole entries: the list cannot be taken apart safely.
       {"run=C:\\A\"B\\OVMPU.EXE", ""},
-      {"run=\"C:\\A\\a.exe\" \"C:\\B\\OVMPU.EXE\"", ""},  // read without its outer quotes
+      // Read without its outer quotes, which are the first and last entries' own.
+      {"run=\"C:\\A\\a.exe\" \"C:\\B\\OVMPU.EXE\"", "run=\"\"C:\\A\\a.exe\"\""},
+      {"run=\"C:\\a b\\x.exe\" OVMPU.EXE \"C:\\c d\\y.exe\"",
+       "run=\"\"C:\\a b\\x.exe\" \"C:\\c d\\y.exe\"\""},
+      {"run=\"C:\\a b\\x.exe\" \"C:\\c d\\y.exe\"", ""},  // none of the maker's
       {"run=OVMPU.EXE " + other, "run=" + other},
       {"run=OVMPU.EXE " + other + other + other + other + other, ""},  // too long to read whole
   };

@@ -319,6 +319,21 @@ TEST_F(Nt4Registration, TheLibraryAndKernelDriverAreReplacedTogetherOrNotAtAll) 
   machine.InjectedFaults().FailNth(sim::Call::MoveFileExA, 1, win::ERROR_ACCESS_DENIED);
   Run();
   EXPECT_EQ(Scheduled().size(), 2u);  // the uninstaller's
+  // The kernel driver's deletion refused after the library's two moves were accepted: the list
+  // of moves is put back as it was, the uninstaller's replacement then added on its own.
+  auto listed = [&] {
+    std::vector<std::string> lines;
+    for (const auto& rename : machine.PendingRenames()) {
+      lines.push_back(rename.source + " -> " + rename.target);
+    }
+    return lines;
+  };
+  std::vector<std::string> expected = listed();
+  expected.push_back(windows + "OVUninst.exe -> ");
+  expected.push_back(windows + "OVUninst.new -> " + windows + "OVUninst.exe");
+  machine.InjectedFaults().FailNth(sim::Call::MoveFileExA, 3, win::ERROR_ACCESS_DENIED);
+  Run();
+  EXPECT_EQ(listed(), expected);
   // A read-only installed file is made deletable before its replacement is scheduled.
   machine.Files().SetAttributes(windows + "System32\\ov-pci.dll", win::FILE_ATTRIBUTE_READONLY);
   Run();
