@@ -136,6 +136,7 @@ TEST_F(InfPurge, WinIniRunLosesTheMakersProgramsOnly) {
        "run=\"\"C:\\a b\\x.exe\" \"C:\\c d\\y.exe\"\""},
       {"run=\"C:\\a b\\x.exe\" \"C:\\c d\\y.exe\"", ""},  // none of the maker's
       {"run=OVMPU.EXE " + other, "run=" + other},
+      {"run=OVMPU.EXE " + std::string(4084, 'q'), "run=" + std::string(4084, 'q')},  // read whole
       {"run=OVMPU.EXE " + other + other + other + other + other, ""},  // too long to read whole
   };
   for (const auto& [before, after] : rows) {
