@@ -16,11 +16,8 @@ void SimMachine::PowerOn(std::optional<std::size_t> lostAfterRenames) {
     Restart();
     return;
   }
-  // The start gets as far as the renames, with no program running and no file held open.
-  core_.Record("restart", "Windows restarts");
-  processes_.EndAll();
-  files_.ClearInUse();
-  multimedia_.ForgetOpenDrivers();
+  // The start gets as far as the renames.
+  BeginStart();
   const std::vector<BootRename> renames = ReadBootRenames().renames;
   const std::size_t done = std::min(*lostAfterRenames, renames.size());
   for (std::size_t i = 0; i < done; ++i) {

@@ -269,11 +269,15 @@ void SimMachine::Apply(const BootRename& rename) {
   }
 }
 
-void SimMachine::Restart() {
+void SimMachine::BeginStart() {
   core_.Record("restart", "Windows restarts");
   processes_.EndAll();
   multimedia_.ForgetOpenDrivers();
   files_.ClearInUse();
+}
+
+void SimMachine::Restart() {
+  BeginStart();
   BootRenameList list = ReadBootRenames();
   for (const std::string& note : list.passedOver) {
     core_.Record("restart", note);

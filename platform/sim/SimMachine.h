@@ -107,6 +107,8 @@ class SimMachine : public platform::System, public platform::Ui {
   std::optional<std::string> ApplyInRealMode(const BootRename& rename);
   // One rename or deletion of the start, as the family carries it out, journalled.
   void Apply(const BootRename& rename);
+  // Windows starts: no program runs any more, no driver is open and no file is held open.
+  void BeginStart();
 
   SimCore core_;
   SimRegistry registry_;
